@@ -1,0 +1,362 @@
+#include "FixtureReader.h"
+
+#include "LineReader.h"
+#include "model/FixConsts.h"
+#include "model/FixFuncs.h"
+#include "platform/Errors.h"
+#include "platform/UserDialogs.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr uint8_t NoPaletteTypeYet = 255;
+
+bool Contains(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
+
+// The text after the first "=", or nothing.
+std::string ValueOf(std::string_view line)
+{
+    const auto equals = line.find('=');
+    return equals == std::string_view::npos ? std::string() : std::string(line.substr(equals + 1));
+}
+
+std::string Part(std::string_view text, std::size_t from, std::size_t count)
+{
+    return from >= text.size() ? std::string() : std::string(text.substr(from, count));
+}
+
+TDateTime ParseDate(std::string_view text)
+{
+    const std::string value = Trim(text);
+    const auto date = TryEncodeDate(StrToInt(Part(value, 6, 4)), StrToInt(Part(value, 3, 2)), StrToInt(Part(value, 0, 2)));
+    if (!date)
+        throw EConvertError("'" + value + "' is not a valid date");
+    return *date;
+}
+
+uint8_t TypeCode(std::string_view code, std::string_view shortList, std::string_view longList, uint8_t otherwise)
+{
+    if (code.size() == 1)
+        return static_cast<uint8_t>(CodeIndex(code, shortList));
+    if (code.size() == 2)
+        return static_cast<uint8_t>(CodeIndex(code, longList));
+    return otherwise;
+}
+
+int32_t NumberOr(std::string_view text, int64_t fullScale, int32_t otherwise)
+{
+    try {
+        return ParseNumber(text, fullScale);
+    } catch (const EConvertError &) {
+        return otherwise;
+    }
+}
+
+class TFixtureReader {
+public:
+    TFixtureReader(std::istream &in, TFixture &fixture) : lines_(in), fixture_(fixture) {}
+
+    void Read()
+    {
+        try {
+            while (!lines_.Eof()) {
+                const std::string line = lines_.ReadLine();
+                current_ = UpperCase(line);
+                HeaderLine(line, current_);
+            }
+        } catch (const ELoadError &) {
+            throw;
+        } catch (const std::exception &) {
+            throw ELoadError(lines_.LineNumber(), current_);
+        }
+    }
+
+private:
+    void HeaderLine(const std::string &line, const std::string &upper)
+    {
+        // Keywords that may stand anywhere count only before the "=", so that a value such as the
+        // fixture name Update or a brand with VERSION in it is taken for what it is.
+        const std::string_view keyPart = std::string_view(upper).substr(0, upper.find('='));
+        const std::string value = ValueOf(line);
+        TFixture &f = fixture_;
+        if (Contains(keyPart, kw::FormatVersion))
+            f.FormatVersion = StrToFloatTrunc(value);
+        else if (Contains(keyPart, kw::Version))
+            f.FormatVersion = 1;
+        if (Contains(keyPart, kw::Author))
+            f.Author = Trim(value);
+        if (Contains(keyPart, kw::Revision))
+            f.Revision = Trim(value);
+        if (Contains(keyPart, kw::Date))
+            f.Date = ParseDate(value);
+        if (StartsWith(upper, kw::Fixture))
+            f.Name = Trim(value);
+        if (StartsWith(upper, kw::Brand))
+            f.Brand = Trim(value);
+        if (StartsWith(upper, kw::Type))
+            f.FixtureType = static_cast<uint8_t>(CodeIndex(Trim(value), codes::FixtureType));
+        if (StartsWith(upper, kw::PanAngleMin))
+            f.PanAngleMin = StrToInt(value);
+        if (StartsWith(upper, kw::PanAngleMax))
+            f.PanAngleMax = StrToInt(value);
+        if (StartsWith(upper, kw::TiltAngleMin))
+            f.TiltAngleMin = StrToInt(value);
+        if (StartsWith(upper, kw::TiltAngleMax))
+            f.TiltAngleMax = StrToInt(value);
+        if (StartsWith(upper, kw::DmxChannels))
+            f.DmxChannels = StrToInt(value);
+        if (StartsWith(upper, kw::DmxSplitChannels))
+            f.DmxSplitChannels = StrToInt(value);
+        if (StartsWith(upper, kw::Comments))
+            ReadComments();
+        if (StartsWith(upper, kw::Parameters))
+            ReadAttributes();
+        if (StartsWith(upper, kw::Commands))
+            ReadCommands();
+        if (StartsWith(upper, kw::Palettes))
+            ReadPalettes();
+    }
+
+    void ReadComments()
+    {
+        // The end test comes before the line is used, as the format has always had it: a file
+        // that ends inside the block loses its last line, and leading empty lines are dropped.
+        std::string line;
+        while (!lines_.Eof() && line != kw::EndComments) {
+            if (!fixture_.Comments.empty())
+                fixture_.Comments += "\r\n";
+            fixture_.Comments += line;
+            line = current_ = lines_.ReadLine();
+        }
+    }
+
+    void ReadAttributes()
+    {
+        int counter = 0;
+        std::string line;
+        while (!lines_.Eof() && line != kw::EndParameters) {
+            if (!Trim(line).empty())
+                AddAttribute(line, ++counter);
+            line = current_ = ColumnsFromLine(lines_.ReadAttributeLine());
+        }
+    }
+
+    void AddAttribute(const std::string &line, int counter)
+    {
+        std::size_t at = 1;
+        auto column = [&] { return NextToken(line, at); };
+        auto p = std::make_unique<TParameter>();
+        p->Name = column();
+        p->Order = static_cast<uint8_t>(counter);
+        p->Priority = NumberOr(column(), 255, 0);
+        p->ChannelType = TypeCode(column(), codes::ChannelTypeShort, codes::ChannelType, 0);
+        p->ControlType = static_cast<uint8_t>(CodeIndex(column(), codes::ControlType));
+        const int32_t width = ParseNumber(column(), 255);
+        p->Width = static_cast<uint8_t>(width);
+        p->InternalPatch = static_cast<uint16_t>(ParseNumber(column(), 255));
+        p->InternalPatchLow = static_cast<uint16_t>(NumberOr(column(), 255, 0));
+        p->Path = static_cast<uint8_t>(CodeIndex(column(), codes::Path));
+        // Both values are kept on the 8-bit scale; a 16-bit attribute's file values are 257-fold.
+        p->DmxMin = static_cast<uint16_t>(ParseDmxValue(column(), 255, width != 16) / 257);
+        p->DmxMax = static_cast<uint16_t>(ParseDmxValue(column(), 255, width != 16) / 257);
+        if (fixture_.FormatVersion == 2) {
+            p->Inherit = CodeIndex(column(), codes::YesNo) == codes::Yes;
+            p->ShowOnEditor = CodeIndex(column(), codes::YesNo) == codes::Yes;
+        } else {
+            column(); // equalization
+            column(); // pre heat
+            p->ShowOnEditor = CodeIndex(column(), codes::YesNo) != codes::No;
+        }
+        fixture_.AddParameter(std::move(p));
+    }
+
+    static bool IsCommandName(std::string_view line) { return StartsWith(UpperCase(line), kw::CommandName); }
+
+    void ReadCommands()
+    {
+        std::string line = current_;
+        while (!lines_.Eof() && line != kw::EndCommands) {
+            if (!IsCommandName(line))
+                line = current_ = lines_.ReadLine();
+            if (!IsCommandName(line))
+                continue;
+            TCommand &command = fixture_.AddCommand(Trim(ValueOf(line)));
+            while (!lines_.Eof()) {
+                line = current_ = Trim(lines_.ReadLine());
+                if (line.empty() || line == kw::EndCommands || IsCommandName(line))
+                    break;
+                AddStep(command, line);
+            }
+        }
+    }
+
+    void AddStep(TCommand &command, const std::string &line)
+    {
+        std::size_t at = 1;
+        const std::string first = NextToken(line, at);
+        const std::string second = NextToken(line, at);
+        const std::string third = NextToken(line, at);
+        std::string channelName;
+        const TParameter *attribute = nullptr;
+        std::string valueText;
+        std::string timeText;
+        if (fixture_.FormatVersion == 2) {
+            valueText = second;
+            timeText = third;
+            if (StartsWith(first, "#")) {
+                const int32_t patch = StrToInt(first.substr(1));
+                channelName = "#" + std::to_string(patch);
+                attribute = fixture_.ParameterByPatch(patch);
+            } else {
+                channelName = first;
+                attribute = fixture_.ParameterByName(first);
+            }
+        } else {
+            valueText = first;
+            timeText = second;
+            const int32_t patch = ParseNumber(third, 255);
+            attribute = fixture_.ParameterByPatch(patch);
+            if (!attribute)
+                attribute = AddControlChannel(patch);
+            channelName = attribute->Name;
+        }
+        const int64_t value = attribute ? ParseDmxValue(valueText, attribute->DmxMax, attribute->Width == 8)
+                                        : ParseDmxValue(valueText, 255, true);
+        command.AddLine(channelName, value, ParseNumber(timeText, 65535));
+    }
+
+    // A format 1.0 step on a channel without attribute makes it a hidden attribute named Control.
+    const TParameter *AddControlChannel(int32_t patch)
+    {
+        auto control = std::make_unique<TParameter>();
+        control->Name = "Control";
+        control->Priority = 1;
+        control->ChannelType = ctIntensity;
+        control->ControlType = ctlLTP;
+        control->Width = 8;
+        control->InternalPatch = static_cast<uint16_t>(patch);
+        control->Path = pathSnapStart;
+        control->DmxMax = 255;
+        control->Order = 255;
+        const TParameter *added = control.get();
+        fixture_.AddParameter(std::move(control));
+        return added;
+    }
+
+    void ReadPalettes()
+    {
+        TPalette *palette = nullptr;
+        uint8_t type = NoPaletteTypeYet;
+        const auto currentPalette = [&]() -> TPalette & {
+            if (!palette)
+                throw EFixtureError("No palette started");
+            return *palette;
+        };
+        while (!lines_.Eof()) {
+            const std::string line = current_ = lines_.ReadLine();
+            if (line == kw::EndPalettes)
+                break;
+            const std::string value = Trim(ValueOf(line));
+            if (StartsWith(line, kw::PaletteType)) {
+                type = TypeCode(value, codes::PaletteTypeShort, codes::PaletteType, type);
+            } else if (StartsWith(line, kw::PaletteName)) {
+                palette = &fixture_.AddPalette(value, type);
+            } else if (StartsWith(line, kw::PaletteBitmap)) {
+                currentPalette().Bitmap = value;
+            } else if (StartsWith(line, kw::PaletteColor)) {
+                SetColour(currentPalette(), value);
+            } else if (StartsWith(line, kw::PaletteDes)) {
+                currentPalette().Description = value;
+            } else if (!Trim(line).empty()) {
+                const auto equals = line.find('=');
+                const TParameter *attribute =
+                    equals == std::string::npos ? nullptr : fixture_.ParameterByName(Trim(line.substr(0, equals)));
+                if (!attribute)
+                    throw EFixtureError("No attribute");
+                currentPalette().SetValue(Trim(line.substr(0, equals)),
+                                          static_cast<int32_t>(ParseDmxValue(value, attribute->DmxMax, attribute->Width == 8)));
+            }
+        }
+    }
+
+    // Up to three components; missing ones stay -1, further ones are ignored.
+    static void SetColour(TPalette &palette, const std::string &value)
+    {
+        if (value.empty())
+            return;
+        int32_t *components[] = {&palette.Red, &palette.Green, &palette.Blue};
+        std::size_t from = 0;
+        for (int32_t *component : components) {
+            const auto comma = value.find(',', from);
+            *component = StrToInt(Trim(value.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
+            if (comma == std::string::npos)
+                break;
+            from = comma + 1;
+        }
+    }
+
+    TLineReader lines_;
+    TFixture &fixture_;
+    std::string current_;
+};
+
+} // namespace
+
+ELoadError::ELoadError(int lineNumber, const std::string &line)
+    : std::runtime_error("Cannot open the file. Error in line #" + std::to_string(lineNumber) + ":   " + line),
+      LineNumber(lineNumber)
+{
+}
+
+void ReadFixture(std::istream &in, TFixture &fixture)
+{
+    fixture.Clear();
+    TFixtureReader(in, fixture).Read();
+    if (in.bad())
+        throw EInOutError("Read error");
+}
+
+TFixture ReadFixtureFile(const std::string &path)
+{
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
+        throw EInOutError("File access error");
+    TFixture fixture;
+    ReadFixture(in, fixture);
+    const std::filesystem::path file(path);
+    fixture.FileName = file.filename().string();
+    fixture.FileDir = file.parent_path().string();
+    fixture.FilePath = path;
+    return fixture;
+}
+
+bool TFixture::Load()
+{
+    std::optional<std::string> chosen;
+    if (Layout800) {
+        chosen = Dialogs().LoadFromFileList();
+    } else {
+        TFileDialogOptions options;
+        options.InitialDir = "Fixtures";
+        chosen = Dialogs().OpenFileName(options);
+    }
+    if (!chosen || chosen->empty())
+        return false;
+    FilePath = *chosen;
+    try {
+        TFixture loaded = ReadFixtureFile(FilePath);
+        loaded.Layout800 = Layout800;
+        *this = std::move(loaded);
+        return true;
+    } catch (const EInOutError &error) {
+        Dialogs().ShowMessage(TMessageKind::Warning, "File access error");
+    } catch (const ELoadError &error) {
+        Dialogs().ShowMessage(TMessageKind::Plain, error.what());
+    }
+    return false;
+}

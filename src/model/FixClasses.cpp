@@ -1,0 +1,176 @@
+#include "FixClasses.h"
+
+#include "platform/Errors.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string AlreadyExists(std::string_view what, std::string_view value)
+{
+    return std::string(what) + "\"" + std::string(value) + "\" is already exist.";
+}
+
+} // namespace
+
+void TParameter::Assign(const TParameter &source)
+{
+    const int32_t locateLevel = LocateLevel;
+    *this = source;
+    LocateLevel = locateLevel;
+}
+
+TCommandLine &TCommand::AddLine(std::string channelName, int64_t value, int32_t time)
+{
+    Lines.push_back({std::move(channelName), static_cast<uint16_t>(value & 0xFFFF), time});
+    return Lines.back();
+}
+
+TPaletteLine &TPalette::SetValue(const std::string &channelName, int32_t value)
+{
+    if (TPaletteLine *line = Lines.Find(channelName)) {
+        line->Value = value;
+        return *line;
+    }
+    return Lines.Add(channelName, std::make_unique<TPaletteLine>(TPaletteLine{channelName, value}));
+}
+
+int TAttributeList::IndexOfKey(std::string_view key) const
+{
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].Key == key)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TAttributeList::Add(std::string key, std::unique_ptr<TParameter> parameter)
+{
+    const auto at = std::find_if(entries_.begin(), entries_.end(), [&](const Entry &e) { return e.Key > key; });
+    Insert(static_cast<std::size_t>(at - entries_.begin()), std::move(key), std::move(parameter));
+}
+
+void TAttributeList::Insert(std::size_t at, std::string key, std::unique_ptr<TParameter> parameter)
+{
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), {std::move(key), std::move(parameter)});
+}
+
+void TAttributeList::Delete(std::size_t i) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i)); }
+
+std::string PaletteIndexKey(std::string_view name, uint8_t paletteType)
+{
+    // A separator keeps "Red25" of type 5 apart from "Red2" of type 55.
+    return std::string(name) + '\x1F' + std::to_string(paletteType);
+}
+
+void TFixture::Clear()
+{
+    FileName.clear();
+    FormatVersion = 1;
+    Author.clear();
+    Revision.clear();
+    Date = 0;
+    Comments.clear();
+    Name.clear();
+    Brand.clear();
+    FixtureType = 4;
+    PanAngleMin = PanAngleMax = TiltAngleMin = TiltAngleMax = 0;
+    DmxChannels = DmxSplitChannels = 0;
+    Attributes.Clear();
+    Commands.Clear();
+    Palettes.Clear();
+    Saved = true;
+}
+
+void TFixture::AddParameter(std::unique_ptr<TParameter> attribute)
+{
+    const std::string key = PatchKey(attribute->InternalPatch);
+    if (Attributes.IndexOfKey(key) >= 0)
+        throw EFixtureError(AlreadyExists("Attribute internal patch no ", key));
+    std::unique_ptr<TParameter> lowPart;
+    std::string lowKey;
+    if (attribute->InternalPatchLow != 0) {
+        lowKey = PatchKey(attribute->InternalPatchLow);
+        if (lowKey == key || Attributes.IndexOfKey(lowKey) >= 0)
+            throw EFixtureError(AlreadyExists("Attribute internal patch low ", lowKey));
+        lowPart = std::make_unique<TParameter>();
+        lowPart->Assign(*attribute);
+        lowPart->IsLowPart = true;
+    }
+    Attributes.Add(key, std::move(attribute));
+    if (lowPart)
+        Attributes.Add(lowKey, std::move(lowPart));
+}
+
+TParameter *TFixture::ParameterByPatch(int64_t patch) const
+{
+    for (const auto &entry : Attributes.Entries())
+        if (entry.Parameter->InternalPatch == patch)
+            return entry.Parameter.get();
+    return nullptr;
+}
+
+TParameter *TFixture::ParameterByName(std::string_view name) const
+{
+    for (const auto &entry : Attributes.Entries())
+        if (SameText(entry.Parameter->Name, name))
+            return entry.Parameter.get();
+    return nullptr;
+}
+
+TCommand &TFixture::AddCommand(const std::string &name)
+{
+    if (Commands.Find(name))
+        throw EFixtureError(AlreadyExists("Command ", name));
+    return Commands.Add(name, std::make_unique<TCommand>(name));
+}
+
+TPalette &TFixture::AddPalette(const std::string &name, uint8_t paletteType)
+{
+    std::string key = PaletteIndexKey(name, paletteType);
+    if (Palettes.Find(key))
+        throw EFixtureError(AlreadyExists("Palette ", name));
+    return Palettes.Add(std::move(key), std::make_unique<TPalette>(name, paletteType));
+}
+
+TPalette *TFixture::FindPalette(std::string_view name, uint8_t paletteType) const
+{
+    return Palettes.Find(PaletteIndexKey(name, paletteType));
+}
+
+void TFixture::Normalize()
+{
+    auto &entries = Attributes.Entries();
+    std::erase_if(entries, [](const TAttributeList::Entry &e) { return e.Parameter->IsLowPart; });
+    // Each low part goes right behind its attribute, so that the stable sort keeps them together.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TParameter &attribute = *entries[i].Parameter;
+        if (attribute.InternalPatchLow == 0)
+            continue;
+        std::string lowKey = PatchKey(attribute.InternalPatchLow);
+        if (Attributes.IndexOfKey(lowKey) >= 0)
+            continue;
+        auto lowPart = std::make_unique<TParameter>();
+        lowPart->Assign(attribute);
+        lowPart->IsLowPart = true;
+        Attributes.Insert(++i, std::move(lowKey), std::move(lowPart));
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const TAttributeList::Entry &a, const TAttributeList::Entry &b) {
+        return a.Parameter->Order < b.Parameter->Order;
+    });
+}
+
+int TFixture::NextFreePatch() const
+{
+    int highest = 0;
+    for (const auto &entry : Attributes.Entries())
+        highest = std::max({highest, int(entry.Parameter->InternalPatch), int(entry.Parameter->InternalPatchLow)});
+    return highest + 1;
+}
+
+int TFixture::NextOrder() const
+{
+    int highest = 0;
+    for (const auto &entry : Attributes.Entries())
+        highest = std::max(highest, int(entry.Parameter->Order));
+    return highest + 1;
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "KeyedList.h"
+#include "platform/DateTime.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One attribute: a logical channel of the fixture.
+class TParameter {
+public:
+    std::string Name;
+    int32_t Priority = 0;
+    uint8_t ChannelType = 0;
+    uint8_t ControlType = 0;
+    uint8_t Width = 0;
+    uint16_t InternalPatch = 0;
+    uint16_t InternalPatchLow = 0; // the low byte's channel of a 16-bit attribute; 0 for none
+    uint8_t Path = 0;
+    uint16_t DmxMin = 0; // on the 8-bit scale, also for 16-bit attributes
+    uint16_t DmxMax = 0;
+    bool Inherit = false;
+    bool ShowOnEditor = false;
+    bool IsLowPart = false; // the second entry a 16-bit attribute has under its low patch
+    uint8_t Order = 0;
+    int32_t LocateLevel = 0; // used by the add-channel dialog only; never in a file
+
+    // Copies every field but LocateLevel.
+    void Assign(const TParameter &source);
+};
+
+// One step of a command.
+struct TCommandLine {
+    std::string ChannelName; // an attribute name, or "#" and an internal patch
+    uint16_t Value = 0;      // on the 16-bit scale
+    int32_t Time = 0;        // milliseconds
+};
+
+class TCommand {
+public:
+    explicit TCommand(std::string name) : Name(std::move(name)) {}
+
+    std::string Name;
+    std::vector<TCommandLine> Lines;
+
+    // Keeps the low 16 bits of the value.
+    TCommandLine &AddLine(std::string channelName, int64_t value, int32_t time);
+};
+
+// One channel value of a palette.
+struct TPaletteLine {
+    std::string ChannelName;
+    int32_t Value = 0; // on the 16-bit scale
+};
+
+class TPalette {
+public:
+    TPalette(std::string name, uint8_t paletteType) : PaletteType(paletteType), Name(std::move(name)) {}
+
+    uint8_t PaletteType;
+    std::string Name;
+    std::string Description;
+    int32_t Red = -1; // -1: no colour
+    int32_t Green = -1;
+    int32_t Blue = -1;
+    std::string Bitmap;
+    TKeyedList<TPaletteLine> Lines; // keyed by channel name
+
+    // Replaces the value of a channel of the same name in any letter case (the name already held
+    // stays), or appends a new value.
+    TPaletteLine &SetValue(const std::string &channelName, int32_t value);
+    // The name followed by the type in decimal, as the user knows a palette ("Locate7").
+    std::string Key() const { return Name + std::to_string(PaletteType); }
+};
+
+// The attributes, each under the two-character key of its patch; a 16-bit attribute has a second,
+// low-part entry under the key of its low patch. Entries stay in ascending key order as they are
+// added until Normalize arranges them by Order.
+class TAttributeList {
+public:
+    struct Entry {
+        std::string Key;
+        std::unique_ptr<TParameter> Parameter;
+    };
+
+    std::size_t Count() const { return entries_.size(); }
+    bool Empty() const { return entries_.empty(); }
+    TParameter &operator[](std::size_t i) const { return *entries_[i].Parameter; }
+    const std::string &Key(std::size_t i) const { return entries_[i].Key; }
+    int IndexOfKey(std::string_view key) const;
+
+    void Add(std::string key, std::unique_ptr<TParameter> parameter);
+    void Insert(std::size_t at, std::string key, std::unique_ptr<TParameter> parameter);
+    void Delete(std::size_t i);
+    void Clear() { entries_.clear(); }
+    std::vector<Entry> &Entries() { return entries_; }
+    const std::vector<Entry> &Entries() const { return entries_; }
+
+private:
+    std::vector<Entry> entries_;
+};
+
+// One fixture definition.
+class TFixture {
+public:
+    TFixture() { Clear(); }
+    TFixture(TFixture &&) = default;
+    TFixture &operator=(TFixture &&) = default;
+
+    std::string FileName;
+    std::string FileDir;
+    std::string FilePath;
+    bool Layout800 = false;
+    int32_t FormatVersion = 1;
+    std::string Author;
+    std::string Revision;
+    TDateTime Date = 0;
+    std::string Comments;
+    std::string Name;
+    std::string Brand;
+    uint8_t FixtureType = 4;
+    int32_t PanAngleMin = 0;
+    int32_t PanAngleMax = 0;
+    int32_t TiltAngleMin = 0;
+    int32_t TiltAngleMax = 0;
+    int32_t DmxChannels = 0;
+    int32_t DmxSplitChannels = 0;
+    TAttributeList Attributes;
+    TKeyedList<TCommand> Commands;
+    TKeyedList<TPalette> Palettes; // found by FindPalette; the list key is internal
+    bool Saved = true;
+
+    // Resets every field but the file's directory and path and the layout flag, and empties the lists.
+    void Clear();
+
+    // Registers the attribute under its patch and, when it has one, its low patch. Throws
+    // EFixtureError naming the key that is taken; nothing is added then.
+    void AddParameter(std::unique_ptr<TParameter> attribute);
+    TParameter *ParameterByPatch(int64_t patch) const;
+    TParameter *ParameterByName(std::string_view name) const;
+    // Throw EFixtureError when a command of the name, or a palette of the name and type, exists.
+    TCommand &AddCommand(const std::string &name);
+    TPalette &AddPalette(const std::string &name, uint8_t paletteType);
+    TPalette *FindPalette(std::string_view name, uint8_t paletteType) const;
+    // Rebuilds the low-part entries and arranges the attributes in ascending Order.
+    void Normalize();
+    int NextFreePatch() const;
+    int NextOrder() const;
+
+    // Lets the user choose a fixture file and reads it. True when a whole file was read; the
+    // fixture is replaced only then. Reports problems through Dialogs().
+    bool Load();
+    // Writes FileDir/FileName in the format of FormatVersion and reports the outcome. True when
+    // the file was written; Saved is then true. A write that fails after the file was created
+    // throws EInOutError; the previous file stays as it was.
+    bool Save();
+    bool SaveFormat10();
+    bool SaveFormat2();
+    // The consistency checks; each shows its findings as warnings and returns whether it passed.
+    bool CheckBaseData() const;
+    bool CheckPatches() const;
+};
+
+// The index key of a palette in TFixture::Palettes.
+std::string PaletteIndexKey(std::string_view name, uint8_t paletteType);

@@ -1,0 +1,7 @@
+#include "FixDatas.h"
+
+TFixture &CurrentFixture()
+{
+    static TFixture fixture;
+    return fixture;
+}

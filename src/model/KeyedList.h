@@ -1,0 +1,97 @@
+#pragma once
+
+#include "FixFuncs.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// An owning list that keeps its entries in the order they were added and finds them by key,
+// without regard to letter case, in constant time. Entries keep their address for their lifetime.
+template <class T>
+class TKeyedList {
+    struct Entry {
+        std::string Key;
+        std::unique_ptr<T> Item;
+    };
+
+public:
+    class iterator {
+    public:
+        using difference_type = std::ptrdiff_t;
+        using value_type = T;
+        explicit iterator(typename std::vector<Entry>::const_iterator at) : at_(at) {}
+        T &operator*() const { return *at_->Item; }
+        T *operator->() const { return at_->Item.get(); }
+        iterator &operator++()
+        {
+            ++at_;
+            return *this;
+        }
+        bool operator==(const iterator &) const = default;
+
+    private:
+        typename std::vector<Entry>::const_iterator at_;
+    };
+
+    std::size_t Count() const { return entries_.size(); }
+    bool Empty() const { return entries_.empty(); }
+    T &operator[](std::size_t i) const { return *entries_[i].Item; }
+    const std::string &Key(std::size_t i) const { return entries_[i].Key; }
+    iterator begin() const { return iterator(entries_.begin()); }
+    iterator end() const { return iterator(entries_.end()); }
+
+    // Position of the entry with the key, or -1.
+    int IndexOf(std::string_view key) const
+    {
+        const auto found = index_.find(LowerCase(key));
+        return found == index_.end() ? -1 : static_cast<int>(found->second);
+    }
+    T *Find(std::string_view key) const
+    {
+        const int i = IndexOf(key);
+        return i < 0 ? nullptr : entries_[static_cast<std::size_t>(i)].Item.get();
+    }
+
+    // The caller makes sure the key is free.
+    T &Add(std::string key, std::unique_ptr<T> item)
+    {
+        index_.emplace(LowerCase(key), entries_.size());
+        entries_.push_back({std::move(key), std::move(item)});
+        return *entries_.back().Item;
+    }
+    void Delete(std::size_t i)
+    {
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+        Reindex();
+    }
+    void Move(std::size_t from, std::size_t to)
+    {
+        Entry entry = std::move(entries_[from]);
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(from));
+        entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(to), std::move(entry));
+        Reindex();
+    }
+    void Rekey(std::size_t i, std::string key)
+    {
+        entries_[i].Key = std::move(key);
+        Reindex();
+    }
+    void Clear()
+    {
+        entries_.clear();
+        index_.clear();
+    }
+
+private:
+    void Reindex()
+    {
+        index_.clear();
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            index_.emplace(LowerCase(entries_[i].Key), i);
+    }
+
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string, std::size_t> index_;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// The program keeps text as Windows-1252 bytes, exactly as in the files; these two convert at the
+// edges (JSON output, the Qt widgets). Every byte maps to one code point, so a round trip is exact;
+// a code point with no Windows-1252 form becomes '?'.
+std::string Cp1252ToUtf8(const std::string &text);
+std::string Utf8ToCp1252(const std::string &text);

@@ -1,0 +1,31 @@
+#include "UserDialogs.h"
+
+#include <iostream>
+
+namespace {
+
+class TConsoleDialogs final : public TUserDialogs {
+public:
+    void ShowMessage(TMessageKind, const std::string &text) override { std::cerr << text << '\n'; }
+    TAnswer Confirm(const std::string &, bool allowCancel) override
+    {
+        return allowCancel ? TAnswer::Cancel : TAnswer::No;
+    }
+    std::optional<std::string> OpenFileName(const TFileDialogOptions &) override { return {}; }
+    std::optional<std::string> SaveFileName(const TFileDialogOptions &) override { return {}; }
+    std::optional<std::string> InputBox(const std::string &, const std::string &,
+                                        const std::string &) override
+    {
+        return {};
+    }
+    std::optional<std::string> LoadFromFileList() override { return {}; }
+};
+
+TConsoleDialogs consoleDialogs;
+TUserDialogs *current = &consoleDialogs;
+
+} // namespace
+
+TUserDialogs &Dialogs() { return *current; }
+
+void SetDialogs(TUserDialogs *dialogs) { current = dialogs ? dialogs : &consoleDialogs; }
