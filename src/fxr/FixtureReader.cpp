@@ -354,7 +354,7 @@ bool TFixture::Load()
         *this = std::move(loaded);
         return true;
     } catch (const EInOutError &error) {
-        Dialogs().ShowMessage(TMessageKind::Warning, "File access error");
+        Dialogs().ShowMessage(TMessageKind::Warning, error.what());
     } catch (const ELoadError &error) {
         Dialogs().ShowMessage(TMessageKind::Plain, error.what());
     }

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/UserDialogs.h"
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Dialogs for tests: answers are queued beforehand, every message shown is recorded. A question
+// without a queued answer fails the test through an exception. Installs itself while it lives.
+class TScriptedDialogs : public TUserDialogs {
+public:
+    struct TShown {
+        TMessageKind Kind;
+        std::string Text;
+        bool operator==(const TShown &) const = default;
+    };
+
+    TScriptedDialogs() { SetDialogs(this); }
+    ~TScriptedDialogs() override { SetDialogs(nullptr); }
+    TScriptedDialogs(const TScriptedDialogs &) = delete;
+    TScriptedDialogs &operator=(const TScriptedDialogs &) = delete;
+
+    std::vector<TShown> Shown;
+    std::vector<std::string> Questions;
+    std::vector<TFileDialogOptions> FileDialogs;
+
+    std::deque<TAnswer> Answers;
+    std::deque<std::optional<std::string>> Files; // open, save and file-list dialogs, in order
+    std::deque<std::optional<std::string>> Inputs;
+
+    void ShowMessage(TMessageKind kind, const std::string &text) override { Shown.push_back({kind, text}); }
+    TAnswer Confirm(const std::string &text, bool) override
+    {
+        Questions.push_back(text);
+        return Next(Answers, "confirmation: " + text);
+    }
+    std::optional<std::string> OpenFileName(const TFileDialogOptions &options) override
+    {
+        FileDialogs.push_back(options);
+        return Next(Files, "open dialog");
+    }
+    std::optional<std::string> SaveFileName(const TFileDialogOptions &options) override
+    {
+        FileDialogs.push_back(options);
+        return Next(Files, "save dialog");
+    }
+    std::optional<std::string> InputBox(const std::string &title, const std::string &, const std::string &) override
+    {
+        return Next(Inputs, "input box: " + title);
+    }
+    std::optional<std::string> LoadFromFileList() override { return Next(Files, "file-list load dialog"); }
+
+    // The texts shown, without their kinds.
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const TShown &shown : Shown)
+            texts.push_back(shown.Text);
+        return texts;
+    }
+
+private:
+    template <class T>
+    static T Next(std::deque<T> &queue, const std::string &what)
+    {
+        if (queue.empty())
+            throw std::logic_error("unexpected " + what);
+        T answer = std::move(queue.front());
+        queue.pop_front();
+        return answer;
+    }
+};
