@@ -19,6 +19,8 @@ public:
         return {};
     }
     std::optional<std::string> LoadFromFileList() override { return {}; }
+    std::optional<TFileListChoice> SaveToFileList(const std::string &) override { return {}; }
+    std::optional<std::string> AskName(const std::string &, const std::string &) override { return {}; }
 };
 
 TConsoleDialogs consoleDialogs;

@@ -18,6 +18,11 @@ struct TFileDialogOptions {
     bool OverwritePrompt = false;
 };
 
+struct TFileListChoice {
+    std::string Name;
+    std::string Directory;
+};
+
 class TUserDialogs {
 public:
     virtual ~TUserDialogs() = default;
@@ -33,6 +38,11 @@ public:
     // The 800 layout's file-list load dialog: the selected file's path (empty when none was
     // selected), or nothing when cancelled.
     virtual std::optional<std::string> LoadFromFileList() = 0;
+    // The 800 layout's file-list save dialog, opened with the given name: the name as typed and
+    // the directory of the list, or nothing when cancelled.
+    virtual std::optional<TFileListChoice> SaveToFileList(const std::string &fileName) = 0;
+    // The name dialog: a name that is never empty, or nothing when cancelled.
+    virtual std::optional<std::string> AskName(const std::string &title, const std::string &proposed) = 0;
 };
 
 // The dialogs in force. Until a program installs its own, messages go to standard error and every

@@ -29,7 +29,9 @@ public:
 
     std::deque<TAnswer> Answers;
     std::deque<std::optional<std::string>> Files; // open, save and file-list dialogs, in order
-    std::deque<std::optional<std::string>> Inputs;
+    std::deque<std::optional<std::string>> Inputs; // input boxes and name dialogs
+    std::deque<std::optional<TFileListChoice>> FileListChoices;
+    std::vector<std::string> FileListNames;
 
     void ShowMessage(TMessageKind kind, const std::string &text) override { Shown.push_back({kind, text}); }
     TAnswer Confirm(const std::string &text, bool) override
@@ -52,6 +54,15 @@ public:
         return Next(Inputs, "input box: " + title);
     }
     std::optional<std::string> LoadFromFileList() override { return Next(Files, "file-list load dialog"); }
+    std::optional<TFileListChoice> SaveToFileList(const std::string &fileName) override
+    {
+        FileListNames.push_back(fileName);
+        return Next(FileListChoices, "file-list save dialog");
+    }
+    std::optional<std::string> AskName(const std::string &title, const std::string &) override
+    {
+        return Next(Inputs, "name dialog: " + title);
+    }
 
     // The texts shown, without their kinds.
     std::vector<std::string> Texts() const

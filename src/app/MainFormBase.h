@@ -1,0 +1,36 @@
+#pragma once
+
+#include "MainFormClass.h"
+
+#include <QMainWindow>
+
+// What both main-window layouts share: the controller, and closing through its close query.
+class TMainFormBase : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainFormClass *Controller() const { return controller_; }
+    const TMainFormControls &Controls() const { return controller_->Controls(); }
+
+protected:
+    TMainFormBase() = default;
+    // Called by each layout once its controls exist.
+    void CreateController(const TMainFormControls &controls, TLayout layout, QSize clientSize);
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    TMainFormClass *controller_ = nullptr;
+};
+
+// The standard layout, for screens of 1024 by 768.
+class TMainForm : public TMainFormBase {
+    Q_OBJECT
+public:
+    TMainForm();
+};
+
+// The compact layout for screens of 800 by 600, with the advanced fields and the test faders.
+class TMainForm800 : public TMainFormBase {
+    Q_OBJECT
+public:
+    TMainForm800();
+};

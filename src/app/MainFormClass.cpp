@@ -1,0 +1,189 @@
+#include "MainFormClass.h"
+
+#include "Application.h"
+#include "QtText.h"
+#include "Widgets.h"
+#include "model/FixDatas.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace {
+
+// Settings.ini: the attribute editor's defaults for a new fixture.
+constexpr const char *DefaultsSection = "FxrDefaults";
+
+QStringList Numbers(int from, int to)
+{
+    QStringList items;
+    for (int i = from; i <= to; ++i)
+        items << QString::number(i);
+    return items;
+}
+
+// Selects the item of the value among the texts, when there is one; any other value, letter case
+// included, leaves the control as it is.
+template <class Select>
+void ApplySetting(const TIniFile &ini, const char *key, const QStringList &values, Select select)
+{
+    const auto index = values.indexOf(ToQt(ini.ReadString(DefaultsSection, key)));
+    if (index >= 0)
+        select(static_cast<int>(index));
+}
+
+} // namespace
+
+TMainFormClass::TMainFormClass(const TMainFormControls &controls, TLayout layout, QObject *parent)
+    : QObject(parent), c_(controls), layout_(layout)
+{
+}
+
+void TMainFormClass::Modified() { CurrentFixture().Saved = false; }
+
+void TMainFormClass::BaseEdit(const std::function<void()> &apply)
+{
+    if (showing_)
+        return;
+    apply();
+    Modified();
+}
+
+void TMainFormClass::SetupControls()
+{
+    SetupGrid(c_.AttributesChannelList, {{"Ch", Is800() ? 42 : 36}, {"Ch name.", 139}});
+    SetupGrid(c_.CommandList, {{"Command name", 182}});
+    SetupGrid(c_.AvailableChannelList, {{"Ch", 42}, {"Ch name.", 140}});
+    SetupGrid(c_.CommandChannelList, {{"Ch", 42}, {"Ch name.", 143}, {"Dmx value", Is800() ? 66 : 57}, {"Time (msec)", 100}});
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 137 : 155}, {"Dmx value", Is800() ? 48 : 61}});
+
+    const QStringList bytes = Numbers(0, 255);
+    const QStringList channels = Numbers(1, 64);
+    c_.DmxSplitChannel->addItems(bytes);
+    c_.DmxMinValue->addItems(bytes);
+    c_.DmxMaxValue->addItems(bytes);
+    c_.PatchLow->addItem("na");
+    c_.Priority->addItem("na");
+    c_.DmxChannel->addItems(channels);
+    c_.Patch->addItems(channels);
+    c_.PatchLow->addItems(channels);
+    c_.Priority->addItems(channels);
+
+    ClearAttributeEditor();
+    ShowFixture();
+
+    c_.PageControl->setCurrentIndex(0);
+    if (c_.btnAddCh)
+        c_.btnAddCh->setText(Is800() ? "Add channel" : "Add\nchannels");
+    ShowPageTabs();
+    ApplyAttributeDefaults();
+}
+
+void TMainFormClass::WireEvents()
+{
+    const auto text = [this](QLineEdit *edit, std::string TFixture::*field) {
+        connect(edit, &QLineEdit::textChanged, this,
+                Guarded([this, field](const QString &value) { BaseEdit([&] { CurrentFixture().*field = FromQt(value); }); }));
+    };
+    text(c_.FixtureName, &TFixture::Name);
+    text(c_.Brand, &TFixture::Brand);
+    text(c_.Author, &TFixture::Author);
+    text(c_.Revision, &TFixture::Revision);
+    connect(c_.Comment, &QPlainTextEdit::textChanged, this, Guarded([this] {
+                BaseEdit([this] { CurrentFixture().Comments = FromQt(c_.Comment->toPlainText().replace('\n', "\r\n")); });
+            }));
+    const auto angle = [this](QSpinBox *spin, int32_t TFixture::*field) {
+        connect(spin, &QSpinBox::valueChanged, this,
+                Guarded([this, field](int value) { BaseEdit([&] { CurrentFixture().*field = value; }); }));
+    };
+    angle(c_.PanAngleMin, &TFixture::PanAngleMin);
+    angle(c_.PanAngleMax, &TFixture::PanAngleMax);
+    angle(c_.TiltAngleMin, &TFixture::TiltAngleMin);
+    angle(c_.TiltAngleMax, &TFixture::TiltAngleMax);
+    // Lists report only what the user picks.
+    connect(c_.MacType, &QComboBox::activated, this,
+            Guarded([this](int index) { BaseEdit([&] { CurrentFixture().FixtureType = static_cast<uint8_t>(index + 1); }); }));
+    connect(c_.DmxChannel, &QComboBox::activated, this, Guarded([this](int) { BaseEdit([this] { DmxChannelChanged(); }); }));
+    connect(c_.DmxSplitChannel, &QComboBox::activated, this,
+            Guarded([this](int index) { BaseEdit([&] { CurrentFixture().DmxSplitChannels = index; }); }));
+    connect(c_.FileVersion, &QComboBox::activated, this,
+            Guarded([this](int index) { BaseEdit([&] { CurrentFixture().FormatVersion = index + 1; }); }));
+
+    connect(c_.btnNewFixture, &QPushButton::clicked, this, Guarded([this] { NewFixtureClick(); }));
+    connect(c_.btnLoadFixture, &QPushButton::clicked, this, Guarded([this] { LoadFixture(); }));
+    connect(c_.btnSaveFixture, &QPushButton::clicked, this, Guarded([this] { SaveClick(); }));
+    connect(c_.btnSaveAsFixture, &QPushButton::clicked, this, Guarded([this] { SaveAsClick(); }));
+    connect(c_.btnFixtureCheck, &QPushButton::clicked, this, Guarded([this] { CheckClick(); }));
+    connect(c_.btnExit, &QPushButton::clicked, c_.Form, &QWidget::close);
+    connect(c_.PageControl, &QTabWidget::currentChanged, this, Guarded([this](int) { PageChanged(); }));
+
+    // The attribute editor collects edits until they are applied.
+    const auto edited = Guarded([this] { AttributeEdited(); });
+    connect(c_.ChannelTypes, &TToggleGroup::Clicked, this, edited);
+    connect(c_.AttributeName, &QLineEdit::textChanged, this, edited);
+    for (QComboBox *list : {c_.Priority, c_.Patch, c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
+        connect(list, &QComboBox::currentIndexChanged, this, edited);
+    connect(c_.ControlType, &TRadioGroup::Clicked, this, edited);
+    connect(c_.AttributesChannelList, &QTableWidget::currentCellChanged, this,
+            Guarded([this](int row, int, int previous, int) {
+                if (row != previous)
+                    SelectAttribute(row);
+            }));
+}
+
+void TMainFormClass::DmxChannelChanged() { CurrentFixture().DmxChannels = c_.DmxChannel->currentIndex() + 1; }
+
+void TMainFormClass::ShowFixture()
+{
+    const TFixture &f = CurrentFixture();
+    showing_ = true;
+    c_.FileName->setText(ToQt(f.FileName));
+    c_.FixtureName->setText(ToQt(f.Name));
+    c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
+    c_.Brand->setText(ToQt(f.Brand));
+    c_.MacType->setCurrentIndex(f.FixtureType - 1);
+    c_.DmxChannel->setCurrentIndex(f.DmxChannels > 0 ? f.DmxChannels - 1 : 0);
+    DmxChannelChanged();
+    c_.DmxSplitChannel->setCurrentIndex(f.DmxSplitChannels);
+    c_.PanAngleMin->setValue(f.PanAngleMin);
+    c_.PanAngleMax->setValue(f.PanAngleMax);
+    c_.TiltAngleMin->setValue(f.TiltAngleMin);
+    c_.TiltAngleMax->setValue(f.TiltAngleMax);
+    c_.Author->setText(ToQt(f.Author));
+    c_.Revision->setText(ToQt(f.Revision));
+    const TCalendarDate date = DecodeDate(f.Date);
+    c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
+    c_.Comment->setPlainText(ToQt(f.Comments).replace("\r\n", "\n"));
+    showing_ = false;
+    RefreshAttributeGrid();
+}
+
+void TMainFormClass::ApplyAttributeDefaults()
+{
+    const TIniFile ini(ProgramFile("Settings.ini"));
+    ApplySetting(ini, "ControlType", {"HTP", "LTP"}, [this](int i) { c_.ControlType->SetItemIndex(i); });
+    ApplySetting(ini, "Path", {"Linear", "SnapStart", "SnapEnd"}, [this](int i) { c_.Path->setCurrentIndex(i); });
+    ApplySetting(ini, "Inherit", {"Yes", "No"}, [this](int i) { c_.Hinherit->setCurrentIndex(i); });
+    ApplySetting(ini, "ShowOnEditor", {"Yes", "No"}, [this](int i) { c_.ShowOnEditor->setCurrentIndex(i); });
+}
+
+void TMainFormClass::ShowPageTabs()
+{
+    const bool visible = !CurrentFixture().Attributes.Empty();
+    c_.PageControl->setTabVisible(c_.PageControl->indexOf(c_.CommandPage), visible);
+    c_.PageControl->setTabVisible(c_.PageControl->indexOf(c_.PalettePage), visible);
+}
+
+void TMainFormClass::PageChanged()
+{
+    if (c_.PageControl->currentWidget() == c_.AttributesPage)
+        SelectAttribute(SelectedAttributeRow());
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "MainFormControls.h"
+
+#include <QObject>
+
+#include <functional>
+#include <string>
+
+class TCommand;
+class TFixture;
+class TPalette;
+class TParameter;
+
+enum class TLayout { Standard, Compact800 };
+
+// The logic of the main window, written once for both layouts. It owns no model data: it works
+// on the current fixture and remembers only what it shows.
+class TMainFormClass : public QObject {
+    Q_OBJECT
+public:
+    TMainFormClass(const TMainFormControls &controls, TLayout layout, QObject *parent = nullptr);
+
+    void SetupControls();
+    void WireEvents();
+
+    // The buttons of the file group, as each layout runs them.
+    void NewFixtureClick();
+    void LoadFixture();
+    bool SaveClick();
+    bool SaveAsClick();
+    void CheckClick();
+    // Whether the window may close; asks about unsaved changes first.
+    bool CloseQuery();
+
+    void ShowFixture();
+    void NewFixture();
+    bool SaveFixture();
+    bool SaveFixtureAs();
+    void PageChanged();
+    void ApplyAttributeDefaults();
+
+    // Attributes page
+    void ClearAttributeEditor();
+    void RefreshAttributeGrid();
+    void EnableAttributeEditor();
+    void SelectAttribute(int row);
+    void ShowAttribute();
+    void RefreshWheels();
+    void AttributeEdited();
+
+    // Commands page
+    void RefreshCommandList();
+
+    const TMainFormControls &Controls() const { return c_; }
+    TLayout Layout() const { return layout_; }
+    TParameter *CurrentAttribute = nullptr;
+    TCommand *CurrentCommand = nullptr;
+    TPalette *CurrentPalette = nullptr;
+    bool Loading = false;
+
+private:
+    bool Is800() const { return layout_ == TLayout::Compact800; }
+    // The one place where a user's change makes the fixture count as not saved.
+    void Modified();
+    // A change of a base-parameter field reaches the model at once, and counts as the user's; what
+    // the program itself puts into the fields is neither copied back nor counted.
+    void BaseEdit(const std::function<void()> &apply);
+    // Asks about unsaved changes; false when the user cancels or the save did not happen.
+    bool MaybeSave(bool withLayoutCheck);
+    void SetFileFromPath(const std::string &path);
+    void ShowFileState();
+    void ShowPageTabs();
+    void DmxChannelChanged();
+    int SelectedAttributeRow() const;
+    void ApplyNameFieldRule();
+
+    TMainFormControls c_;
+    TLayout layout_;
+    bool showing_ = false;
+    std::string lastSaveDir_ = "Fixtures";
+};

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QSpinBox;
+class QStatusBar;
+class QTabWidget;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+class TRadioGroup;
+class TToggleGroup;
+
+// The controls of a main-window layout, one per role, handed to the controller. A control that a
+// layout does not have stays null, and the controller leaves it alone.
+struct TMainFormControls {
+    QWidget *Form = nullptr;
+    QTabWidget *PageControl = nullptr;
+    QWidget *BaseParametersPage = nullptr;
+    QWidget *AttributesPage = nullptr;
+    QWidget *CommandPage = nullptr;
+    QWidget *PalettePage = nullptr;
+    QStatusBar *StatusBar = nullptr;
+
+    // Base parameters
+    QLineEdit *FixtureName = nullptr;
+    QLineEdit *Brand = nullptr;
+    QComboBox *MacType = nullptr;
+    QComboBox *DmxChannel = nullptr;
+    QComboBox *DmxSplitChannel = nullptr;
+    QLineEdit *Author = nullptr;
+    QLineEdit *Revision = nullptr;
+    QDateEdit *LastUpdate = nullptr;
+    QPlainTextEdit *Comment = nullptr;
+    QSpinBox *PanAngleMin = nullptr;
+    QSpinBox *PanAngleMax = nullptr;
+    QSpinBox *TiltAngleMin = nullptr;
+    QSpinBox *TiltAngleMax = nullptr;
+
+    // Current file
+    QLineEdit *FileName = nullptr;
+    QComboBox *FileVersion = nullptr;
+    QPushButton *btnNewFixture = nullptr;
+    QPushButton *btnLoadFixture = nullptr;
+    QPushButton *btnSaveFixture = nullptr;
+    QPushButton *btnSaveAsFixture = nullptr;
+    QPushButton *btnFixtureCheck = nullptr;
+    QPushButton *btnExit = nullptr;
+
+    // Attributes page: the nine channel-type buttons in one group, Intens first
+    std::array<QToolButton *, 9> ChannelTypeButtons{};
+    TToggleGroup *ChannelTypes = nullptr;
+    std::array<QLineEdit *, 16> Wheels{};
+    QLineEdit *AttributeName = nullptr;
+    QComboBox *Priority = nullptr;
+    QComboBox *Patch = nullptr;
+    QComboBox *PatchLow = nullptr;
+    QComboBox *Path = nullptr;
+    QComboBox *DmxMinValue = nullptr;
+    QComboBox *DmxMaxValue = nullptr;
+    TRadioGroup *chWidth = nullptr;
+    TRadioGroup *ControlType = nullptr;
+    QComboBox *Hinherit = nullptr;
+    QComboBox *ShowOnEditor = nullptr;
+    QTableWidget *AttributesChannelList = nullptr;
+    QPushButton *btnApplyParam = nullptr;
+    QPushButton *btnUndoParam = nullptr;
+    QPushButton *btnAddCh = nullptr;
+    QPushButton *btnDeleteCh = nullptr;
+    QPushButton *btnAttrUp = nullptr;
+    QPushButton *btnAttrDown = nullptr;
+
+    // Commands page
+    QTableWidget *CommandList = nullptr;
+    QTableWidget *AvailableChannelList = nullptr;
+    QTableWidget *CommandChannelList = nullptr;
+
+    // Palettes page
+    QTableWidget *PaletteChannelList = nullptr;
+
+    // DMX test controls
+    QScrollBar *DmxMaster = nullptr;
+    QLineEdit *DmxValue = nullptr;
+    QLineEdit *DmxPercent = nullptr;
+    QPushButton *btnDmxPanel = nullptr;
+};

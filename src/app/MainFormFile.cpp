@@ -1,0 +1,184 @@
+// The file commands of the main window: new, load, save, save as, check and close.
+
+#include "MainFormClass.h"
+
+#include "QtText.h"
+#include "model/FixDatas.h"
+#include "platform/UserDialogs.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <filesystem>
+
+namespace {
+
+constexpr const char *NotSaved = "File not saved. Save file?";
+
+// The name part of what was typed, whichever separator it uses.
+std::string NamePart(const std::string &typed)
+{
+    const auto separator = typed.find_last_of("/\\");
+    return separator == std::string::npos ? typed : typed.substr(separator + 1);
+}
+
+} // namespace
+
+bool TMainFormClass::MaybeSave(bool withLayoutCheck)
+{
+    if (CurrentFixture().Saved)
+        return true;
+    switch (Dialogs().Confirm(NotSaved, true)) {
+    case TAnswer::Yes:
+        return (withLayoutCheck ? SaveClick() : SaveFixture()) && CurrentFixture().Saved;
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TMainFormClass::NewFixtureClick()
+{
+    if (MaybeSave(true))
+        NewFixture();
+}
+
+void TMainFormClass::NewFixture()
+{
+    CurrentFixture().Clear();
+    CurrentAttribute = nullptr;
+    CurrentCommand = nullptr;
+    CurrentPalette = nullptr;
+    ShowPageTabs();
+    c_.btnApplyParam->setEnabled(false);
+    ShowFixture();
+    ClearAttributeEditor();
+    RefreshCommandList();
+    c_.btnApplyParam->setEnabled(false);
+    EnableAttributeEditor();
+    ApplyAttributeDefaults();
+}
+
+void TMainFormClass::LoadFixture()
+{
+    TFixture &f = CurrentFixture();
+    f.Layout800 = Is800();
+    if (!MaybeSave(false) || !f.Load())
+        return;
+    // The load replaced every attribute, command and palette.
+    CurrentAttribute = nullptr;
+    CurrentCommand = nullptr;
+    CurrentPalette = nullptr;
+    ShowFixture();
+    SelectAttribute(0);
+    RefreshCommandList();
+    c_.PageControl->setCurrentIndex(0);
+    ShowPageTabs();
+    f.Saved = true;
+}
+
+bool TMainFormClass::SaveClick()
+{
+    // Only the standard layout checks the patches before saving.
+    if (!Is800() && !CurrentFixture().CheckPatches())
+        return false;
+    return SaveFixture();
+}
+
+bool TMainFormClass::SaveAsClick()
+{
+    if (!Is800() && !CurrentFixture().CheckPatches())
+        return false;
+    return SaveFixtureAs();
+}
+
+void TMainFormClass::CheckClick()
+{
+    const TFixture &f = CurrentFixture();
+    const bool passed = Is800() ? f.CheckBaseData() : f.CheckPatches() && f.CheckBaseData();
+    if (passed)
+        Dialogs().ShowMessage(TMessageKind::Information, "Fixture is ready to save");
+}
+
+bool TMainFormClass::CloseQuery() { return MaybeSave(false); }
+
+void TMainFormClass::SetFileFromPath(const std::string &path)
+{
+    const std::filesystem::path file(path);
+    TFixture &f = CurrentFixture();
+    f.FileName = file.filename().string();
+    f.FileDir = file.parent_path().string();
+    lastSaveDir_ = f.FileDir;
+}
+
+void TMainFormClass::ShowFileState()
+{
+    const TFixture &f = CurrentFixture();
+    showing_ = true;
+    c_.FileName->setText(ToQt(f.FileName));
+    c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
+    const TCalendarDate date = DecodeDate(f.Date);
+    c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
+    showing_ = false;
+}
+
+bool TMainFormClass::SaveFixture()
+{
+    TFixture &f = CurrentFixture();
+    if (!f.CheckBaseData())
+        return false;
+    if (f.FileName.empty()) {
+        TFileDialogOptions options;
+        options.InitialDir = lastSaveDir_;
+        options.OverwritePrompt = true;
+        const auto chosen = Dialogs().SaveFileName(options);
+        if (!chosen)
+            return false;
+        SetFileFromPath(*chosen);
+    }
+    ShowFileState();
+    f.Normalize();
+    RefreshAttributeGrid();
+    const bool saved = f.Save();
+    ShowFileState();
+    return saved;
+}
+
+bool TMainFormClass::SaveFixtureAs()
+{
+    TFixture &f = CurrentFixture();
+    if (!f.CheckBaseData())
+        return false;
+    if (Is800()) {
+        const auto choice = Dialogs().SaveToFileList(f.FileName);
+        if (!choice)
+            return false;
+        std::string name = NamePart(choice->Name);
+        if (name.empty()) {
+            Dialogs().ShowMessage(TMessageKind::Warning, "The name field cannot be blank!");
+            return false;
+        }
+        if (LowerCase(name).find(".fxr") == std::string::npos)
+            name += ".fxr";
+        f.FileName = name;
+        f.FileDir = choice->Directory;
+    } else {
+        TFileDialogOptions options;
+        options.InitialDir = lastSaveDir_;
+        options.FileName = f.FileName;
+        options.OverwritePrompt = true;
+        const auto chosen = Dialogs().SaveFileName(options);
+        if (!chosen)
+            return false;
+        SetFileFromPath(*chosen);
+    }
+    ShowFileState();
+    const bool saved = f.Save();
+    ShowFileState();
+    return saved;
+}

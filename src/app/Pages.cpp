@@ -1,0 +1,334 @@
+#include "Pages.h"
+
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+template <class T, class... Args>
+T *Make(const char *name, QWidget *parent, Args &&...args)
+{
+    auto *control = new T(std::forward<Args>(args)..., parent);
+    control->setObjectName(name);
+    return control;
+}
+
+QPushButton *Button(const char *name, const QString &caption, QWidget *parent)
+{
+    return Make<QPushButton>(name, parent, caption);
+}
+
+QComboBox *List(const char *name, QWidget *parent, const QStringList &items = {})
+{
+    auto *list = Make<QComboBox>(name, parent);
+    list->addItems(items);
+    list->setMaxVisibleItems(16);
+    return list;
+}
+
+QSpinBox *Angle(const char *name, QWidget *parent, int maximum)
+{
+    auto *spin = Make<QSpinBox>(name, parent);
+    spin->setRange(0, maximum);
+    spin->setMaximumWidth(70);
+    return spin;
+}
+
+QGroupBox *Group(const QString &caption, QWidget *parent) { return new QGroupBox(caption, parent); }
+
+void HideRow(QFormLayout *form, QWidget *field) { form->setRowVisible(field, false); }
+
+} // namespace
+
+namespace pages {
+
+void BaseFields(QWidget *parent, TMainFormControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *grid = new QGridLayout(parent);
+    grid->setHorizontalSpacing(10);
+    c.FixtureName = Make<QLineEdit>("FixtureName", parent);
+    c.Brand = Make<QLineEdit>("Brand", parent);
+    c.MacType = List("MacType", parent, {"Moving mirror", "Moving head", "Dimmer", "Other"});
+    c.DmxChannel = List("DmxChannel", parent);
+    c.DmxSplitChannel = List("DmxSplitChannel", parent);
+    c.DmxSplitChannel->hide();
+    c.Author = Make<QLineEdit>("Author", parent);
+    c.Revision = Make<QLineEdit>("Revision", parent);
+    c.LastUpdate = Make<QDateEdit>("LastUpdate", parent);
+    c.LastUpdate->setDisplayFormat("dd/MM/yyyy");
+    c.LastUpdate->setEnabled(false);
+    c.Comment = Make<QPlainTextEdit>("Comment", parent);
+    c.PanAngleMin = Angle("PanAngleMin", parent, 720);
+    c.PanAngleMax = Angle("PanAngleMax", parent, 720);
+    c.TiltAngleMin = Angle("TiltAngleMin", parent, 360);
+    c.TiltAngleMax = Angle("TiltAngleMax", parent, 360);
+
+    auto *left = new QFormLayout;
+    left->addRow("Fixture", c.FixtureName);
+    left->addRow("Brand", c.Brand);
+    left->addRow("Type", c.MacType);
+    left->addRow("Dmx channels", c.DmxChannel);
+    left->addRow("Dmx split channels", c.DmxSplitChannel);
+    HideRow(left, c.DmxSplitChannel);
+    auto *middle = new QFormLayout;
+    middle->addRow("Author", c.Author);
+    middle->addRow("Revision", c.Revision);
+    middle->addRow("Date", c.LastUpdate);
+    // The angles are edited only in the compact layout.
+    middle->addRow("Pan angle min", c.PanAngleMin);
+    middle->addRow("Pan angle max", c.PanAngleMax);
+    middle->addRow("Tilt angle min", c.TiltAngleMin);
+    middle->addRow("Tilt angle max", c.TiltAngleMax);
+    if (!compact)
+        for (QWidget *angle : {c.PanAngleMin, c.PanAngleMax, c.TiltAngleMin, c.TiltAngleMax})
+            HideRow(middle, angle);
+    auto *comment = new QVBoxLayout;
+    comment->addWidget(new QLabel("Comment", parent));
+    comment->addWidget(c.Comment);
+    if (compact) {
+        grid->addLayout(left, 0, 0);
+        grid->addLayout(middle, 0, 1);
+        grid->addLayout(comment, 1, 0, 1, 2);
+    } else {
+        grid->addLayout(left, 0, 0);
+        grid->addLayout(middle, 0, 1);
+        grid->addLayout(comment, 0, 2);
+        grid->setColumnStretch(0, 3);
+        grid->setColumnStretch(1, 3);
+        grid->setColumnStretch(2, 4);
+    }
+}
+
+void FileGroup(QWidget *parent, TMainFormControls &c, TLayout layout)
+{
+    auto *grid = new QGridLayout(parent);
+    c.FileName = Make<QLineEdit>("FileName", parent);
+    c.FileName->setReadOnly(true);
+    c.btnNewFixture = Button("btnNewFixture", "New fixture", parent);
+    c.btnLoadFixture = Button("btnLoadFixture", "Load fixture", parent);
+    c.btnSaveFixture = Button("btnSaveFixture", "Save", parent);
+    c.btnSaveAsFixture = Button("btnSaveAsFixture", "Save As", parent);
+    c.btnFixtureCheck = Button("btnFixtureCheck", "Check", parent);
+    c.btnExit = Button("btnExit", "Exit", parent);
+    c.FileVersion = List("FileVersion", parent, {"1.0", "2.0"});
+    auto *versionLabel = new QLabel("File version", parent);
+    grid->addWidget(c.FileName, 0, 0, 1, 3);
+    grid->addWidget(c.btnNewFixture, 1, 0);
+    grid->addWidget(c.btnLoadFixture, 1, 1);
+    grid->addWidget(c.btnSaveFixture, 1, 2);
+    grid->addWidget(c.btnSaveAsFixture, 2, 0);
+    grid->addWidget(c.btnFixtureCheck, 2, 1);
+    grid->addWidget(c.btnExit, 2, 2);
+    grid->addWidget(versionLabel, 3, 0);
+    grid->addWidget(c.FileVersion, 3, 1);
+    // The standard layout keeps the version a fixture was loaded with.
+    if (layout == TLayout::Standard) {
+        versionLabel->hide();
+        c.FileVersion->hide();
+        c.FileVersion->setEnabled(false);
+    }
+}
+
+void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *row = new QHBoxLayout(page);
+
+    // The channel grid with the buttons that change the list.
+    auto *channels = Group(" Channels ", page);
+    auto *channelsLayout = new QVBoxLayout(channels);
+    c.AttributesChannelList = Make<QTableWidget>("AttributesChannelList", channels);
+    c.AttributesChannelList->setFixedWidth(compact ? 205 : 200);
+    channelsLayout->addWidget(c.AttributesChannelList);
+    auto *moves = new QHBoxLayout;
+    c.btnAttrUp = Button("btnAttrUp", compact ? "UP" : "Move Up", channels);
+    c.btnAttrDown = Button("btnAttrDown", compact ? "DOWN" : "Move Down", channels);
+    moves->addWidget(c.btnAttrUp);
+    moves->addWidget(c.btnAttrDown);
+    channelsLayout->addLayout(moves);
+    auto *changes = new QHBoxLayout;
+    c.btnDeleteCh = Button("btnDeleteCh", "Delete channel", channels);
+    c.btnAddCh = Button("btnAddCh", "Add channel", channels);
+    c.btnAddCh->setMinimumHeight(compact ? 0 : 40);
+    changes->addWidget(c.btnDeleteCh);
+    changes->addWidget(c.btnAddCh);
+    channelsLayout->addLayout(changes);
+    row->addWidget(channels);
+
+    // The attribute editor.
+    auto *editor = new QVBoxLayout;
+    auto *types = new QHBoxLayout;
+    types->setSpacing(2);
+    c.ChannelTypes = new TToggleGroup(page);
+    const char *typeNames[] = {"chTypeIntens", "chTypePT",     "chTypeColor",  "chTypeGobo", "chTypePrism",
+                               "chTypeBlade",  "chTypeCMY",    "chTypeEffect", "chTypeGrab"};
+    const char *typeCaptions[] = {"Intens", "P/T", "Color", "Gobo", "Prism", "Blade", "CMY", "Effect", "Grab"};
+    for (std::size_t i = 0; i < 9; ++i) {
+        auto *button = Make<QToolButton>(typeNames[i], page);
+        button->setText(typeCaptions[i]);
+        button->setMinimumWidth(48);
+        c.ChannelTypes->Add(button);
+        c.ChannelTypeButtons[i] = button;
+        types->addWidget(button);
+        if (i >= 6) {
+            button->hide();
+            button->setEnabled(false);
+        }
+    }
+    types->addStretch();
+    editor->addLayout(types);
+
+    auto *attribute = Group(" Attribute ", page);
+    auto *attributeForm = new QFormLayout(attribute);
+    c.AttributeName = Make<QLineEdit>("AttributeName", attribute);
+    c.Priority = List("Priority", attribute);
+    attributeForm->addRow("Attribute name", c.AttributeName);
+    attributeForm->addRow("Priority", c.Priority);
+    if (!compact)
+        HideRow(attributeForm, c.Priority);
+    editor->addWidget(attribute);
+
+    auto *patchAndPath = new QHBoxLayout;
+    auto *patch = Group(" Patch ", page);
+    auto *patchForm = new QFormLayout(patch);
+    c.Patch = List("Patch", patch);
+    c.PatchLow = List("PatchLow", patch);
+    c.PatchLow->setEnabled(false);
+    patchForm->addRow("Internal patch", c.Patch);
+    patchForm->addRow("Internal patch low", c.PatchLow);
+    c.chWidth = Make<TRadioGroup>("chWidth", patch, " Channel width ", QStringList{"8 bit", "16 bit"});
+    patchForm->addRow(c.chWidth);
+    patchAndPath->addWidget(patch);
+    auto *pathColumn = new QVBoxLayout;
+    auto *pathForm = new QFormLayout;
+    c.Path = List("Path", page, {"Linear", "Snap start", "Snap end"});
+    pathForm->addRow("Path", c.Path);
+    pathColumn->addLayout(pathForm);
+    c.ControlType = Make<TRadioGroup>("ControlType", page, " Control type ", QStringList{"HTP", "LTP"});
+    pathColumn->addWidget(c.ControlType);
+    pathColumn->addStretch();
+    patchAndPath->addLayout(pathColumn);
+    editor->addLayout(patchAndPath);
+
+    auto *values = new QHBoxLayout;
+    auto *dmx = Group(" Dmx value ", page);
+    auto *dmxForm = new QFormLayout(dmx);
+    c.DmxMinValue = List("DmxMinValue", dmx);
+    c.DmxMaxValue = List("DmxMaxValue", dmx);
+    dmxForm->addRow("Dmx min value", c.DmxMinValue);
+    dmxForm->addRow("Dmx max value", c.DmxMaxValue);
+    values->addWidget(dmx);
+    auto *other = Group(" Other parameters ", page);
+    auto *otherForm = new QFormLayout(other);
+    c.Hinherit = List("Hinherit", other, {"Yes", "No"});
+    c.ShowOnEditor = List("ShowOnEditor", other, {"Yes", "No"});
+    otherForm->addRow("Hinherit", c.Hinherit);
+    otherForm->addRow("Show on editor", c.ShowOnEditor);
+    values->addWidget(other);
+    other->setVisible(compact);
+    editor->addLayout(values);
+
+    auto *apply = new QHBoxLayout;
+    c.btnApplyParam = Button("btnApplyParam", compact ? "Apply" : "Apply changes", page);
+    c.btnUndoParam = Button("btnUndoParam", compact ? "Undo param" : "Cancel changes", page);
+    c.btnApplyParam->setEnabled(false);
+    c.btnUndoParam->setEnabled(false);
+    apply->addWidget(c.btnApplyParam);
+    apply->addWidget(c.btnUndoParam);
+    editor->addLayout(apply);
+    editor->addStretch();
+    row->addLayout(editor, 1);
+
+    // The wheel fields: sixteen attributes of the selected attribute's type.
+    auto *wheels = new QGridLayout;
+    wheels->setSpacing(4);
+    for (int column = 0; column < 4; ++column)
+        wheels->addWidget(new TWheelPicture(page), 0, column, Qt::AlignHCenter);
+    for (std::size_t i = 0; i < 16; ++i) {
+        const QString name = QString("Wheel%1").arg(i + 1);
+        auto *wheel = new QLineEdit(page);
+        wheel->setObjectName(name);
+        wheel->setReadOnly(true);
+        wheel->setEnabled(false);
+        wheel->setFixedWidth(compact ? 78 : 90);
+        c.Wheels[i] = wheel;
+        wheels->addWidget(wheel, 1 + static_cast<int>(i / 4), static_cast<int>(i % 4));
+    }
+    auto *wheelColumn = new QVBoxLayout;
+    wheelColumn->addLayout(wheels);
+    wheelColumn->addStretch();
+    row->addLayout(wheelColumn);
+}
+
+void Commands(QWidget *page, TMainFormControls &c, TLayout)
+{
+    auto *row = new QHBoxLayout(page);
+    c.CommandList = Make<QTableWidget>("CommandList", page);
+    c.CommandList->setFixedWidth(205);
+    c.AvailableChannelList = Make<QTableWidget>("AvailableChannelList", page);
+    c.AvailableChannelList->setFixedWidth(205);
+    c.CommandChannelList = Make<QTableWidget>("CommandChannelList", page);
+    for (QTableWidget *grid : {c.CommandList, c.AvailableChannelList, c.CommandChannelList})
+        row->addWidget(grid);
+}
+
+void Palettes(QWidget *page, TMainFormControls &c, TLayout)
+{
+    auto *row = new QHBoxLayout(page);
+    c.PaletteChannelList = Make<QTableWidget>("PaletteChannelList", page);
+    c.PaletteChannelList->setFixedWidth(280);
+    row->addStretch();
+    row->addWidget(c.PaletteChannelList);
+}
+
+void DmxTest(QWidget *parent, TMainFormControls &c)
+{
+    auto *grid = new QGridLayout(parent);
+    c.DmxMaster = Make<QScrollBar>("DmxMaster", parent, Qt::Vertical);
+    c.DmxMaster->setRange(0, 255);
+    c.DmxMaster->setMinimumHeight(150);
+    c.DmxValue = Make<QLineEdit>("DmxValue", parent);
+    c.DmxPercent = Make<QLineEdit>("DmxPercent", parent);
+    for (QLineEdit *box : {c.DmxValue, c.DmxPercent}) {
+        box->setReadOnly(true);
+        box->setMaximumWidth(60);
+    }
+    c.btnDmxPanel = Button("btnDmxPanel", "Dmx panel", parent);
+    grid->addWidget(c.DmxMaster, 0, 0, 3, 1);
+    grid->addWidget(c.DmxValue, 0, 1);
+    grid->addWidget(c.DmxPercent, 1, 1);
+    grid->addWidget(c.btnDmxPanel, 2, 1);
+}
+
+} // namespace pages
+
+void TWheelPicture::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().windowText(), 1));
+    painter.setBrush(palette().button());
+    const QRectF wheel = QRectF(rect()).adjusted(2, 2, -2, -2);
+    painter.drawEllipse(wheel);
+    painter.setBrush(palette().base());
+    const double hole = wheel.width() / 5;
+    painter.drawEllipse(QPointF(wheel.center().x() - hole, wheel.top() + hole * 1.4), hole / 1.6, hole / 1.6);
+    painter.drawEllipse(QPointF(wheel.center().x() + hole, wheel.top() + hole * 1.4), hole / 1.6, hole / 1.6);
+}

@@ -1,0 +1,132 @@
+#include "QtDialogs.h"
+
+#include "Load800.h"
+#include "QtText.h"
+#include "Save800.h"
+#include "palettes/GetColName.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QString Filter(const TFileDialogOptions &options) { return ToQt(options.Filter); }
+
+QString StartPath(const TFileDialogOptions &options)
+{
+    const QDir directory(ToQt(options.InitialDir));
+    return options.FileName.empty() ? directory.absolutePath() : directory.absoluteFilePath(ToQt(options.FileName));
+}
+
+std::optional<std::string> Chosen(const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    return FromQt(QDir::toNativeSeparators(path));
+}
+
+} // namespace
+
+TQtDialogs::TQtDialogs() = default;
+TQtDialogs::~TQtDialogs() = default;
+
+void TQtDialogs::CreateFileListDialogs()
+{
+    load800_ = std::make_unique<TfrmLoad800>(mainWindow_);
+    save800_ = std::make_unique<TfrmSave800>(mainWindow_);
+}
+
+void TQtDialogs::CreateNameDialog() { getColName_ = std::make_unique<TfrmGetColName>(mainWindow_); }
+
+void TQtDialogs::ShowMessage(TMessageKind kind, const std::string &text)
+{
+    const QString title = QApplication::applicationDisplayName();
+    switch (kind) {
+    case TMessageKind::Warning:
+        QMessageBox::warning(mainWindow_, title, ToQt(text));
+        break;
+    case TMessageKind::Information:
+        QMessageBox::information(mainWindow_, title, ToQt(text));
+        break;
+    case TMessageKind::Error:
+        QMessageBox::critical(mainWindow_, title, ToQt(text));
+        break;
+    case TMessageKind::Plain: {
+        QMessageBox box(QMessageBox::NoIcon, title, ToQt(text), QMessageBox::Ok, mainWindow_);
+        box.exec();
+        break;
+    }
+    }
+}
+
+TAnswer TQtDialogs::Confirm(const std::string &text, bool allowCancel)
+{
+    const auto buttons = allowCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                     : QMessageBox::Yes | QMessageBox::No;
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), ToQt(text), buttons, mainWindow_);
+    box.setEscapeButton(allowCancel ? QMessageBox::Cancel : QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        return allowCancel ? TAnswer::Cancel : TAnswer::No;
+    }
+}
+
+std::optional<std::string> TQtDialogs::OpenFileName(const TFileDialogOptions &options)
+{
+    QFileDialog dialog(mainWindow_, {}, StartPath(options), Filter(options));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(ToQt(options.DefaultExt));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return Chosen(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> TQtDialogs::SaveFileName(const TFileDialogOptions &options)
+{
+    QFileDialog dialog(mainWindow_, {}, StartPath(options), Filter(options));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(ToQt(options.DefaultExt));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.OverwritePrompt);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return Chosen(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> TQtDialogs::InputBox(const std::string &title, const std::string &prompt,
+                                                const std::string &value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(mainWindow_, ToQt(title), ToQt(prompt), QLineEdit::Normal, ToQt(value), &ok);
+    if (!ok)
+        return std::nullopt;
+    return FromQt(text);
+}
+
+std::optional<std::string> TQtDialogs::LoadFromFileList()
+{
+    if (!load800_)
+        CreateFileListDialogs();
+    return load800_->Execute();
+}
+
+std::optional<TFileListChoice> TQtDialogs::SaveToFileList(const std::string &fileName)
+{
+    if (!save800_)
+        CreateFileListDialogs();
+    return save800_->Execute(fileName);
+}
+
+std::optional<std::string> TQtDialogs::AskName(const std::string &title, const std::string &proposed)
+{
+    if (!getColName_)
+        CreateNameDialog();
+    return getColName_->Execute(title, proposed);
+}

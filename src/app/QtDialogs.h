@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/UserDialogs.h"
+
+#include <memory>
+
+class QWidget;
+class TfrmGetColName;
+class TfrmLoad800;
+class TfrmSave800;
+
+// The dialogs of the desktop program: Qt's message boxes and file dialogs and our own dialogs.
+// The program's own dialogs are created once, in the order the run needs them, and live as long
+// as this object.
+class TQtDialogs final : public TUserDialogs {
+public:
+    TQtDialogs();
+    ~TQtDialogs() override;
+
+    // Message boxes and dialogs are centred on this window.
+    void SetMainWindow(QWidget *window) { mainWindow_ = window; }
+    void CreateFileListDialogs();
+    void CreateNameDialog();
+
+    void ShowMessage(TMessageKind kind, const std::string &text) override;
+    TAnswer Confirm(const std::string &text, bool allowCancel) override;
+    std::optional<std::string> OpenFileName(const TFileDialogOptions &options) override;
+    std::optional<std::string> SaveFileName(const TFileDialogOptions &options) override;
+    std::optional<std::string> InputBox(const std::string &title, const std::string &prompt,
+                                        const std::string &value) override;
+    std::optional<std::string> LoadFromFileList() override;
+    std::optional<TFileListChoice> SaveToFileList(const std::string &fileName) override;
+    std::optional<std::string> AskName(const std::string &title, const std::string &proposed) override;
+
+    TfrmLoad800 *Load800() const { return load800_.get(); }
+    TfrmSave800 *Save800() const { return save800_.get(); }
+    TfrmGetColName *GetColName() const { return getColName_.get(); }
+
+private:
+    QWidget *mainWindow_ = nullptr;
+    std::unique_ptr<TfrmLoad800> load800_;
+    std::unique_ptr<TfrmSave800> save800_;
+    std::unique_ptr<TfrmGetColName> getColName_;
+};

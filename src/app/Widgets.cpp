@@ -1,0 +1,75 @@
+#include "Widgets.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidget *parent)
+    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 2, 8, 2);
+    layout->setSpacing(0);
+    for (int i = 0; i < items.size(); ++i) {
+        auto *button = new QRadioButton(items[i], this);
+        buttons_->addButton(button, i);
+        layout->addWidget(button);
+    }
+    connect(buttons_, &QButtonGroup::idClicked, this, &TRadioGroup::Clicked);
+}
+
+int TRadioGroup::ItemIndex() const { return buttons_->checkedId(); }
+
+void TRadioGroup::SetItemIndex(int index)
+{
+    if (QAbstractButton *button = buttons_->button(index))
+        button->setChecked(true);
+}
+
+void TToggleGroup::Add(QAbstractButton *button)
+{
+    const int index = static_cast<int>(buttons_.size());
+    button->setCheckable(true);
+    buttons_.push_back(button);
+    connect(button, &QAbstractButton::clicked, this, [this, index](bool down) {
+        if (down)
+            SetDown(index);
+        emit Clicked(index);
+    });
+}
+
+int TToggleGroup::Down() const
+{
+    for (int i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void TToggleGroup::SetDown(int index)
+{
+    for (int i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->setChecked(i == index);
+}
+
+void SetupGrid(QTableWidget *grid, std::initializer_list<TColumn> columns)
+{
+    grid->setColumnCount(static_cast<int>(columns.size()));
+    int column = 0;
+    for (const TColumn &c : columns) {
+        grid->setHorizontalHeaderItem(column, new QTableWidgetItem(c.Title));
+        grid->setColumnWidth(column++, c.Width);
+    }
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(16);
+    grid->verticalHeader()->setMinimumSectionSize(16);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    grid->setWordWrap(false);
+}

@@ -1,0 +1,524 @@
+#include "app/Load800.h"
+#include "app/Save800.h"
+#include "palettes/GetColName.h"
+#include "platform/Paths.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString BlankName = "Warning: The name field cannot be blank!";
+const QString Cancelled = "<cancelled>";
+
+// Results and messages as text, so that a failure prints them.
+QString Result(const std::optional<std::string> &path)
+{
+    return path ? QString::fromStdString(*path) : Cancelled;
+}
+QString Result(const std::optional<TFileListChoice> &choice)
+{
+    return choice ? QString::fromStdString(choice->Name) + " in " + QString::fromStdString(choice->Directory)
+                  : Cancelled;
+}
+QStringList Messages(const TScriptedDialogs &dialogs)
+{
+    QStringList messages;
+    for (const TScriptedDialogs::TShown &shown : dialogs.Shown)
+        messages << (shown.Kind == TMessageKind::Warning ? "Warning: " : "Other: ") +
+                        QString::fromStdString(shown.Text);
+    return messages;
+}
+
+void WriteFile(const QString &path, const QByteArray &contents = {})
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    file.write(contents);
+}
+
+QStringList Names(const QListWidget *list)
+{
+    QStringList names;
+    for (int row = 0; row < list->count(); ++row)
+        names << list->item(row)->text();
+    return names;
+}
+
+// The label may shorten a long directory in the middle; its tool tip always holds all of it.
+void CheckShows(const QLabel *label, const QString &expected)
+{
+    QCOMPARE(label->toolTip(), expected);
+    if (label->text() != expected)
+        QVERIFY2(label->text().contains(QChar(0x2026)), qPrintable(label->text()));
+}
+
+// Runs action once the dialog's event loop is running; a dialog that stays open too long is
+// cancelled so that a failing test ends instead of hanging.
+void WhenShown(QDialog &dialog, std::function<void()> action)
+{
+    QTimer::singleShot(0, &dialog, std::move(action));
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);
+}
+
+std::unique_ptr<QDialog> MakeDialog(const QString &name)
+{
+    if (name == "frmLoad800")
+        return std::make_unique<TfrmLoad800>();
+    if (name == "frmSave800")
+        return std::make_unique<TfrmSave800>();
+    return std::make_unique<TfrmGetColName>();
+}
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dialogs_controlsHaveTheirNamesAndPlaces_data();
+    void dialogs_controlsHaveTheirNamesAndPlaces();
+
+    void fileLists_listOnlyFixtureFilesSorted();
+    void fileLists_missingDirectoryLeavesListEmpty();
+    void fileLists_emptyDirectory();
+    void fileLists_followSettingsAtEachActivation();
+    void fileLists_keepDirectoryWhenSettingsNameNone();
+    void fileLists_showFilesCreatedMeanwhile();
+
+    void loadDialog_selectsFirstFile();
+    void loadDialog_enterLoadsFirstFile();
+    void loadDialog_doubleClickLoadsThatFile();
+    void loadDialog_loadWithNothingSelectedGivesEmptyPath();
+    void loadDialog_cancelGivesNothing();
+
+    void saveDialog_selectionFillsName();
+    void saveDialog_activationKeepsCallersName();
+    void saveDialog_refusesEmptyName();
+    void saveDialog_cancelGivesNothing();
+
+    void nameDialog_refusesEmptyName();
+    void nameDialog_acceptsBlank();
+    void nameDialog_escapeAndFrameCancel();
+    void nameDialog_executeSetsTitleAndProposal();
+
+private:
+    void WriteSettings(const QString &fxrPath);
+    QString MakeFixtureDir();
+
+    std::unique_ptr<QTemporaryDir> root_;
+    std::unique_ptr<TScriptedDialogs> dialogs_;
+};
+
+void TestDialogs::init()
+{
+    root_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(root_->isValid());
+    QVERIFY(QDir(root_->path()).mkdir("program"));
+    SetProgramDir(root_->filePath("program").toStdString());
+    dialogs_ = std::make_unique<TScriptedDialogs>();
+}
+
+void TestDialogs::cleanup()
+{
+    dialogs_.reset();
+    SetProgramDir({});
+    root_.reset();
+}
+
+void TestDialogs::WriteSettings(const QString &fxrPath)
+{
+    WriteFile(root_->filePath("program/Settings.ini"),
+              "[FxrDefaults]\r\nControlType=LTP\r\n\r\n[800Mode]\r\nFxrPath=" + fxrPath.toUtf8() + "\r\n");
+}
+
+// Three fixture files, one of them in capitals, beside a text file and a directory that only
+// looks like a fixture file.
+QString TestDialogs::MakeFixtureDir()
+{
+    const QString dir = root_->filePath("fixtures");
+    QDir().mkdir(dir);
+    for (const char *name : {"spot.fxr", "WASH.FXR", "beam.fxr", "notes.txt"})
+        WriteFile(dir + '/' + name, "Name=x\r\n");
+    QDir().mkdir(dir + "/archive.fxr");
+    return dir;
+}
+
+void TestDialogs::dialogs_controlsHaveTheirNamesAndPlaces_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("control"); // empty: the dialog itself
+    QTest::addColumn<QRect>("geometry");  // for the dialog only its size counts
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("isDefault");
+
+    QTest::newRow("load") << "frmLoad800"
+                          << "" << QRect(0, 0, 304, 379) << "Load fixture" << false;
+    QTest::newRow("load lDir") << "frmLoad800"
+                               << "lDir" << QRect(16, 24, 273, 17) << "" << false;
+    QTest::newRow("load flbFxr") << "frmLoad800"
+                                 << "flbFxr" << QRect(16, 48, 273, 273) << "" << false;
+    QTest::newRow("load btnLoad") << "frmLoad800"
+                                  << "btnLoad" << QRect(40, 328, 97, 41) << "Load" << true;
+    QTest::newRow("load btnCancel") << "frmLoad800"
+                                    << "btnCancel" << QRect(176, 328, 89, 41) << "Cancel" << false;
+
+    QTest::newRow("save") << "frmSave800"
+                          << "" << QRect(0, 0, 304, 379) << "Save fixture as..." << false;
+    QTest::newRow("save lDir") << "frmSave800"
+                               << "lDir" << QRect(16, 24, 273, 17) << "" << false;
+    QTest::newRow("save flbFxr") << "frmSave800"
+                                 << "flbFxr" << QRect(16, 48, 273, 241) << "" << false;
+    QTest::newRow("save eFileName") << "frmSave800"
+                                    << "eFileName" << QRect(16, 296, 273, 21) << "" << false;
+    QTest::newRow("save btnSave") << "frmSave800"
+                                  << "btnSave" << QRect(40, 328, 97, 41) << "Save" << true;
+    QTest::newRow("save btnCancel") << "frmSave800"
+                                    << "btnCancel" << QRect(176, 328, 89, 41) << "Cancel" << false;
+
+    QTest::newRow("name") << "frmGetColName"
+                          << "" << QRect(0, 0, 320, 121) << "Get palette name" << false;
+    QTest::newRow("name eCustColName") << "frmGetColName"
+                                       << "eCustColName" << QRect(8, 24, 305, 21) << "" << false;
+    QTest::newRow("name Button1") << "frmGetColName"
+                                  << "Button1" << QRect(8, 64, 100, 49) << "OK" << true;
+    QTest::newRow("name Button2") << "frmGetColName"
+                                  << "Button2" << QRect(216, 64, 100, 49) << "Cancel" << false;
+}
+
+void TestDialogs::dialogs_controlsHaveTheirNamesAndPlaces()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, control);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(bool, isDefault);
+
+    const std::unique_ptr<QDialog> window = MakeDialog(dialog);
+    QCOMPARE(window->objectName(), dialog);
+    if (control.isEmpty()) {
+        QCOMPARE(window->size(), geometry.size());
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QCOMPARE(window->windowTitle(), caption);
+        return;
+    }
+    const auto *widget = window->findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), geometry);
+    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->isDefault(), isDefault);
+    }
+    if (const auto *list = qobject_cast<const QListWidget *>(widget))
+        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+void TestDialogs::fileLists_listOnlyFixtureFilesSorted()
+{
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    const QStringList expected{"beam.fxr", "spot.fxr", "WASH.FXR"};
+
+    TfrmLoad800 load;
+    load.FormActivate();
+    QCOMPARE(Names(load.flbFxr), expected);
+    QCOMPARE(load.Directory(), dir.toStdString());
+    CheckShows(load.lDir, dir);
+
+    TfrmSave800 save;
+    save.FormActivate();
+    QCOMPARE(Names(save.flbFxr), expected);
+    QCOMPARE(save.Directory(), dir.toStdString());
+    CheckShows(save.lDir, dir);
+}
+
+void TestDialogs::fileLists_missingDirectoryLeavesListEmpty()
+{
+    const QString missing = root_->filePath("missing");
+    WriteSettings(missing);
+
+    TfrmLoad800 load;
+    WhenShown(load, [&] {
+        QCOMPARE(load.flbFxr->count(), 0);
+        CheckShows(load.lDir, missing + " (does not exist)");
+        QVERIFY(load.lDir->text().endsWith(" (does not exist)"));
+        QTest::mouseClick(load.btnLoad, Qt::LeftButton);
+    });
+    QCOMPARE(Result(load.Execute()), QString());
+
+    TfrmSave800 save;
+    save.FormActivate();
+    QCOMPARE(save.flbFxr->count(), 0);
+    CheckShows(save.lDir, missing + " (does not exist)");
+}
+
+void TestDialogs::fileLists_emptyDirectory()
+{
+    const QString dir = root_->filePath("empty");
+    QDir().mkdir(dir);
+    WriteSettings(dir);
+
+    TfrmLoad800 load;
+    load.FormActivate();
+    QCOMPARE(load.flbFxr->count(), 0);
+    QVERIFY(load.flbFxr->selectedItems().isEmpty());
+    CheckShows(load.lDir, dir);
+    QVERIFY(load.SelectedPath().empty());
+
+    TfrmSave800 save;
+    save.FormActivate();
+    QCOMPARE(save.flbFxr->count(), 0);
+    CheckShows(save.lDir, dir);
+}
+
+void TestDialogs::fileLists_followSettingsAtEachActivation()
+{
+    const QString first = MakeFixtureDir();
+    const QString second = root_->filePath("second");
+    QDir().mkdir(second);
+    WriteFile(second + "/dimmer.fxr");
+
+    TfrmLoad800 load;
+    TfrmSave800 save;
+    WriteSettings(first);
+    load.FormActivate();
+    save.FormActivate();
+    QCOMPARE(load.flbFxr->count(), 3);
+    QCOMPARE(save.flbFxr->count(), 3);
+
+    WriteSettings(second);
+    load.FormActivate();
+    save.FormActivate();
+    QCOMPARE(Names(load.flbFxr), QStringList{"dimmer.fxr"});
+    QCOMPARE(Names(save.flbFxr), QStringList{"dimmer.fxr"});
+    CheckShows(load.lDir, second);
+    QCOMPARE(save.Directory(), second.toStdString());
+}
+
+void TestDialogs::fileLists_keepDirectoryWhenSettingsNameNone()
+{
+    TfrmLoad800 load;
+    load.FormActivate();
+    QCOMPARE(load.Directory(), WorkingDir());
+
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    load.FormActivate();
+    WriteSettings("");
+    load.FormActivate();
+    QCOMPARE(load.Directory(), dir.toStdString());
+    QCOMPARE(load.flbFxr->count(), 3);
+}
+
+void TestDialogs::fileLists_showFilesCreatedMeanwhile()
+{
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    TfrmLoad800 load;
+    TfrmSave800 save;
+    load.FormActivate();
+    save.FormActivate();
+
+    WriteFile(dir + "/Scanner.Fxr");
+    load.FormActivate();
+    save.FormActivate();
+    const QStringList expected{"beam.fxr", "Scanner.Fxr", "spot.fxr", "WASH.FXR"};
+    QCOMPARE(Names(load.flbFxr), expected);
+    QCOMPARE(Names(save.flbFxr), expected);
+}
+
+void TestDialogs::loadDialog_selectsFirstFile()
+{
+    WriteSettings(MakeFixtureDir());
+    TfrmLoad800 load;
+    load.FormActivate();
+    QCOMPARE(load.flbFxr->selectedItems().size(), 1);
+    QCOMPARE(load.flbFxr->selectedItems().first()->text(), "beam.fxr");
+}
+
+void TestDialogs::loadDialog_enterLoadsFirstFile()
+{
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    TfrmLoad800 load;
+    WhenShown(load, [&] { QTest::keyClick(load.flbFxr, Qt::Key_Return); });
+    QCOMPARE(Result(load.Execute()), dir + "/beam.fxr");
+}
+
+void TestDialogs::loadDialog_doubleClickLoadsThatFile()
+{
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    TfrmLoad800 load;
+    WhenShown(load, [&] {
+        const QRect place = load.flbFxr->visualItemRect(load.flbFxr->item(2));
+        // A real double click starts with a plain click; QTest sends only the second half.
+        QTest::mouseClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place.center());
+        QTest::mouseDClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place.center());
+    });
+    QCOMPARE(Result(load.Execute()), dir + "/WASH.FXR");
+}
+
+void TestDialogs::loadDialog_loadWithNothingSelectedGivesEmptyPath()
+{
+    WriteSettings(MakeFixtureDir());
+    TfrmLoad800 load;
+    WhenShown(load, [&] {
+        load.flbFxr->clearSelection();
+        QTest::mouseClick(load.btnLoad, Qt::LeftButton);
+    });
+    QCOMPARE(Result(load.Execute()), QString());
+    QCOMPARE(Messages(*dialogs_), QStringList());
+}
+
+void TestDialogs::loadDialog_cancelGivesNothing()
+{
+    WriteSettings(MakeFixtureDir());
+    TfrmLoad800 load;
+    WhenShown(load, [&] { QTest::mouseClick(load.btnCancel, Qt::LeftButton); });
+    QCOMPARE(Result(load.Execute()), Cancelled);
+}
+
+void TestDialogs::saveDialog_selectionFillsName()
+{
+    WriteSettings(MakeFixtureDir());
+    TfrmSave800 save;
+    save.FormActivate();
+    QVERIFY(save.flbFxr->selectedItems().isEmpty());
+
+    save.eFileName->setText("typed");
+    save.flbFxr->item(1)->setSelected(true);
+    QCOMPARE(save.eFileName->text(), "spot.fxr");
+    save.flbFxr->clearSelection();
+    QCOMPARE(save.eFileName->text(), "");
+}
+
+void TestDialogs::saveDialog_activationKeepsCallersName()
+{
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    TfrmSave800 save;
+    WhenShown(save, [&] {
+        save.flbFxr->item(0)->setSelected(true);
+        QTest::mouseClick(save.btnCancel, Qt::LeftButton);
+    });
+    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
+
+    // Refilling the list drops the old selection; that must not wipe the name just given.
+    QString shown;
+    WhenShown(save, [&] {
+        shown = save.eFileName->text();
+        QTest::mouseClick(save.btnSave, Qt::LeftButton);
+    });
+    QCOMPARE(Result(save.Execute("Wash.FXR")), "Wash.FXR in " + dir);
+    QCOMPARE(shown, "Wash.FXR");
+}
+
+void TestDialogs::saveDialog_refusesEmptyName()
+{
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
+    TfrmSave800 save;
+    bool stayedOpen = false;
+    WhenShown(save, [&] {
+        save.eFileName->clear();
+        QTest::mouseClick(save.btnSave, Qt::LeftButton);
+        stayedOpen = save.isVisible() && save.result() != QDialog::Accepted;
+        QCOMPARE(save.focusWidget(), save.eFileName);
+        QTest::keyClicks(save.eFileName, "wash");
+        QTest::mouseClick(save.btnSave, Qt::LeftButton);
+    });
+    QCOMPARE(Result(save.Execute("spot.fxr")), "wash in " + dir);
+    QVERIFY(stayedOpen);
+    QCOMPARE(Messages(*dialogs_), QStringList{BlankName});
+}
+
+void TestDialogs::saveDialog_cancelGivesNothing()
+{
+    WriteSettings(MakeFixtureDir());
+    TfrmSave800 save;
+    WhenShown(save, [&] { QTest::mouseClick(save.btnCancel, Qt::LeftButton); });
+    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
+}
+
+void TestDialogs::nameDialog_refusesEmptyName()
+{
+    TfrmGetColName name;
+    bool stayedOpen = false;
+    WhenShown(name, [&] {
+        name.eCustColName->clear();
+        QTest::keyClick(name.eCustColName, Qt::Key_Return);
+        stayedOpen = name.isVisible() && name.result() != QDialog::Accepted;
+        QCOMPARE(name.focusWidget(), name.eCustColName);
+        QTest::mouseClick(name.Button2, Qt::LeftButton);
+    });
+    QCOMPARE(Result(name.Execute("Get palette name", "Red")), Cancelled);
+    QVERIFY(stayedOpen);
+    QCOMPARE(Messages(*dialogs_), QStringList{BlankName});
+}
+
+void TestDialogs::nameDialog_acceptsBlank()
+{
+    TfrmGetColName name;
+    WhenShown(name, [&] {
+        name.eCustColName->setText(" ");
+        QTest::mouseClick(name.Button1, Qt::LeftButton);
+    });
+    QCOMPARE(Result(name.Execute("Get command name", "Other")), " ");
+    QCOMPARE(Messages(*dialogs_), QStringList());
+}
+
+void TestDialogs::nameDialog_escapeAndFrameCancel()
+{
+    TfrmGetColName name;
+    WhenShown(name, [&] { QTest::keyClick(name.eCustColName, Qt::Key_Escape); });
+    QCOMPARE(Result(name.Execute("Get palette name", "Red")), Cancelled);
+
+    WhenShown(name, [&] { name.close(); });
+    QCOMPARE(Result(name.Execute("Get palette name", "Red")), Cancelled);
+}
+
+void TestDialogs::nameDialog_executeSetsTitleAndProposal()
+{
+    TfrmGetColName name;
+    QString title, proposed;
+    bool focused = false;
+    WhenShown(name, [&] {
+        title = name.windowTitle();
+        proposed = name.eCustColName->text();
+        focused = name.focusWidget() == name.eCustColName;
+        name.Button1->setText("Add");
+        QTest::keyClick(name.eCustColName, Qt::Key_Return);
+    });
+    QCOMPARE(Result(name.Execute("Get attribute name", "Other")), "Other");
+    QCOMPARE(title, "Get attribute name");
+    QCOMPARE(proposed, "Other");
+    QVERIFY(focused);
+
+    // The next caller sees its own title, and the button its usual caption.
+    WhenShown(name, [&] {
+        title = name.windowTitle();
+        QCOMPARE(name.Button1->text(), "OK");
+        QTest::keyClicks(name.eCustColName, "Deep blue");
+        QTest::keyClick(name.eCustColName, Qt::Key_Enter);
+    });
+    QCOMPARE(Result(name.Execute("Get palette name", "Lee 079")), "Deep blue");
+    QCOMPARE(title, "Get palette name");
+}
+
+QTEST_MAIN(TestDialogs)
+#include "test_dialogs.moc"
