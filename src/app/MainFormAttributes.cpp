@@ -161,7 +161,7 @@ void TMainFormClass::RefreshWheels()
                 continue;
             QLineEdit *wheel = c_.Wheels[filled++];
             wheel->setText(ToQt(p.Name));
-            wheel->setStyleSheet("background: white;");
+            wheel->setStyleSheet("background: white; color: black;");
         }
     }
     for (std::size_t i = filled; i < c_.Wheels.size(); ++i) {

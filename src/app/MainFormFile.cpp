@@ -59,9 +59,12 @@ void TMainFormClass::NewFixture()
     ShowFixture();
     ClearAttributeEditor();
     RefreshCommandList();
-    c_.btnApplyParam->setEnabled(false);
+    RefreshWheels();
     EnableAttributeEditor();
     ApplyAttributeDefaults();
+    // Nothing is being edited in a new fixture.
+    c_.btnApplyParam->setEnabled(false);
+    c_.btnUndoParam->setEnabled(false);
 }
 
 void TMainFormClass::LoadFixture()

@@ -42,6 +42,14 @@ QComboBox *List(const char *name, QWidget *parent, const QStringList &items = {}
     return list;
 }
 
+// A list of numbers, no wider than its numbers need.
+QComboBox *NumberList(const char *name, QWidget *parent)
+{
+    QComboBox *list = List(name, parent);
+    list->setMaximumWidth(72);
+    return list;
+}
+
 QSpinBox *Angle(const char *name, QWidget *parent, int maximum)
 {
     auto *spin = Make<QSpinBox>(name, parent);
@@ -198,7 +206,7 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *attribute = Group(" Attribute ", page);
     auto *attributeForm = new QFormLayout(attribute);
     c.AttributeName = Make<QLineEdit>("AttributeName", attribute);
-    c.Priority = List("Priority", attribute);
+    c.Priority = NumberList("Priority", attribute);
     attributeForm->addRow("Attribute name", c.AttributeName);
     attributeForm->addRow("Priority", c.Priority);
     if (!compact)
@@ -208,8 +216,8 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *patchAndPath = new QHBoxLayout;
     auto *patch = Group(" Patch ", page);
     auto *patchForm = new QFormLayout(patch);
-    c.Patch = List("Patch", patch);
-    c.PatchLow = List("PatchLow", patch);
+    c.Patch = NumberList("Patch", patch);
+    c.PatchLow = NumberList("PatchLow", patch);
     c.PatchLow->setEnabled(false);
     patchForm->addRow("Internal patch", c.Patch);
     patchForm->addRow("Internal patch low", c.PatchLow);
@@ -230,15 +238,17 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *values = new QHBoxLayout;
     auto *dmx = Group(" Dmx value ", page);
     auto *dmxForm = new QFormLayout(dmx);
-    c.DmxMinValue = List("DmxMinValue", dmx);
-    c.DmxMaxValue = List("DmxMaxValue", dmx);
+    c.DmxMinValue = NumberList("DmxMinValue", dmx);
+    c.DmxMaxValue = NumberList("DmxMaxValue", dmx);
     dmxForm->addRow("Dmx min value", c.DmxMinValue);
     dmxForm->addRow("Dmx max value", c.DmxMaxValue);
     values->addWidget(dmx);
     auto *other = Group(" Other parameters ", page);
     auto *otherForm = new QFormLayout(other);
     c.Hinherit = List("Hinherit", other, {"Yes", "No"});
+    c.Hinherit->setMaximumWidth(72);
     c.ShowOnEditor = List("ShowOnEditor", other, {"Yes", "No"});
+    c.ShowOnEditor->setMaximumWidth(72);
     otherForm->addRow("Hinherit", c.Hinherit);
     otherForm->addRow("Show on editor", c.ShowOnEditor);
     values->addWidget(other);
@@ -253,28 +263,38 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     apply->addWidget(c.btnApplyParam);
     apply->addWidget(c.btnUndoParam);
     editor->addLayout(apply);
-    editor->addStretch();
-    row->addLayout(editor, 1);
 
-    // The wheel fields: sixteen attributes of the selected attribute's type.
+    // The wheel fields: sixteen attributes of the selected attribute's type. The compact layout
+    // has no room for the wheel pictures and puts the fields under the editor.
     auto *wheels = new QGridLayout;
     wheels->setSpacing(4);
-    for (int column = 0; column < 4; ++column)
-        wheels->addWidget(new TWheelPicture(page), 0, column, Qt::AlignHCenter);
+    const int firstFieldRow = compact ? 0 : 1;
+    if (!compact)
+        for (int column = 0; column < 4; ++column)
+            wheels->addWidget(new TWheelPicture(page), 0, column, Qt::AlignHCenter);
     for (std::size_t i = 0; i < 16; ++i) {
-        const QString name = QString("Wheel%1").arg(i + 1);
         auto *wheel = new QLineEdit(page);
-        wheel->setObjectName(name);
+        wheel->setObjectName(QString("Wheel%1").arg(i + 1));
         wheel->setReadOnly(true);
         wheel->setEnabled(false);
-        wheel->setFixedWidth(compact ? 78 : 90);
+        if (!compact)
+            wheel->setFixedWidth(90);
         c.Wheels[i] = wheel;
-        wheels->addWidget(wheel, 1 + static_cast<int>(i / 4), static_cast<int>(i % 4));
+        wheels->addWidget(wheel, firstFieldRow + static_cast<int>(i / 4), static_cast<int>(i % 4));
     }
-    auto *wheelColumn = new QVBoxLayout;
-    wheelColumn->addLayout(wheels);
-    wheelColumn->addStretch();
-    row->addLayout(wheelColumn);
+    if (compact) {
+        editor->addSpacing(6);
+        editor->addLayout(wheels);
+        editor->addStretch();
+        row->addLayout(editor, 1);
+    } else {
+        editor->addStretch();
+        row->addLayout(editor, 1);
+        auto *wheelColumn = new QVBoxLayout;
+        wheelColumn->addLayout(wheels);
+        wheelColumn->addStretch();
+        row->addLayout(wheelColumn);
+    }
 }
 
 void Commands(QWidget *page, TMainFormControls &c, TLayout)

@@ -750,16 +750,21 @@ TEST(RoundTrip, EmptyFixture_BothFormats)
 // DISABLED: the reader keeps their letter case (TFixtureReader::HeaderLine takes both values from
 // the line as read instead of its upper-case form), so "John Smith" reads back as "John Smith".
 // The random round trips above therefore write upper-case authors and revisions only.
-TEST(RoundTrip, DISABLED_AuthorAndRevision_ReadBackInUpperCase)
+// Header values that hold keywords, in any letter case, read back as written.
+TEST(RoundTrip, HeaderTexts_KeepTheirCaseAndKeywords)
 {
     TFixture f = SmallFixture(2);
-    f.Author = "John Smith";
-    f.Revision = "beta 2";
+    f.Author = "John Smith, update VERSION";
+    f.Revision = "beta 2 date";
+    f.Name = "Update";
+    f.Brand = "Versionless Author Revision";
     const TFixture read2 = FromText(FormatFixture(f, 2));
-    EXPECT_EQ(read2.Author, "JOHN SMITH");
-    EXPECT_EQ(read2.Revision, "BETA 2");
+    EXPECT_EQ(FirstDifference(f, read2), "");
     const TFixture read1 = FromText(FormatFixture(f, 1));
-    EXPECT_EQ(read1.Author, "JOHN SMITH");
+    EXPECT_EQ(read1.Author, f.Author);
+    EXPECT_EQ(read1.Name, "Update");
+    EXPECT_EQ(read1.Brand, f.Brand);
+    EXPECT_EQ(read1.FormatVersion, 1);
 }
 
 TEST(RoundTrip, SavedFile_ReadsBackWithTheDayOfSaving)
