@@ -2,16 +2,23 @@
 
 #include "MainFormClass.h"
 
+#include "Application.h"
 #include "QtText.h"
 #include "Widgets.h"
 #include "model/FixDatas.h"
+#include "platform/Errors.h"
+#include "platform/UserDialogs.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,9 +30,43 @@ TParameter *EntryOfRow(const QTableWidget *grid, int row)
     return item ? reinterpret_cast<TParameter *>(item->data(EntryRole).value<quintptr>()) : nullptr;
 }
 
+// The attribute a low-part entry belongs to; an attribute is its own.
+TParameter *MainEntry(const TFixture &f, TParameter *entry)
+{
+    if (!entry || !entry->IsLowPart)
+        return entry;
+    for (const auto &e : f.Attributes.Entries())
+        if (!e.Parameter->IsLowPart && e.Parameter->InternalPatch == entry->InternalPatch)
+            return e.Parameter.get();
+    return nullptr;
+}
+
+// The position of the low-part entry of an attribute, or -1.
+int LowPartIndex(const TFixture &f, const TParameter &attribute)
+{
+    const auto &entries = f.Attributes.Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TParameter &e = *entries[i].Parameter;
+        if (e.IsLowPart && e.InternalPatch == attribute.InternalPatch && entries[i].Key == PatchKey(attribute.InternalPatchLow))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int IndexOfEntry(const TFixture &f, const TParameter *entry)
+{
+    const auto &entries = f.Attributes.Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].Parameter.get() == entry)
+            return static_cast<int>(i);
+    return -1;
+}
+
 } // namespace
 
 int TMainFormClass::SelectedAttributeRow() const { return c_.AttributesChannelList->currentRow(); }
+
+TParameter *TMainFormClass::AttributeOfRow(int row) const { return EntryOfRow(c_.AttributesChannelList, row); }
 
 void TMainFormClass::ClearAttributeEditor()
 {
@@ -39,8 +80,9 @@ void TMainFormClass::ClearAttributeEditor()
 
 void TMainFormClass::RefreshAttributeGrid()
 {
+    // The selection stays on the current attribute, or else on its row.
     QTableWidget *grid = c_.AttributesChannelList;
-    const TParameter *selected = EntryOfRow(grid, grid->currentRow());
+    const TParameter *selected = CurrentAttribute;
     const int selectedRow = grid->currentRow();
     const QSignalBlocker quiet(grid);
 
@@ -90,11 +132,24 @@ void TMainFormClass::EnableAttributeEditor()
 {
     for (QWidget *control : std::initializer_list<QWidget *>{
              c_.btnAttrUp, c_.btnAttrDown, c_.AttributeName, c_.Priority, c_.chWidth, c_.ControlType, c_.Patch,
-             c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
+             c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
         control->setEnabled(true);
+    // A low patch belongs to 16-bit attributes only.
+    c_.PatchLow->setEnabled(c_.chWidth->ItemIndex() == 1);
     for (int i = 0; i < 6; ++i)
         c_.ChannelTypeButtons[static_cast<std::size_t>(i)]->setEnabled(true);
     ApplyNameFieldRule();
+}
+
+void TMainFormClass::SelectEntry(const TParameter *entry)
+{
+    const int row = IndexOfEntry(CurrentFixture(), entry);
+    if (row >= 0) {
+        const QSignalBlocker quiet(c_.AttributesChannelList);
+        c_.AttributesChannelList->setCurrentCell(row, 0);
+    }
+    SelectAttribute(SelectedAttributeRow());
+    AttributeGridClick();
 }
 
 void TMainFormClass::SelectAttribute(int row)
@@ -103,25 +158,28 @@ void TMainFormClass::SelectAttribute(int row)
         return;
     TFixture &f = CurrentFixture();
     if (c_.PageControl->currentWidget() == c_.AttributesPage && row < static_cast<int>(f.Attributes.Count())) {
-        CurrentAttribute = &f.Attributes[static_cast<std::size_t>(row)];
+        CurrentAttribute = AttributeOfRow(row);
         ShowAttribute();
-        // Keep the grid in step with the list whenever normalizing rearranges it.
-        std::vector<const TParameter *> before;
-        for (const auto &entry : f.Attributes.Entries())
-            before.push_back(entry.Parameter.get());
-        f.Normalize();
-        bool rearranged = before.size() != f.Attributes.Count();
-        for (std::size_t i = 0; !rearranged && i < before.size(); ++i)
-            rearranged = before[i] != &f.Attributes[i];
-        if (rearranged) {
-            CurrentAttribute = nullptr;
-            RefreshAttributeGrid();
-            CurrentAttribute = EntryOfRow(c_.AttributesChannelList, c_.AttributesChannelList->currentRow());
-        }
+        NormalizeAttributes();
         RefreshWheels();
     }
     c_.btnUndoParam->setEnabled(false);
     c_.btnApplyParam->setEnabled(false);
+}
+
+void TMainFormClass::NormalizeAttributes()
+{
+    TFixture &f = CurrentFixture();
+    // Normalizing makes the low parts anew: remember the shown one by its attribute.
+    TParameter *shown = MainEntry(f, CurrentAttribute);
+    const bool shownLowPart = CurrentAttribute && CurrentAttribute->IsLowPart;
+    f.Normalize();
+    CurrentAttribute = shown;
+    if (shown && shownLowPart) {
+        const int lowPart = LowPartIndex(f, *shown);
+        CurrentAttribute = lowPart >= 0 ? &f.Attributes[static_cast<std::size_t>(lowPart)] : shown;
+    }
+    RefreshAttributeGrid();
 }
 
 void TMainFormClass::ShowAttribute()
@@ -151,18 +209,18 @@ void TMainFormClass::ShowAttribute()
 
 void TMainFormClass::RefreshWheels()
 {
+    if (!CurrentAttribute || CurrentAttribute->IsLowPart)
+        return;
     std::size_t filled = 0;
-    if (CurrentAttribute) {
-        for (const auto &entry : CurrentFixture().Attributes.Entries()) {
-            const TParameter &p = *entry.Parameter;
-            if (filled == c_.Wheels.size())
-                break;
-            if (p.ChannelType != CurrentAttribute->ChannelType || p.IsLowPart || !p.ShowOnEditor)
-                continue;
-            QLineEdit *wheel = c_.Wheels[filled++];
-            wheel->setText(ToQt(p.Name));
-            wheel->setStyleSheet("background: white; color: black;");
-        }
+    for (const auto &entry : CurrentFixture().Attributes.Entries()) {
+        const TParameter &p = *entry.Parameter;
+        if (filled == c_.Wheels.size())
+            break;
+        if (p.ChannelType != CurrentAttribute->ChannelType || p.IsLowPart || !p.ShowOnEditor)
+            continue;
+        QLineEdit *wheel = c_.Wheels[filled++];
+        wheel->setText(ToQt(p.Name));
+        wheel->setStyleSheet("background: white; color: black;");
     }
     for (std::size_t i = filled; i < c_.Wheels.size(); ++i) {
         c_.Wheels[i]->clear();
@@ -170,8 +228,249 @@ void TMainFormClass::RefreshWheels()
     }
 }
 
+void TMainFormClass::ClearWheels()
+{
+    for (QLineEdit *wheel : c_.Wheels) {
+        wheel->clear();
+        wheel->setStyleSheet({});
+    }
+}
+
 void TMainFormClass::AttributeEdited()
 {
     c_.btnUndoParam->setEnabled(true);
     c_.btnApplyParam->setEnabled(true);
+}
+
+void TMainFormClass::ChannelWidthClick()
+{
+    if (Loading)
+        return;
+    const TFixture &f = CurrentFixture();
+    if (c_.chWidth->ItemIndex() == 1) {
+        c_.PatchLow->setEnabled(true);
+        if (!f.Attributes.Empty()) {
+            const int proposed = f.NextFreePatch();
+            c_.PatchLow->setCurrentIndex(proposed <= 64 ? proposed : -1);
+        }
+    } else {
+        c_.PatchLow->setEnabled(false);
+        c_.PatchLow->setCurrentIndex(0);
+    }
+    AttributeEdited();
+}
+
+void TMainFormClass::CheckAttributeName()
+{
+    const QString name = c_.AttributeName->text().trimmed();
+    if (name.isEmpty())
+        return;
+    const QTableWidget *grid = c_.AttributesChannelList;
+    bool taken = name == grid->horizontalHeaderItem(1)->text();
+    for (int row = 0; row < grid->rowCount() && !taken; ++row)
+        if (row != grid->currentRow() && grid->item(row, 1))
+            taken = grid->item(row, 1)->text() == name;
+    if (!taken)
+        return;
+    Dialogs().ShowMessage(TMessageKind::Warning, "A channel with this name already exists!");
+    UndoAttribute();
+    c_.AttributeName->setFocus();
+}
+
+bool TMainFormClass::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == c_.AttributeName && event->type() == QEvent::FocusOut)
+        Guard([this] { CheckAttributeName(); });
+    // Enter in a detail grid edits the value of its selected row, as a double click does.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == c_.CommandChannelList) {
+                Guard([this] { EditCommandStep(); });
+                return true;
+            }
+            if (watched == c_.PaletteChannelList) {
+                Guard([this] { EditPaletteValue(); });
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TMainFormClass::AttributeRowChanged(int row, int previous)
+{
+    if (row == previous)
+        return;
+    QTableWidget *grid = c_.AttributesChannelList;
+    if (c_.btnApplyParam->isEnabled()) {
+        const TParameter *target = AttributeOfRow(row);
+        const auto backTo = [&] {
+            const QSignalBlocker quiet(grid);
+            grid->setCurrentCell(previous, 0);
+        };
+        switch (Dialogs().Confirm("Attribute is changed. Apply param?", true)) {
+        case TAnswer::Yes:
+            backTo();
+            ApplyAttribute();
+            SelectEntry(target);
+            return;
+        case TAnswer::No:
+            break;
+        case TAnswer::Cancel:
+            backTo();
+            return;
+        }
+    }
+    SelectAttribute(row);
+    AttributeGridClick();
+}
+
+void TMainFormClass::AttributeGridClick()
+{
+    const TParameter *entry = AttributeOfRow(SelectedAttributeRow());
+    if (entry && !entry->IsLowPart) {
+        EnableAttributeEditor();
+        return;
+    }
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             c_.btnAttrUp, c_.btnAttrDown, c_.AttributeName, c_.Priority, c_.chWidth, c_.ControlType, c_.Patch,
+             c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
+        control->setEnabled(false);
+    for (int i = 0; i < 6; ++i)
+        c_.ChannelTypeButtons[static_cast<std::size_t>(i)]->setEnabled(false);
+}
+
+int TMainFormClass::ChannelTypeFromButtons() const
+{
+    const int down = c_.ChannelTypes->Down();
+    return down >= 0 && down < 6 ? down + 1 : 6;
+}
+
+void TMainFormClass::ApplyAttribute()
+{
+    if (c_.PatchLow->currentIndex() == c_.Patch->currentIndex() + 1) {
+        ClearAttributeEditor();
+        c_.btnUndoParam->setEnabled(false);
+        c_.btnApplyParam->setEnabled(false);
+        throw EFixtureError("The value of low and high parameter cannot be the same!");
+    }
+    TFixture &f = CurrentFixture();
+    // Edits always go to the attribute the editor was filled from.
+    TParameter *target = MainEntry(f, CurrentAttribute);
+    if (!target || f.Attributes.Empty())
+        return;
+    const int oldLowPart = LowPartIndex(f, *target);
+    if (oldLowPart >= 0)
+        f.Attributes.Delete(static_cast<std::size_t>(oldLowPart));
+
+    target->Name = FromQt(c_.AttributeName->text());
+    target->Priority = std::max(c_.Priority->currentIndex(), 0);
+    target->ChannelType = static_cast<uint8_t>(ChannelTypeFromButtons());
+    target->ControlType = static_cast<uint8_t>(c_.ControlType->ItemIndex() + 1);
+    target->Width = static_cast<uint8_t>((c_.chWidth->ItemIndex() + 1) * 8);
+    target->InternalPatch = static_cast<uint16_t>(c_.Patch->currentIndex() + 1);
+    target->InternalPatchLow = static_cast<uint16_t>(std::max(c_.PatchLow->currentIndex(), 0));
+    target->Path = static_cast<uint8_t>(c_.Path->currentIndex() + 1);
+    target->DmxMin = static_cast<uint16_t>(std::max(c_.DmxMinValue->currentIndex(), 0));
+    target->DmxMax = static_cast<uint16_t>(std::max(c_.DmxMaxValue->currentIndex(), 0));
+    target->Inherit = c_.Hinherit->currentIndex() == 0;
+    target->ShowOnEditor = c_.ShowOnEditor->currentIndex() == 0;
+
+    // Re-key the attribute under its patch, and give it a fresh low part right behind it.
+    const int at = IndexOfEntry(f, target);
+    f.Attributes.Entries()[static_cast<std::size_t>(at)].Key = PatchKey(target->InternalPatch);
+    if (target->InternalPatchLow != 0) {
+        auto lowPart = std::make_unique<TParameter>();
+        lowPart->Assign(*target);
+        lowPart->IsLowPart = true;
+        f.Attributes.Insert(static_cast<std::size_t>(at) + 1, PatchKey(target->InternalPatchLow), std::move(lowPart));
+    }
+    c_.btnUndoParam->setEnabled(false);
+    c_.btnApplyParam->setEnabled(false);
+    CurrentAttribute = target;
+    RefreshWheels();
+    RefreshAttributeGrid();
+    SelectEntry(target);
+    Modified();
+}
+
+void TMainFormClass::UndoAttribute()
+{
+    const int row = SelectedAttributeRow();
+    if (row >= 0 && AttributeOfRow(row))
+        SelectAttribute(row);
+    else
+        ClearAttributeEditor();
+    c_.btnUndoParam->setEnabled(false);
+    c_.btnApplyParam->setEnabled(false);
+}
+
+void TMainFormClass::DeleteChannel()
+{
+    TFixture &f = CurrentFixture();
+    TParameter *entry = AttributeOfRow(SelectedAttributeRow());
+    if (entry && Dialogs().Confirm("Do you wish to delete the channel?", false) == TAnswer::Yes) {
+        if (entry->IsLowPart) {
+            TParameter *attribute = MainEntry(f, entry);
+            f.Attributes.Delete(static_cast<std::size_t>(IndexOfEntry(f, entry)));
+            if (attribute) {
+                attribute->Width = 8;
+                attribute->InternalPatchLow = 0;
+            }
+        } else {
+            // Every step and palette value of the attribute goes with it.
+            const std::string name = entry->Name;
+            for (TCommand &command : f.Commands)
+                std::erase_if(command.Lines, [&](const TCommandLine &step) { return SameText(step.ChannelName, name); });
+            for (TPalette &palette : f.Palettes)
+                if (const int i = palette.Lines.IndexOf(name); i >= 0)
+                    palette.Lines.Delete(static_cast<std::size_t>(i));
+            if (const int lowPart = LowPartIndex(f, *entry); lowPart >= 0)
+                f.Attributes.Delete(static_cast<std::size_t>(lowPart));
+            f.Attributes.Delete(static_cast<std::size_t>(IndexOfEntry(f, entry)));
+        }
+        CurrentAttribute = nullptr;
+        RefreshAttributeGrid();
+        if (f.Attributes.Empty()) {
+            ClearAttributeEditor();
+            ClearWheels();
+        } else {
+            SelectAttribute(SelectedAttributeRow());
+            AttributeGridClick();
+        }
+        Modified();
+    }
+    ShowPageTabs();
+}
+
+void TMainFormClass::MoveAttributeUp() { MoveAttribute(-1); }
+
+void TMainFormClass::MoveAttributeDown() { MoveAttribute(+1); }
+
+void TMainFormClass::MoveAttribute(int direction)
+{
+    TFixture &f = CurrentFixture();
+    const int row = SelectedAttributeRow();
+    TParameter *current = AttributeOfRow(row);
+    if (!current || current->IsLowPart)
+        return;
+    // The neighbour is the next attribute that way; low-part rows are skipped.
+    TParameter *neighbour = nullptr;
+    for (int r = row + direction; r >= 0 && r < static_cast<int>(f.Attributes.Count()) && !neighbour; r += direction)
+        if (TParameter *candidate = AttributeOfRow(r); candidate && !candidate->IsLowPart)
+            neighbour = candidate;
+    if (!neighbour)
+        return;
+    // Number the attributes by their place first, so that equal orders cannot stall a move.
+    uint8_t order = 0;
+    for (const auto &entry : f.Attributes.Entries())
+        if (!entry.Parameter->IsLowPart)
+            entry.Parameter->Order = ++order;
+    std::swap(current->Order, neighbour->Order);
+    CurrentAttribute = current;
+    NormalizeAttributes();
+    SelectEntry(current);
+    // The order is what the file is written in.
+    Modified();
 }

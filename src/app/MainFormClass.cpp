@@ -7,7 +7,11 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
+#include "DmxPanel.h"
+#include "platform/UserDialogs.h"
+
 #include <QComboBox>
+#include <QScrollBar>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -62,8 +66,8 @@ void TMainFormClass::SetupControls()
     SetupGrid(c_.AttributesChannelList, {{"Ch", Is800() ? 42 : 36}, {"Ch name.", 139}});
     SetupGrid(c_.CommandList, {{"Command name", 182}});
     SetupGrid(c_.AvailableChannelList, {{"Ch", 42}, {"Ch name.", 140}});
-    SetupGrid(c_.CommandChannelList, {{"Ch", 42}, {"Ch name.", 143}, {"Dmx value", Is800() ? 66 : 57}, {"Time (msec)", 100}});
-    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 137 : 155}, {"Dmx value", Is800() ? 48 : 61}});
+    SetupGrid(c_.CommandChannelList, {{"Ch", 42}, {"Ch name.", 143}, {"Dmx value", 66}, {"Time (msec)", 100}});
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 137 : 155}, {"Dmx value", 66}});
 
     const QStringList bytes = Numbers(0, 255);
     const QStringList channels = Numbers(1, 64);
@@ -85,6 +89,10 @@ void TMainFormClass::SetupControls()
         c_.btnAddCh->setText(Is800() ? "Add channel" : "Add\nchannels");
     ShowPageTabs();
     ApplyAttributeDefaults();
+    if (c_.DmxMaster) {
+        c_.DmxMaster->setValue(255);
+        DmxMasterChange();
+    }
 }
 
 void TMainFormClass::WireEvents()
@@ -132,11 +140,36 @@ void TMainFormClass::WireEvents()
     for (QComboBox *list : {c_.Priority, c_.Patch, c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
         connect(list, &QComboBox::currentIndexChanged, this, edited);
     connect(c_.ControlType, &TRadioGroup::Clicked, this, edited);
+    connect(c_.chWidth, &TRadioGroup::Clicked, this, Guarded([this] { ChannelWidthClick(); }));
+    c_.AttributeName->installEventFilter(this);
     connect(c_.AttributesChannelList, &QTableWidget::currentCellChanged, this,
+            Guarded([this](int row, int, int previous, int) { AttributeRowChanged(row, previous); }));
+    connect(c_.btnApplyParam, &QPushButton::clicked, this, Guarded([this] { ApplyAttribute(); }));
+    connect(c_.btnUndoParam, &QPushButton::clicked, this, Guarded([this] { UndoAttribute(); }));
+    connect(c_.btnDeleteCh, &QPushButton::clicked, this, Guarded([this] { DeleteChannel(); }));
+    connect(c_.btnAttrUp, &QPushButton::clicked, this, Guarded([this] { MoveAttributeUp(); }));
+    connect(c_.btnAttrDown, &QPushButton::clicked, this, Guarded([this] { MoveAttributeDown(); }));
+    connect(c_.btnAddCh, &QPushButton::clicked, this, Guarded([this] { AddChannelClick(); }));
+
+    connect(c_.CommandList, &QTableWidget::currentCellChanged, this,
             Guarded([this](int row, int, int previous, int) {
                 if (row != previous)
-                    SelectAttribute(row);
+                    CommandListSelectCell(row);
             }));
+    connect(c_.btnAddCommand, &QPushButton::clicked, this, Guarded([this] { NewCommand(); }));
+    connect(c_.btnDeleteCommand, &QPushButton::clicked, this, Guarded([this] { DeleteCommand(); }));
+    connect(c_.btnAddCommandCh, &QPushButton::clicked, this, Guarded([this] { AddCommandStep(); }));
+    connect(c_.btnDeleteCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteCommandStep(); }));
+    connect(c_.btnDeleteAllCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteAllCommandSteps(); }));
+    connect(c_.CommandChannelList, &QTableWidget::cellDoubleClicked, this, Guarded([this] { EditCommandStep(); }));
+    connect(c_.PaletteChannelList, &QTableWidget::cellDoubleClicked, this, Guarded([this] { EditPaletteValue(); }));
+    c_.CommandChannelList->installEventFilter(this);
+    c_.PaletteChannelList->installEventFilter(this);
+
+    if (c_.DmxMaster) {
+        connect(c_.DmxMaster, &QScrollBar::valueChanged, this, Guarded([this] { DmxMasterChange(); }));
+        connect(c_.btnDmxPanel, &QPushButton::clicked, this, Guarded([] { Dialogs().ShowDmxPanel(); }));
+    }
 }
 
 void TMainFormClass::DmxChannelChanged() { CurrentFixture().DmxChannels = c_.DmxChannel->currentIndex() + 1; }
@@ -184,6 +217,18 @@ void TMainFormClass::ShowPageTabs()
 
 void TMainFormClass::PageChanged()
 {
-    if (c_.PageControl->currentWidget() == c_.AttributesPage)
+    QWidget *page = c_.PageControl->currentWidget();
+    if (page == c_.AttributesPage)
         SelectAttribute(SelectedAttributeRow());
+    else if (page == c_.CommandPage && !CurrentFixture().Commands.Empty())
+        CommandListSelectCell(std::max(c_.CommandList->currentRow(), 0));
+    else if (page == c_.PalettePage)
+        RefreshPaletteDetail();
+}
+
+void TMainFormClass::DmxMasterChange()
+{
+    const int level = 255 - c_.DmxMaster->value();
+    c_.DmxValue->setText(QString::number(level));
+    c_.DmxPercent->setText(LevelText(level, true));
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 class TCommand;
+struct TCommandLine;
 class TFixture;
 class TPalette;
 class TParameter;
@@ -47,10 +48,40 @@ public:
     void SelectAttribute(int row);
     void ShowAttribute();
     void RefreshWheels();
+    void ClearWheels();
     void AttributeEdited();
+    void ChannelWidthClick();
+    void CheckAttributeName();
+    // The grid's selection moved from previous to row; asks about pending edits first.
+    void AttributeRowChanged(int row, int previous);
+    void AttributeGridClick();
+    void ApplyAttribute();
+    void UndoAttribute();
+    void DeleteChannel();
+    void MoveAttributeUp();
+    void MoveAttributeDown();
+    int ChannelTypeFromButtons() const;
+    // One pick of the add-channel dialog; true when a button was picked, so that the standard
+    // layout opens the dialog again.
+    bool AddChannel();
+    void AddChannelClick();
 
     // Commands page
     void RefreshCommandList();
+    void CommandListSelectCell(int row);
+    void RefreshCommandDetail();
+    void NewCommand();
+    void DeleteCommand();
+    void AddCommandStep();
+    void DeleteCommandStep();
+    void DeleteAllCommandSteps();
+    void EditCommandStep();
+    // Palette detail grid
+    void EditPaletteValue();
+    void RefreshPaletteDetail();
+
+    // DMX test controls
+    void DmxMasterChange();
 
     const TMainFormControls &Controls() const { return c_; }
     TLayout Layout() const { return layout_; }
@@ -73,10 +104,24 @@ private:
     void ShowPageTabs();
     void DmxChannelChanged();
     int SelectedAttributeRow() const;
+    TParameter *AttributeOfRow(int row) const;
+    // Shows the row of the entry in the grid (or keeps the row) and makes it current.
+    void SelectEntry(const TParameter *entry);
+    void MoveAttribute(int direction);
+    // Normalizes the attribute list and rebuilds the grid, keeping the attribute shown.
+    void NormalizeAttributes();
+    // The step the selected detail row shows, or nothing.
+    TCommandLine *SelectedStep() const;
+    void SelectCommandRow(int row);
+    // Every palette's colour from its cyan, magenta and yellow values, before a save.
+    void UpdatePaletteColours();
     void ApplyNameFieldRule();
 
     TMainFormControls c_;
     TLayout layout_;
     bool showing_ = false;
     std::string lastSaveDir_ = "Fixtures";
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

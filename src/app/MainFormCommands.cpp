@@ -1,22 +1,199 @@
-// The commands page.
+// The commands page: commands, their steps, and the value entry of steps and palette values.
 
 #include "MainFormClass.h"
 
 #include "QtText.h"
 #include "model/FixDatas.h"
+#include "platform/UserDialogs.h"
 
 #include <QTableWidget>
+
+namespace {
+
+constexpr int StepRole = Qt::UserRole;
+constexpr int EntryRole = Qt::UserRole;
+
+// Cuts a grid back to one blank row.
+void Blank(QTableWidget *grid)
+{
+    const QSignalBlocker quiet(grid);
+    grid->clearContents();
+    grid->setRowCount(1);
+}
+
+void AddRow(QTableWidget *grid, const QStringList &cells, const QVariant &data)
+{
+    const QSignalBlocker quiet(grid);
+    const bool blank = grid->rowCount() == 1 && !grid->item(0, 0);
+    const int row = blank ? 0 : grid->rowCount();
+    if (!blank)
+        grid->setRowCount(row + 1);
+    for (int column = 0; column < cells.size(); ++column)
+        grid->setItem(row, column, new QTableWidgetItem(cells[column]));
+    grid->item(row, 0)->setData(StepRole, data);
+}
+
+bool IsControlStep(const TCommandLine &step) { return StartsWith(step.ChannelName, "#"); }
+
+} // namespace
 
 void TMainFormClass::RefreshCommandList()
 {
     QTableWidget *grid = c_.CommandList;
-    const QSignalBlocker quiet(grid);
+    Blank(grid);
     const auto &commands = CurrentFixture().Commands;
     const int count = static_cast<int>(commands.Count());
-    const int selected = grid->currentRow();
-    grid->clearContents();
-    grid->setRowCount(std::max(count, 1));
-    for (int row = 0; row < count; ++row)
-        grid->setItem(row, 0, new QTableWidgetItem(ToQt(commands[static_cast<std::size_t>(row)].Name)));
-    grid->setCurrentCell(count > 0 ? std::clamp(selected, 0, count - 1) : -1, 0);
+    {
+        const QSignalBlocker quiet(grid);
+        grid->setRowCount(std::max(count, 1));
+        for (int row = 0; row < count; ++row)
+            grid->setItem(row, 0, new QTableWidgetItem(ToQt(commands[static_cast<std::size_t>(row)].Name)));
+    }
+    // The first command becomes current, and its row the selected one.
+    CurrentCommand = count > 0 ? &commands[0] : nullptr;
+    SelectCommandRow(count > 0 ? 0 : -1);
+    RefreshCommandDetail();
+}
+
+void TMainFormClass::SelectCommandRow(int row)
+{
+    const QSignalBlocker quiet(c_.CommandList);
+    c_.CommandList->setCurrentCell(row, 0);
+}
+
+void TMainFormClass::CommandListSelectCell(int row)
+{
+    const auto &commands = CurrentFixture().Commands;
+    if (row < 0 || row >= static_cast<int>(commands.Count()))
+        return;
+    CurrentCommand = &commands[static_cast<std::size_t>(row)];
+    RefreshCommandDetail();
+}
+
+void TMainFormClass::RefreshCommandDetail()
+{
+    Blank(c_.AvailableChannelList);
+    Blank(c_.CommandChannelList);
+    const TFixture &f = CurrentFixture();
+    if (!CurrentCommand || f.Attributes.Empty())
+        return;
+    bool first = true;
+    for (const auto &entry : f.Attributes.Entries()) {
+        const TParameter &attribute = *entry.Parameter;
+        if (attribute.IsLowPart)
+            continue;
+        // The detail rows are grouped by attribute, control steps in the first group.
+        for (std::size_t i = 0; i < CurrentCommand->Lines.size(); ++i) {
+            const TCommandLine &step = CurrentCommand->Lines[i];
+            const QString value = QString::number(step.Value / 257);
+            const QString time = QString::number(step.Time);
+            if (IsControlStep(step)) {
+                if (first)
+                    AddRow(c_.CommandChannelList, {ToQt(step.ChannelName.substr(1)), "Control", value, time}, qulonglong(i));
+            } else if (SameText(step.ChannelName, attribute.Name)) {
+                AddRow(c_.CommandChannelList, {QString::number(attribute.InternalPatch), ToQt(step.ChannelName), value, time},
+                       qulonglong(i));
+            }
+        }
+        first = false;
+        AddRow(c_.AvailableChannelList, {QString::number(attribute.InternalPatch), ToQt(attribute.Name)},
+               QVariant::fromValue(reinterpret_cast<quintptr>(&attribute)));
+    }
+}
+
+TCommandLine *TMainFormClass::SelectedStep() const
+{
+    const QTableWidgetItem *item = c_.CommandChannelList->item(c_.CommandChannelList->currentRow(), 0);
+    if (!CurrentCommand || !item || !item->data(StepRole).isValid())
+        return nullptr;
+    const auto index = static_cast<std::size_t>(item->data(StepRole).toULongLong());
+    return index < CurrentCommand->Lines.size() ? &CurrentCommand->Lines[index] : nullptr;
+}
+
+void TMainFormClass::NewCommand()
+{
+    const auto pick = Dialogs().PickPredefinedName("Add command", "AddCommand.ini");
+    if (!pick)
+        return;
+    std::string name = pick->Name;
+    if (name == "Other")
+        name = Dialogs().AskName("Get command name", "Other").value_or("");
+    if (name.empty())
+        return;
+    TFixture &f = CurrentFixture();
+    TCommand &command = f.AddCommand(name);
+    RefreshCommandList();
+    const int row = f.Commands.IndexOf(command.Name);
+    SelectCommandRow(row);
+    CommandListSelectCell(row);
+    Modified();
+}
+
+void TMainFormClass::DeleteCommand()
+{
+    if (!CurrentCommand || Dialogs().Confirm("Do you wish to delete the command?", false) != TAnswer::Yes)
+        return;
+    auto &commands = CurrentFixture().Commands;
+    commands.Delete(static_cast<std::size_t>(commands.IndexOf(CurrentCommand->Name)));
+    CurrentCommand = nullptr;
+    RefreshCommandList();
+    Modified();
+}
+
+void TMainFormClass::AddCommandStep()
+{
+    const QTableWidgetItem *item = c_.AvailableChannelList->item(c_.AvailableChannelList->currentRow(), 0);
+    if (!CurrentCommand || !item || !item->data(EntryRole).isValid())
+        return;
+    const auto *attribute = reinterpret_cast<const TParameter *>(item->data(EntryRole).value<quintptr>());
+    CurrentCommand->AddLine(attribute->Name, 0, 0);
+    RefreshCommandDetail();
+    Modified();
+}
+
+void TMainFormClass::DeleteCommandStep()
+{
+    TCommandLine *step = SelectedStep();
+    if (!step || Dialogs().Confirm("Do you wish to delete the command item?", false) != TAnswer::Yes)
+        return;
+    CurrentCommand->Lines.erase(CurrentCommand->Lines.begin() + (step - CurrentCommand->Lines.data()));
+    RefreshCommandDetail();
+    Modified();
+}
+
+void TMainFormClass::DeleteAllCommandSteps()
+{
+    if (!CurrentCommand || CurrentCommand->Lines.empty() ||
+        Dialogs().Confirm("Do you wish to delete all command items?", false) != TAnswer::Yes)
+        return;
+    CurrentCommand->Lines.clear();
+    RefreshCommandList();
+    Modified();
+}
+
+void TMainFormClass::EditCommandStep()
+{
+    TCommandLine *step = SelectedStep();
+    if (!step)
+        return;
+    TValueRequest request;
+    request.WithTime = true;
+    request.Time = step->Time;
+    request.Value = step->Value / 257;
+    if (const TParameter *attribute = CurrentFixture().ParameterByName(step->ChannelName)) {
+        request.Attribute = step->ChannelName;
+        request.Min = attribute->DmxMin;
+        request.Max = attribute->DmxMax;
+    } else {
+        request.Attribute = "Control";
+    }
+    const auto answer = Dialogs().EnterValue(request);
+    if (!answer)
+        return;
+    step->Value = static_cast<uint16_t>(answer->Value.value_or(0) * 257);
+    step->Time = answer->Time;
+    const int row = c_.CommandChannelList->currentRow();
+    c_.CommandChannelList->item(row, 2)->setText(QString::number(step->Value / 257));
+    c_.CommandChannelList->item(row, 3)->setText(QString::number(step->Time));
+    Modified();
 }

@@ -80,6 +80,11 @@ struct TMainFormControls {
     QTableWidget *CommandList = nullptr;
     QTableWidget *AvailableChannelList = nullptr;
     QTableWidget *CommandChannelList = nullptr;
+    QPushButton *btnAddCommand = nullptr;
+    QPushButton *btnDeleteCommand = nullptr;
+    QPushButton *btnAddCommandCh = nullptr;
+    QPushButton *btnDeleteCommandCh = nullptr;
+    QPushButton *btnDeleteAllCommandCh = nullptr;
 
     // Palettes page
     QTableWidget *PaletteChannelList = nullptr;

@@ -3,6 +3,7 @@
 #include "MainFormClass.h"
 
 #include "QtText.h"
+#include "palettes/FixColors.h"
 #include "model/FixDatas.h"
 #include "platform/UserDialogs.h"
 
@@ -59,7 +60,8 @@ void TMainFormClass::NewFixture()
     ShowFixture();
     ClearAttributeEditor();
     RefreshCommandList();
-    RefreshWheels();
+    RefreshPaletteDetail();
+    ClearWheels();
     EnableAttributeEditor();
     ApplyAttributeDefaults();
     // Nothing is being edited in a new fixture.
@@ -145,8 +147,8 @@ bool TMainFormClass::SaveFixture()
         SetFileFromPath(*chosen);
     }
     ShowFileState();
-    f.Normalize();
-    RefreshAttributeGrid();
+    NormalizeAttributes();
+    UpdatePaletteColours();
     const bool saved = f.Save();
     ShowFileState();
     return saved;
@@ -181,7 +183,15 @@ bool TMainFormClass::SaveFixtureAs()
         SetFileFromPath(*chosen);
     }
     ShowFileState();
+    UpdatePaletteColours();
     const bool saved = f.Save();
     ShowFileState();
     return saved;
+}
+
+void TMainFormClass::UpdatePaletteColours()
+{
+    TFixture &f = CurrentFixture();
+    for (TPalette &palette : f.Palettes)
+        ColorFromCMY(f, palette);
 }

@@ -297,16 +297,47 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     }
 }
 
-void Commands(QWidget *page, TMainFormControls &c, TLayout)
+void Commands(QWidget *page, TMainFormControls &c, TLayout layout)
 {
+    const bool compact = layout == TLayout::Compact800;
     auto *row = new QHBoxLayout(page);
-    c.CommandList = Make<QTableWidget>("CommandList", page);
+
+    auto *commands = Group(" Commands ", page);
+    auto *commandsLayout = new QVBoxLayout(commands);
+    c.CommandList = Make<QTableWidget>("CommandList", commands);
     c.CommandList->setFixedWidth(205);
-    c.AvailableChannelList = Make<QTableWidget>("AvailableChannelList", page);
+    commandsLayout->addWidget(c.CommandList);
+    c.btnAddCommand = Button("btnAddCommand", "Add command", commands);
+    c.btnDeleteCommand = Button("btnDeleteCommand", "Delete command", commands);
+    commandsLayout->addWidget(c.btnAddCommand);
+    commandsLayout->addWidget(c.btnDeleteCommand);
+    row->addWidget(commands);
+
+    auto *available = Group(compact ? " Available channels " : " Available attributes", page);
+    auto *availableLayout = new QVBoxLayout(available);
+    c.AvailableChannelList = Make<QTableWidget>("AvailableChannelList", available);
     c.AvailableChannelList->setFixedWidth(205);
-    c.CommandChannelList = Make<QTableWidget>("CommandChannelList", page);
-    for (QTableWidget *grid : {c.CommandList, c.AvailableChannelList, c.CommandChannelList})
-        row->addWidget(grid);
+    availableLayout->addWidget(c.AvailableChannelList);
+    row->addWidget(available);
+
+    // The buttons that move attributes into the command and steps out of it.
+    auto *moves = new QVBoxLayout;
+    moves->addStretch();
+    c.btnAddCommandCh = Button("btnAddCommandCh", ">", page);
+    c.btnDeleteCommandCh = Button("btnDeleteCommandCh", "<", page);
+    c.btnDeleteAllCommandCh = Button("btnDeleteAllCommandCh", "<<", page);
+    for (QPushButton *button : {c.btnAddCommandCh, c.btnDeleteCommandCh, c.btnDeleteAllCommandCh}) {
+        button->setFixedWidth(40);
+        moves->addWidget(button);
+    }
+    moves->addStretch();
+    row->addLayout(moves);
+
+    auto *detail = Group(compact ? " Command channels " : " Command detail", page);
+    auto *detailLayout = new QVBoxLayout(detail);
+    c.CommandChannelList = Make<QTableWidget>("CommandChannelList", detail);
+    detailLayout->addWidget(c.CommandChannelList);
+    row->addWidget(detail, 1);
 }
 
 void Palettes(QWidget *page, TMainFormControls &c, TLayout)

@@ -1,5 +1,8 @@
 #include "QtDialogs.h"
 
+#include "AddChannel.h"
+#include "DmxPanel.h"
+#include "GetData.h"
 #include "Load800.h"
 #include "QtText.h"
 #include "Save800.h"
@@ -40,6 +43,10 @@ void TQtDialogs::CreateFileListDialogs()
 }
 
 void TQtDialogs::CreateNameDialog() { getColName_ = std::make_unique<TfrmGetColName>(mainWindow_); }
+
+void TQtDialogs::CreateDmxPanel() { dmxPanel_ = std::make_unique<TfrmDmxPanel>(mainWindow_); }
+
+void TQtDialogs::CreateValueDialog() { getData_ = std::make_unique<TGetDataForm>(mainWindow_); }
 
 void TQtDialogs::ShowMessage(TMessageKind kind, const std::string &text)
 {
@@ -129,4 +136,23 @@ std::optional<std::string> TQtDialogs::AskName(const std::string &title, const s
     if (!getColName_)
         CreateNameDialog();
     return getColName_->Execute(title, proposed);
+}
+
+std::optional<TPredefinedPick> TQtDialogs::PickPredefinedName(const std::string &caption, const std::string &listFile)
+{
+    return TfrmAddChannel::PickPredefinedName(mainWindow_, caption, listFile);
+}
+
+std::optional<TValueAnswer> TQtDialogs::EnterValue(const TValueRequest &request)
+{
+    if (!getData_)
+        CreateValueDialog();
+    return getData_->Execute(request);
+}
+
+void TQtDialogs::ShowDmxPanel()
+{
+    if (!dmxPanel_)
+        CreateDmxPanel();
+    dmxPanel_->exec();
 }

@@ -5,7 +5,9 @@
 #include <memory>
 
 class QWidget;
+class TfrmDmxPanel;
 class TfrmGetColName;
+class TGetDataForm;
 class TfrmLoad800;
 class TfrmSave800;
 
@@ -21,6 +23,8 @@ public:
     void SetMainWindow(QWidget *window) { mainWindow_ = window; }
     void CreateFileListDialogs();
     void CreateNameDialog();
+    void CreateDmxPanel();
+    void CreateValueDialog();
 
     void ShowMessage(TMessageKind kind, const std::string &text) override;
     TAnswer Confirm(const std::string &text, bool allowCancel) override;
@@ -31,14 +35,21 @@ public:
     std::optional<std::string> LoadFromFileList() override;
     std::optional<TFileListChoice> SaveToFileList(const std::string &fileName) override;
     std::optional<std::string> AskName(const std::string &title, const std::string &proposed) override;
+    std::optional<TPredefinedPick> PickPredefinedName(const std::string &caption, const std::string &listFile) override;
+    std::optional<TValueAnswer> EnterValue(const TValueRequest &request) override;
+    void ShowDmxPanel() override;
 
     TfrmLoad800 *Load800() const { return load800_.get(); }
     TfrmSave800 *Save800() const { return save800_.get(); }
     TfrmGetColName *GetColName() const { return getColName_.get(); }
+    TfrmDmxPanel *DmxPanel() const { return dmxPanel_.get(); }
+    TGetDataForm *GetData() const { return getData_.get(); }
 
 private:
     QWidget *mainWindow_ = nullptr;
     std::unique_ptr<TfrmLoad800> load800_;
     std::unique_ptr<TfrmSave800> save800_;
     std::unique_ptr<TfrmGetColName> getColName_;
+    std::unique_ptr<TfrmDmxPanel> dmxPanel_;
+    std::unique_ptr<TGetDataForm> getData_;
 };

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "MainFormBase.h"
+#include "Layout.h"
 #include "QtDialogs.h"
 #include "Version.h"
 #include "model/FixDatas.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = QApplication::arguments();
     const bool compact = arguments.size() > 1 && arguments[1] == "800";
+    LayoutColumns = compact ? 2 : 3;
 
     TQtDialogs dialogs;
     SetDialogs(&dialogs);
@@ -26,9 +28,12 @@ int main(int argc, char *argv[])
         mainForm = std::make_unique<TMainForm800>();
     else
         mainForm = std::make_unique<TMainForm>();
+    // The windows of the run, made once in the order the layout uses them.
     dialogs.SetMainWindow(mainForm.get());
     if (compact)
         dialogs.CreateFileListDialogs();
+    dialogs.CreateDmxPanel();
+    dialogs.CreateValueDialog();
     dialogs.CreateNameDialog();
     mainForm->show();
     const int status = application.exec();

@@ -21,6 +21,9 @@ public:
     std::optional<std::string> LoadFromFileList() override { return {}; }
     std::optional<TFileListChoice> SaveToFileList(const std::string &) override { return {}; }
     std::optional<std::string> AskName(const std::string &, const std::string &) override { return {}; }
+    std::optional<TPredefinedPick> PickPredefinedName(const std::string &, const std::string &) override { return {}; }
+    std::optional<TValueAnswer> EnterValue(const TValueRequest &) override { return {}; }
+    void ShowDmxPanel() override {}
 };
 
 TConsoleDialogs consoleDialogs;

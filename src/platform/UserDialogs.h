@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,29 @@ struct TFileListChoice {
     std::string Directory;
 };
 
+// A button picked in the dialog of predefined attributes or commands.
+struct TPredefinedPick {
+    std::string Name;
+    int32_t Descriptor = 0;
+};
+
+// What the value-entry dialog shows: a DMX value of one byte, 0 to Max, and for command steps a
+// time. Min is shown but not enforced.
+struct TValueRequest {
+    std::string Attribute;
+    int Min = 0;
+    int Max = 255;
+    std::string ValueLabel = "DMX Value:";
+    std::optional<int> Value; // nothing: the field starts empty
+    bool WithTime = false;
+    int Time = 0;
+};
+
+struct TValueAnswer {
+    std::optional<int> Value; // nothing: the user emptied the field
+    int Time = 0;
+};
+
 class TUserDialogs {
 public:
     virtual ~TUserDialogs() = default;
@@ -41,6 +65,14 @@ public:
     // The 800 layout's file-list save dialog, opened with the given name: the name as typed and
     // the directory of the list, or nothing when cancelled.
     virtual std::optional<TFileListChoice> SaveToFileList(const std::string &fileName) = 0;
+    // The dialog of predefined names built from the list file of that name in the program's
+    // directory: the picked button, or nothing when the user pressed "Exit". Throws EInOutError
+    // when the list or a picture cannot be read, EFixtureError for an error in the list.
+    virtual std::optional<TPredefinedPick> PickPredefinedName(const std::string &caption, const std::string &listFile) = 0;
+    // The value-entry dialog: the entered value and time, or nothing when cancelled.
+    virtual std::optional<TValueAnswer> EnterValue(const TValueRequest &request) = 0;
+    // The DMX test panel, shown modally.
+    virtual void ShowDmxPanel() = 0;
     // The name dialog: a name that is never empty, or nothing when cancelled.
     virtual std::optional<std::string> AskName(const std::string &title, const std::string &proposed) = 0;
 };

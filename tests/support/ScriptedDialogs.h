@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Dialogs for tests: answers are queued beforehand, every message shown is recorded. A question
@@ -32,6 +33,12 @@ public:
     std::deque<std::optional<std::string>> Inputs; // input boxes and name dialogs
     std::deque<std::optional<TFileListChoice>> FileListChoices;
     std::vector<std::string> FileListNames;
+    std::deque<std::optional<TPredefinedPick>> Picks;
+    std::deque<std::optional<TValueAnswer>> Values;
+    std::vector<TValueRequest> ValueRequests;
+    int DmxPanelShown = 0;
+    std::vector<std::pair<std::string, std::string>> Pickers;     // caption, list file
+    std::vector<std::pair<std::string, std::string>> NameDialogs; // title, proposed name
 
     void ShowMessage(TMessageKind kind, const std::string &text) override { Shown.push_back({kind, text}); }
     TAnswer Confirm(const std::string &text, bool) override
@@ -59,9 +66,21 @@ public:
         FileListNames.push_back(fileName);
         return Next(FileListChoices, "file-list save dialog");
     }
-    std::optional<std::string> AskName(const std::string &title, const std::string &) override
+    std::optional<std::string> AskName(const std::string &title, const std::string &proposed) override
     {
+        NameDialogs.push_back({title, proposed});
         return Next(Inputs, "name dialog: " + title);
+    }
+    std::optional<TValueAnswer> EnterValue(const TValueRequest &request) override
+    {
+        ValueRequests.push_back(request);
+        return Next(Values, "value entry: " + request.Attribute);
+    }
+    void ShowDmxPanel() override { ++DmxPanelShown; }
+    std::optional<TPredefinedPick> PickPredefinedName(const std::string &caption, const std::string &listFile) override
+    {
+        Pickers.push_back({caption, listFile});
+        return Next(Picks, "picker: " + caption);
     }
 
     // The texts shown, without their kinds.

@@ -1,0 +1,78 @@
+// The palettes page: the palette detail grid and its value entry.
+
+#include "app/MainFormClass.h"
+
+#include "FixColors.h"
+#include "app/QtText.h"
+#include "model/FixDatas.h"
+#include "platform/UserDialogs.h"
+
+#include <QTableWidget>
+
+namespace {
+
+constexpr int EntryRole = Qt::UserRole;
+
+const TParameter *AttributeOfGridRow(const QTableWidget *grid, int row)
+{
+    const QTableWidgetItem *item = row >= 0 ? grid->item(row, 0) : nullptr;
+    return item && item->data(EntryRole).isValid() ? reinterpret_cast<const TParameter *>(item->data(EntryRole).value<quintptr>())
+                                                   : nullptr;
+}
+
+} // namespace
+
+void TMainFormClass::RefreshPaletteDetail()
+{
+    QTableWidget *grid = c_.PaletteChannelList;
+    const QSignalBlocker quiet(grid);
+    const int selected = grid->currentRow();
+    grid->clearContents();
+    grid->setRowCount(1);
+    int row = 0;
+    for (const auto &entry : CurrentFixture().Attributes.Entries()) {
+        const TParameter &attribute = *entry.Parameter;
+        if (attribute.IsLowPart)
+            continue;
+        grid->setRowCount(row + 1);
+        auto *channel = new QTableWidgetItem(QString::number(attribute.InternalPatch));
+        channel->setData(EntryRole, QVariant::fromValue(reinterpret_cast<quintptr>(&attribute)));
+        grid->setItem(row, 0, channel);
+        grid->setItem(row, 1, new QTableWidgetItem(ToQt(attribute.Name)));
+        const TPaletteLine *value = CurrentPalette ? CurrentPalette->Lines.Find(attribute.Name) : nullptr;
+        grid->setItem(row, 2, new QTableWidgetItem(value ? QString::number(value->Value / 257) : QString()));
+        ++row;
+    }
+    if (selected >= 0 && selected < row)
+        grid->setCurrentCell(selected, 0);
+}
+
+void TMainFormClass::EditPaletteValue()
+{
+    QTableWidget *grid = c_.PaletteChannelList;
+    const int row = grid->currentRow();
+    const TParameter *attribute = AttributeOfGridRow(grid, row);
+    if (!CurrentPalette || !attribute)
+        return;
+    TValueRequest request;
+    request.Attribute = attribute->Name;
+    request.Min = attribute->DmxMin;
+    request.Max = attribute->DmxMax;
+    const TPaletteLine *existing = CurrentPalette->Lines.Find(attribute->Name);
+    request.ValueLabel = existing ? "DMX Value (high part only):" : "DMX Value:";
+    request.Value = existing ? existing->Value / 257 : 0;
+    const auto answer = Dialogs().EnterValue(request);
+    if (!answer)
+        return;
+    TFixture &f = CurrentFixture();
+    if (!answer->Value) {
+        if (const int i = CurrentPalette->Lines.IndexOf(attribute->Name); i >= 0)
+            CurrentPalette->Lines.Delete(static_cast<std::size_t>(i));
+        grid->item(row, 2)->setText({});
+    } else {
+        CurrentPalette->SetValue(attribute->Name, *answer->Value * 257);
+        grid->item(row, 2)->setText(QString::number(*answer->Value));
+    }
+    f.Saved = false;
+    ColorFromCMY(f, *CurrentPalette);
+}
