@@ -1,0 +1,433 @@
+// The attributes page and adding predefined attributes, driven through the widgets of both layouts
+// with scripted dialogs.
+
+#include "app/MainFormBase.h"
+#include "app/Widgets.h"
+#include "model/FixDatas.h"
+#include "platform/Paths.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Dimmer 1, Pan 2 with low 3, Tilt 4, Gobo 5, Shutter 6; a command and palettes using them.
+const QByteArray SpotText = "Format_Version = 2\r\n"
+                            "Fixture = \"Spot\"\r\n"
+                            "Dmx_Channels = 6\r\n"
+                            "PARAMETERS\r\n"
+                            "\"Dimmer\"  1 IN HTP  8 1 na LINEAR 0 255 YES YES\r\n"
+                            "\"Pan\"     1 PT LTP 16 2  3 LINEAR 0 65535 YES YES\r\n"
+                            "\"Tilt\"    1 PT LTP  8 4 na LINEAR 0 255 YES YES\r\n"
+                            "\"Gobo\"    1 GB LTP  8 5 na SNAP_START 0 255 YES YES\r\n"
+                            "\"Shutter\" 1 IN LTP  8 6 na LINEAR 0 255 YES NO\r\n"
+                            "ENDPARAMETERS\r\n"
+                            "COMMANDS\r\n"
+                            "CommandName=\"Reset\"\r\n"
+                            "Gobo, 10, 0\r\n"
+                            "Dimmer, 0, 0\r\n"
+                            "gobo, 20, 100\r\n"
+                            "ENDCOMMANDS\r\n"
+                            "PALETTES\r\n"
+                            "PALETTETYPE = SP\r\n"
+                            "PALETTENAME = \"Locate\"\r\n"
+                            "\"Gobo\" = 0\r\n"
+                            "\"Dimmer\" = 255\r\n"
+                            "ENDPALETTES\r\n";
+
+constexpr int32_t Descriptor(int type, int control, int bytes, int path, int inherit, int show, int locate)
+{
+    return type + control * 16 + bytes * 64 + path * 256 + inherit * 4096 + show * 16384 + locate * 65536;
+}
+
+const int32_t GoboButton = Descriptor(4, 2, 1, 2, 2, 2, 101);
+const int32_t PanButton = Descriptor(2, 2, 2, 1, 2, 2, 50);
+const int32_t DimmerButton = Descriptor(1, 1, 1, 1, 2, 2, 50);
+
+QStringList GridRows(const QTableWidget *grid)
+{
+    QStringList rows;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const auto *channel = grid->item(row, 0);
+        const auto *name = grid->item(row, 1);
+        rows << (channel ? channel->text() : QString()) + " " + (name ? name->text() : QString());
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestAttributes : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TScriptedDialogs> dialogs_;
+    std::unique_ptr<TMainFormBase> form_;
+
+    TMainFormClass &Controller() { return *form_->Controller(); }
+    const TMainFormControls &C() { return form_->Controls(); }
+    QTableWidget *Grid() { return C().AttributesChannelList; }
+
+    void Open(bool compact, const QByteArray &text = SpotText)
+    {
+        form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
+                        : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
+        const QString path = dir_->filePath("spot.fxr");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        dialogs_->Files.push_back(path.toStdString());
+        Controller().LoadFixture();
+        C().PageControl->setCurrentWidget(C().AttributesPage);
+        Select(0);
+    }
+
+    void Select(int row) { Grid()->setCurrentCell(row, 0); }
+    int RowOf(const QString &text)
+    {
+        return static_cast<int>(GridRows(Grid()).indexOf(QRegularExpression("^\\d+ " + QRegularExpression::escape(text) + "$")));
+    }
+    void TypeName(const QString &name)
+    {
+        C().AttributeName->selectAll();
+        QTest::keyClicks(C().AttributeName, name);
+    }
+    void ClickWidth(int index) { C().chWidth->findChildren<QRadioButton *>()[index]->click(); }
+    std::vector<std::string> Errors() const
+    {
+        std::vector<std::string> texts;
+        for (const auto &shown : dialogs_->Shown)
+            if (shown.Kind == TMessageKind::Error)
+                texts.push_back(shown.Text);
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        SetProgramDir(dir_->path().toStdString());
+        dialogs_ = std::make_unique<TScriptedDialogs>();
+        CurrentFixture().Clear();
+    }
+    void cleanup()
+    {
+        CurrentFixture().Saved = true;
+        form_.reset();
+        dialogs_.reset();
+        SetProgramDir({});
+    }
+
+    void grid_showsLowRowsAndCountsChannels_data()
+    {
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("standard") << false;
+        QTest::newRow("800") << true;
+    }
+    void grid_showsLowRowsAndCountsChannels()
+    {
+        QFETCH(bool, compact);
+        Open(compact);
+        QCOMPARE(GridRows(Grid()), QStringList({"1 Dimmer", "2 Pan", "3 Pan( low )", "4 Tilt", "5 Gobo", "6 Shutter"}));
+        QCOMPARE(C().DmxChannel->currentText(), QString("6"));
+        QCOMPARE(Grid()->item(2, 1)->background().color(), Grid()->palette().button().color());
+        QVERIFY(CurrentFixture().Saved);
+    }
+
+    void select_fillsTheEditor()
+    {
+        Open(false);
+        Select(RowOf("Pan"));
+        QCOMPARE(C().AttributeName->text(), QString("Pan"));
+        QCOMPARE(C().chWidth->ItemIndex(), 1);
+        QVERIFY(C().PatchLow->isEnabled());
+        QCOMPARE(C().PatchLow->currentText(), QString("3"));
+        QCOMPARE(C().Patch->currentText(), QString("2"));
+        QCOMPARE(C().ControlType->ItemIndex(), 1);
+        QVERIFY(C().ChannelTypeButtons[1]->isChecked());
+        QVERIFY(!C().btnApplyParam->isEnabled());
+        QVERIFY(!C().btnUndoParam->isEnabled());
+        // The wheels: the shown pan and tilt attributes.
+        QCOMPARE(C().Wheels[0]->text(), QString("Pan"));
+        QCOMPARE(C().Wheels[1]->text(), QString("Tilt"));
+        QCOMPARE(C().Wheels[2]->text(), QString());
+    }
+
+    void apply_writesTheEditedAttribute()
+    {
+        Open(false);
+        Select(RowOf("Gobo"));
+        TypeName("Gobo 1");
+        C().ChannelTypeButtons[4]->click(); // Prism
+        C().DmxMaxValue->setCurrentIndex(200);
+        QVERIFY(C().btnApplyParam->isEnabled());
+        QVERIFY(CurrentFixture().Saved);
+        C().btnApplyParam->click();
+        const TParameter *gobo = CurrentFixture().ParameterByName("Gobo 1");
+        QVERIFY(gobo);
+        QCOMPARE(int(gobo->ChannelType), 5);
+        QCOMPARE(int(gobo->DmxMax), 200);
+        QVERIFY(!CurrentFixture().Saved);
+        QCOMPARE(Grid()->item(Grid()->currentRow(), 1)->text(), QString("Gobo 1"));
+        QVERIFY(!C().btnApplyParam->isEnabled());
+    }
+
+    void changePrompt_yesNoCancel_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("yes applies and moves") << int(TAnswer::Yes) << "Strobe" << "Tilt";
+        QTest::newRow("no drops and moves") << int(TAnswer::No) << "Shutter" << "Tilt";
+        QTest::newRow("cancel stays") << int(TAnswer::Cancel) << "Shutter" << "Strobe";
+    }
+    void changePrompt_yesNoCancel()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, name);
+        QFETCH(QString, selected);
+        Open(false);
+        Select(RowOf("Shutter"));
+        TypeName("Strobe");
+        dialogs_->Answers.push_back(TAnswer(answer));
+        Select(RowOf("Tilt"));
+        QCOMPARE(dialogs_->Questions, std::vector<std::string>{"Attribute is changed. Apply param?"});
+        QCOMPARE(QString::fromStdString(CurrentFixture().ParameterByPatch(6)->Name), name);
+        QCOMPARE(C().AttributeName->text(), selected);
+        const bool stayed = TAnswer(answer) == TAnswer::Cancel;
+        QCOMPARE(Grid()->currentRow(), stayed ? RowOf("Shutter") : RowOf("Tilt"));
+        QCOMPARE(C().btnApplyParam->isEnabled(), stayed);
+    }
+
+    void width_8to16AndBack()
+    {
+        Open(false);
+        Select(RowOf("Dimmer"));
+        ClickWidth(1);
+        // Channels 1 to 6 are taken: the low patch proposed is 7.
+        QCOMPARE(C().PatchLow->currentText(), QString("7"));
+        C().btnApplyParam->click();
+        QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"1 Dimmer", "7 Dimmer( low )"}));
+        QCOMPARE(int(CurrentFixture().ParameterByName("Dimmer")->InternalPatchLow), 7);
+        QCOMPARE(CurrentFixture().DmxChannels, 7);
+        Select(RowOf("Dimmer"));
+        ClickWidth(0);
+        QCOMPARE(C().PatchLow->currentText(), QString("na"));
+        QVERIFY(!C().PatchLow->isEnabled());
+        C().btnApplyParam->click();
+        QCOMPARE(RowOf("Dimmer( low )"), -1);
+        QCOMPARE(int(CurrentFixture().ParameterByName("Dimmer")->Width), 8);
+        QCOMPARE(CurrentFixture().DmxChannels, 6);
+    }
+
+    void apply_refusesLowEqualToPatch()
+    {
+        Open(false);
+        Select(RowOf("Tilt"));
+        ClickWidth(1);
+        C().PatchLow->setCurrentIndex(4); // low patch 4 on patch 4
+        C().btnApplyParam->click();
+        QCOMPARE(Errors(), std::vector<std::string>{"The value of low and high parameter cannot be the same!"});
+        QCOMPARE(C().AttributeName->text(), QString());
+        QCOMPARE(int(CurrentFixture().ParameterByName("Tilt")->Width), 8);
+        QCOMPARE(int(CurrentFixture().ParameterByName("Tilt")->InternalPatchLow), 0);
+        QVERIFY(!C().btnApplyParam->isEnabled());
+    }
+
+    void name_refusesAnotherRowsName()
+    {
+        Open(false);
+        Select(RowOf("Gobo"));
+        TypeName("Pan");
+        QFocusEvent leave(QEvent::FocusOut);
+        QApplication::sendEvent(C().AttributeName, &leave);
+        QCOMPARE(dialogs_->Texts(), std::vector<std::string>{"A channel with this name already exists!"});
+        QCOMPARE(C().AttributeName->text(), QString("Gobo"));
+        QVERIFY(!C().btnApplyParam->isEnabled());
+        // Another letter case is another name here.
+        dialogs_->Shown.clear();
+        TypeName("pan");
+        QApplication::sendEvent(C().AttributeName, &leave);
+        QVERIFY(dialogs_->Shown.empty());
+    }
+
+    void delete_attributeTakesItsStepsAndValues()
+    {
+        Open(false);
+        Select(RowOf("Gobo"));
+        dialogs_->Answers.push_back(TAnswer::No);
+        C().btnDeleteCh->click();
+        QVERIFY(CurrentFixture().ParameterByName("Gobo"));
+        dialogs_->Answers.push_back(TAnswer::Yes);
+        C().btnDeleteCh->click();
+        QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete the channel?"));
+        const TFixture &f = CurrentFixture();
+        QVERIFY(!f.ParameterByName("Gobo"));
+        // Both steps of the gobo go, whatever their letter case.
+        QCOMPARE(f.Commands[0].Lines.size(), std::size_t(1));
+        QCOMPARE(f.Commands[0].Lines[0].ChannelName, std::string("Dimmer"));
+        QVERIFY(!f.Palettes[0].Lines.Find("Gobo"));
+        QVERIFY(!f.Saved);
+        // The editor shows the attribute now on the row.
+        QCOMPARE(Grid()->currentRow(), 4);
+        QCOMPARE(C().AttributeName->text(), QString("Shutter"));
+        QCOMPARE(f.DmxChannels, 5);
+    }
+
+    void delete_lowRowMakesThe8BitAttribute()
+    {
+        Open(false);
+        Select(RowOf("Pan( low )"));
+        QVERIFY(!C().AttributeName->isEnabled()); // a low row is not edited
+        dialogs_->Answers.push_back(TAnswer::Yes);
+        C().btnDeleteCh->click();
+        const TParameter *pan = CurrentFixture().ParameterByName("Pan");
+        QCOMPARE(int(pan->Width), 8);
+        QCOMPARE(int(pan->InternalPatchLow), 0);
+        QCOMPARE(RowOf("Pan( low )"), -1);
+        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(5));
+    }
+
+    void delete_lastAttributeHidesTheTabs()
+    {
+        Open(false, "PARAMETERS\r\nDimmer 1 IN HTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n");
+        QVERIFY(C().PageControl->isTabVisible(C().PageControl->indexOf(C().CommandPage)));
+        dialogs_->Answers.push_back(TAnswer::Yes);
+        C().btnDeleteCh->click();
+        QVERIFY(CurrentFixture().Attributes.Empty());
+        QVERIFY(!C().PageControl->isTabVisible(C().PageControl->indexOf(C().CommandPage)));
+        QVERIFY(!C().PageControl->isTabVisible(C().PageControl->indexOf(C().PalettePage)));
+        QCOMPARE(C().AttributeName->text(), QString());
+    }
+
+    void move_keepsLowRowsBesideTheirAttribute()
+    {
+        Open(false);
+        Select(RowOf("Tilt"));
+        C().btnAttrUp->click();
+        QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"1 Dimmer", "4 Tilt", "2 Pan", "3 Pan( low )"}));
+        QCOMPARE(Grid()->currentRow(), 1);
+        QVERIFY(!CurrentFixture().Saved);
+        C().btnAttrUp->click();
+        C().btnAttrUp->click(); // the first row goes no higher
+        QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"4 Tilt", "1 Dimmer"}));
+        Select(RowOf("Dimmer"));
+        C().btnAttrDown->click();
+        QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"4 Tilt", "2 Pan", "3 Pan( low )", "1 Dimmer"}));
+        QCOMPARE(Grid()->currentRow(), 3);
+        // A low row does not move.
+        Select(RowOf("Pan( low )"));
+        C().btnAttrDown->click();
+        QCOMPARE(RowOf("Pan( low )"), 2);
+    }
+
+    void wheels_showSixteenOfAType()
+    {
+        QByteArray text = "PARAMETERS\r\n";
+        for (int i = 1; i <= 17; ++i)
+            text += QString("Dim%1 1 IN HTP 8 %1 na LINEAR 0 255\r\n").arg(i).toUtf8();
+        text += "Hidden 1 IN HTP 8 20 na LINEAR 0 255 LINEAR 0 NO\r\nENDPARAMETERS\r\n";
+        Open(false, text);
+        for (std::size_t i = 0; i < 16; ++i)
+            QCOMPARE(C().Wheels[i]->text(), QString("Dim%1").arg(i + 1));
+    }
+
+    void addChannel_numbersNames()
+    {
+        Open(false);
+        dialogs_->Picks = {TPredefinedPick{"Gobo", GoboButton}, TPredefinedPick{"Gobo", GoboButton}, std::nullopt};
+        C().btnAddCh->click();
+        QCOMPARE(dialogs_->Pickers.size(), std::size_t(3)); // reopened until Exit
+        QCOMPARE(dialogs_->Pickers[0], std::make_pair(std::string("Add channel"), std::string("AddChannel.ini")));
+        const TFixture &f = CurrentFixture();
+        QVERIFY(f.ParameterByName("Gobo2"));
+        const TParameter &third = *f.ParameterByName("Gobo3");
+        QCOMPARE(int(third.InternalPatch), 8);
+        QCOMPARE(int(third.Order), 7);
+        QCOMPARE(int(third.ChannelType), 4);
+        QCOMPARE(int(third.Path), 2);
+        QVERIFY(!f.Saved);
+        QCOMPARE(C().AttributeName->text(), QString("Gobo3"));
+        QCOMPARE(f.DmxChannels, 8);
+    }
+
+    void addChannel_refusesASecondPan()
+    {
+        Open(true);
+        dialogs_->Picks = {TPredefinedPick{"Pan", PanButton}};
+        C().btnAddCh->click();
+        QCOMPARE(Errors(), std::vector<std::string>{"Pan channel already exist!"});
+        QCOMPARE(dialogs_->Pickers.size(), std::size_t(1));
+        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(6));
+        QVERIFY(CurrentFixture().Saved);
+    }
+
+    void addChannel_16BitWithLocateLevels()
+    {
+        Open(true, "PARAMETERS\r\nGobo 1 GB LTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n");
+        dialogs_->Picks = {TPredefinedPick{"Dimmer", Descriptor(1, 1, 2, 1, 2, 2, 50)}};
+        C().btnAddCh->click();
+        const TFixture &f = CurrentFixture();
+        const TParameter &dimmer = *f.ParameterByName("Dimmer");
+        QCOMPARE(int(dimmer.InternalPatch), 2);
+        QCOMPARE(int(dimmer.InternalPatchLow), 3);
+        QCOMPARE(RowOf("Dimmer( low )"), 2);
+        QCOMPARE(f.FindPalette("Locate", 7)->Lines.Find("Dimmer")->Value, 32767);
+        QCOMPARE(f.FindPalette("HiLite", 7)->Lines.Find("Dimmer")->Value, 32767);
+        QCOMPARE(f.FindPalette("Standby", 7)->Lines.Find("Dimmer")->Value, 0);
+        QCOMPARE(f.DmxChannels, 3);
+    }
+
+    void addChannel_otherAsksForAName()
+    {
+        Open(true);
+        dialogs_->Picks = {TPredefinedPick{"Other", 0}, TPredefinedPick{"Other", 0}, TPredefinedPick{"Other", 0}};
+        dialogs_->Inputs = {std::string(" Haze "), std::string("dimmer"), std::nullopt};
+        C().btnAddCh->click();
+        C().btnAddCh->click();
+        C().btnAddCh->click();
+        QCOMPARE(dialogs_->NameDialogs[0], std::make_pair(std::string("Get attribute name"), std::string("Other")));
+        QVERIFY(CurrentFixture().ParameterByName("Haze"));
+        QCOMPARE(Errors(), std::vector<std::string>{"dimmer channel already exist!"});
+        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(7));
+    }
+
+    void addChannel_refusedAt64Channels()
+    {
+        QByteArray text = "PARAMETERS\r\n";
+        for (int i = 1; i <= 32; ++i)
+            text += QString("Ch%1 1 IN HTP 16 %1 %2 LINEAR 0 65535\r\n").arg(i).arg(i + 32).toUtf8();
+        text += "ENDPARAMETERS\r\n";
+        Open(false, text);
+        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(64));
+        C().btnAddCh->click();
+        QCOMPARE(Errors(), std::vector<std::string>{"Max 64 dmx channels available."});
+        QVERIFY(dialogs_->Pickers.empty());
+    }
+
+    void addChannel_appliesPendingEditsFirst()
+    {
+        Open(false);
+        Select(RowOf("Tilt"));
+        TypeName("Tilt 2");
+        dialogs_->Picks = {std::nullopt};
+        C().btnAddCh->click();
+        QVERIFY(CurrentFixture().ParameterByName("Tilt 2"));
+    }
+};
+
+QTEST_MAIN(TestAttributes)
+#include "test_attributes.moc"
