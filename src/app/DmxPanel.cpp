@@ -19,7 +19,29 @@ const QString LevelPrefix = "DmxChLevel";
 const QString ValuePrefix = "DmxChValue";
 const QString NumberPrefix = "DmxCh";
 
-int ColumnLeft(int k, int first) { return first + ColumnStep * (k - 1); }
+int ColumnLeft(int k, int first)
+{
+    return first + ColumnStep * (k - 1);
+}
+
+// The widest level text, "100 %", must fit in a value box 34 pixels wide less the box's own
+// margins of 2 on each side: narrower letters first, then smaller type if that is not enough.
+QFont ValueFont(QFont font)
+{
+    const QString widest = LevelText(255, true);
+    const auto fits = [&] { return QFontMetrics(font).horizontalAdvance(widest) <= 34 - 2 * 2; };
+    if (!fits())
+        font.setStretch(QFont::Condensed);
+    while (!fits()) {
+        if (font.pointSizeF() > 6)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        else if (font.pixelSize() > 8)
+            font.setPixelSize(font.pixelSize() - 1);
+        else
+            break;
+    }
+    return font;
+}
 
 } // namespace
 
@@ -34,8 +56,7 @@ QString LevelText(int level, bool percent)
 
 TfrmDmxPanel::TfrmDmxPanel(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      ScrollBox(new QScrollArea(this)), BitBtn1(new QPushButton(tr("OK"), this)),
-      IsPercent(new QToolButton(this))
+      ScrollBox(new QScrollArea(this)), BitBtn1(new QPushButton(tr("OK"), this)), IsPercent(new QToolButton(this))
 {
     setObjectName("frmDmxPanel");
     setWindowTitle(tr("Dmx panel"));
@@ -63,6 +84,7 @@ TfrmDmxPanel::TfrmDmxPanel(QWidget *parent)
     columns->setObjectName("ScrollBoxContents");
     columns->setFixedSize(ColumnLeft(Channels, 12) + 34 + 12, 280 + 21 + 8);
 
+    const QFont valueFont = ValueFont(columns->font());
     for (int k = 1; k <= Channels; ++k) {
         const QString number = QString::number(k);
 
@@ -73,6 +95,7 @@ TfrmDmxPanel::TfrmDmxPanel(QWidget *parent)
         value->setAlignment(Qt::AlignCenter);
         value->setFrame(false);
         value->setFocusPolicy(Qt::NoFocus);
+        value->setFont(valueFont);
 
         auto *fader = new QScrollBar(Qt::Vertical, columns);
         fader->setObjectName(LevelPrefix + number);

@@ -88,6 +88,12 @@ TGetDataForm::TGetDataForm(QWidget *parent)
         box->setFixedWidth(72);
     }
     Attrib->setMinimumWidth(150);
+    // The name and the range cannot be edited here but must stay readable, not greyed out.
+    for (QLineEdit *box : {Attrib, MinValue, MaxValue}) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+        box->setPalette(palette);
+    }
     OkButton->setObjectName("OkButton");
     OkButton->setDefault(true);
     CancelButton->setObjectName("CancelButton");

@@ -4,13 +4,19 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+class TColourCatalogs;
 class TCommand;
 struct TCommandLine;
 class TFixture;
 class TPalette;
+class TPaletteBox;
+class TPaletteIcons;
 class TParameter;
 
 enum class TLayout { Standard, Compact800 };
@@ -21,6 +27,7 @@ class TMainFormClass : public QObject {
     Q_OBJECT
 public:
     TMainFormClass(const TMainFormControls &controls, TLayout layout, QObject *parent = nullptr);
+    ~TMainFormClass() override;
 
     void SetupControls();
     void WireEvents();
@@ -76,7 +83,26 @@ public:
     void DeleteCommandStep();
     void DeleteAllCommandSteps();
     void EditCommandStep();
-    // Palette detail grid
+    // Palettes page
+    // Builds the icon boxes and the colour catalogs; reports unreadable files once, at the end.
+    void SetupPalettePage();
+    void WirePalettePage();
+    // The palette type of the shown sub-page (Gobo GB, Color CO, Intensity IN, Prism PR, Blade BL).
+    uint8_t PaletteTypeOfSheet() const;
+    // Makes a palette of the shown sub-page's type from an icon button or, through btnToPalette,
+    // from a colour, asking for its name.
+    void AddPaletteFromButton(QObject *sender);
+    void AddPaletteButton(TPalette &palette);
+    // Makes the palette of a palette or control button current; a control palette is made the
+    // first time its button is used.
+    void SelectPalette(QObject *sender);
+    void RebuildPaletteBoxes();
+    void PaletteSheetChanged();
+    void DeletePalette();
+    void ColorButtonClick(QObject *sender);
+    std::string FindPaletteIcon(TPalette &palette);
+    const TColourCatalogs &ColourCatalogs() const { return *catalogs_; }
+    TPaletteIcons &PaletteIcons() const { return *icons_; }
     void EditPaletteValue();
     void RefreshPaletteDetail();
 
@@ -113,12 +139,23 @@ private:
     // The step the selected detail row shows, or nothing.
     TCommandLine *SelectedStep() const;
     void SelectCommandRow(int row);
+    void FillCommandDetail();
     // Every palette's colour from its cyan, magenta and yellow values, before a save.
     void UpdatePaletteColours();
     void ApplyNameFieldRule();
 
+    // Palettes page
+    TPaletteBox *PaletteBoxOfType(uint8_t paletteType) const;
+    TPaletteBox *PaletteBoxOfSheet() const;
+    void LoadIconBox(const std::string &directory, TScrollBox *box, std::vector<std::string> &unreadable);
+    void BuildColorBox(TScrollBox *box);
+    void ShowLeeCatalog();
+
     TMainFormControls c_;
     TLayout layout_;
+    std::unique_ptr<TColourCatalogs> catalogs_;
+    std::unique_ptr<TPaletteIcons> icons_;
+    bool rebuildingPalettes_ = false;
     bool showing_ = false;
     std::string lastSaveDir_ = "Fixtures";
 

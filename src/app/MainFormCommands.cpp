@@ -72,8 +72,21 @@ void TMainFormClass::CommandListSelectCell(int row)
 
 void TMainFormClass::RefreshCommandDetail()
 {
+    // The rows selected before stay selected, so that ">" can be pressed again and again.
+    const int available = c_.AvailableChannelList->currentRow();
+    const int detail = c_.CommandChannelList->currentRow();
     Blank(c_.AvailableChannelList);
     Blank(c_.CommandChannelList);
+    FillCommandDetail();
+    for (auto [grid, row] : {std::pair{c_.AvailableChannelList, available}, std::pair{c_.CommandChannelList, detail}}) {
+        const QSignalBlocker quiet(grid);
+        if (row >= 0 && grid->item(std::min(row, grid->rowCount() - 1), 0))
+            grid->setCurrentCell(std::min(row, grid->rowCount() - 1), 0);
+    }
+}
+
+void TMainFormClass::FillCommandDetail()
+{
     const TFixture &f = CurrentFixture();
     if (!CurrentCommand || f.Attributes.Empty())
         return;

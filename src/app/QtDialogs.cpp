@@ -34,19 +34,26 @@ std::optional<std::string> Chosen(const QString &path)
 } // namespace
 
 TQtDialogs::TQtDialogs() = default;
-TQtDialogs::~TQtDialogs() = default;
+TQtDialogs::~TQtDialogs()
+{
+    delete load800_;
+    delete save800_;
+    delete getColName_;
+    delete dmxPanel_;
+    delete getData_;
+}
 
 void TQtDialogs::CreateFileListDialogs()
 {
-    load800_ = std::make_unique<TfrmLoad800>(mainWindow_);
-    save800_ = std::make_unique<TfrmSave800>(mainWindow_);
+    load800_ = new TfrmLoad800(mainWindow_);
+    save800_ = new TfrmSave800(mainWindow_);
 }
 
-void TQtDialogs::CreateNameDialog() { getColName_ = std::make_unique<TfrmGetColName>(mainWindow_); }
+void TQtDialogs::CreateNameDialog() { getColName_ = new TfrmGetColName(mainWindow_); }
 
-void TQtDialogs::CreateDmxPanel() { dmxPanel_ = std::make_unique<TfrmDmxPanel>(mainWindow_); }
+void TQtDialogs::CreateDmxPanel() { dmxPanel_ = new TfrmDmxPanel(mainWindow_); }
 
-void TQtDialogs::CreateValueDialog() { getData_ = std::make_unique<TGetDataForm>(mainWindow_); }
+void TQtDialogs::CreateValueDialog() { getData_ = new TGetDataForm(mainWindow_); }
 
 void TQtDialogs::ShowMessage(TMessageKind kind, const std::string &text)
 {

@@ -2,18 +2,16 @@
 
 #include "platform/UserDialogs.h"
 
-#include <memory>
+#include <QPointer>
 
-class QWidget;
-class TfrmDmxPanel;
-class TfrmGetColName;
-class TGetDataForm;
-class TfrmLoad800;
-class TfrmSave800;
+#include "DmxPanel.h"
+#include "GetData.h"
+#include "Load800.h"
+#include "Save800.h"
+#include "palettes/GetColName.h"
 
 // The dialogs of the desktop program: Qt's message boxes and file dialogs and our own dialogs.
-// The program's own dialogs are created once, in the order the run needs them, and live as long
-// as this object.
+// The program's own dialogs are created once, in the order the run needs them.
 class TQtDialogs final : public TUserDialogs {
 public:
     TQtDialogs();
@@ -39,17 +37,18 @@ public:
     std::optional<TValueAnswer> EnterValue(const TValueRequest &request) override;
     void ShowDmxPanel() override;
 
-    TfrmLoad800 *Load800() const { return load800_.get(); }
-    TfrmSave800 *Save800() const { return save800_.get(); }
-    TfrmGetColName *GetColName() const { return getColName_.get(); }
-    TfrmDmxPanel *DmxPanel() const { return dmxPanel_.get(); }
-    TGetDataForm *GetData() const { return getData_.get(); }
+    TfrmLoad800 *Load800() const { return load800_; }
+    TfrmSave800 *Save800() const { return save800_; }
+    TfrmGetColName *GetColName() const { return getColName_; }
+    TfrmDmxPanel *DmxPanel() const { return dmxPanel_; }
+    TGetDataForm *GetData() const { return getData_; }
 
 private:
     QWidget *mainWindow_ = nullptr;
-    std::unique_ptr<TfrmLoad800> load800_;
-    std::unique_ptr<TfrmSave800> save800_;
-    std::unique_ptr<TfrmGetColName> getColName_;
-    std::unique_ptr<TfrmDmxPanel> dmxPanel_;
-    std::unique_ptr<TGetDataForm> getData_;
+    // The main window owns the dialogs as its children; whatever outlives it goes with this object.
+    QPointer<TfrmLoad800> load800_;
+    QPointer<TfrmSave800> save800_;
+    QPointer<TfrmGetColName> getColName_;
+    QPointer<TfrmDmxPanel> dmxPanel_;
+    QPointer<TGetDataForm> getData_;
 };

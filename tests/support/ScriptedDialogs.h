@@ -91,6 +91,15 @@ public:
             texts.push_back(shown.Text);
         return texts;
     }
+    // The texts shown in boxes of one kind.
+    std::vector<std::string> Texts(TMessageKind kind) const
+    {
+        std::vector<std::string> texts;
+        for (const TShown &shown : Shown)
+            if (shown.Kind == kind)
+                texts.push_back(shown.Text);
+        return texts;
+    }
 
 private:
     template <class T>

@@ -1,0 +1,285 @@
+// The commands page and the value entry of command steps and palette values, with scripted dialogs.
+
+#include "app/MainFormBase.h"
+#include "model/FixDatas.h"
+#include "platform/Paths.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray SpotText = "Format_Version = 2\r\n"
+                            "Fixture = \"Spot\"\r\n"
+                            "PARAMETERS\r\n"
+                            "\"Dimmer\" 1 IN HTP  8 1 na LINEAR 0 200 YES YES\r\n"
+                            "\"Pan\"    1 PT LTP 16 2  3 LINEAR 2570 65535 YES YES\r\n"
+                            "\"Lamp\"   1 IN LTP  8 4 na SNAP_START 0 255 NO NO\r\n"
+                            "ENDPARAMETERS\r\n"
+                            "COMMANDS\r\n"
+                            "CommandName=\"Lamp on\"\r\n"
+                            "Lamp, 255, 1000\r\n"
+                            "#5, 128, 0\r\n"
+                            "Dimmer, 10, 0\r\n"
+                            "Dimmer, 10, 0\r\n"
+                            "\r\n"
+                            "CommandName=\"Reset\"\r\n"
+                            "Pan, 40000, 0\r\n"
+                            "\r\n"
+                            "CommandName=\"Lamp off\"\r\n"
+                            "Lamp, 0, 0\r\n"
+                            "ENDCOMMANDS\r\n"
+                            "PALETTES\r\n"
+                            "PALETTETYPE = SP\r\n"
+                            "PALETTENAME = \"Locate\"\r\n"
+                            "\"Dimmer\" = 100\r\n"
+                            "ENDPALETTES\r\n";
+
+QStringList Rows(const QTableWidget *grid)
+{
+    QStringList rows;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < grid->columnCount(); ++column)
+            cells << (grid->item(row, column) ? grid->item(row, column)->text() : QString());
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TScriptedDialogs> dialogs_;
+    std::unique_ptr<TMainFormBase> form_;
+
+    TMainFormClass &Controller() { return *form_->Controller(); }
+    const TMainFormControls &C() { return form_->Controls(); }
+
+    void Open(bool compact = false, const QByteArray &text = SpotText)
+    {
+        form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
+                        : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
+        const QString path = dir_->filePath("spot.fxr");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        dialogs_->Files.push_back(path.toStdString());
+        Controller().LoadFixture();
+        dialogs_->Shown.clear(); // what setting up the window reported is not this test's matter
+        C().PageControl->setCurrentWidget(C().CommandPage);
+    }
+    void SelectCommand(int row) { C().CommandList->setCurrentCell(row, 0); }
+    void SelectStep(int row) { C().CommandChannelList->setCurrentCell(row, 0); }
+    const TCommand &Command(std::size_t i) { return CurrentFixture().Commands[i]; }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        SetProgramDir(dir_->path().toStdString());
+        dialogs_ = std::make_unique<TScriptedDialogs>();
+        CurrentFixture().Clear();
+    }
+    void cleanup()
+    {
+        CurrentFixture().Saved = true;
+        form_.reset();
+        dialogs_.reset();
+        SetProgramDir({});
+    }
+
+    void page_groupsStepsByAttributeWithControlStepsFirst()
+    {
+        Open();
+        QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Reset", "Lamp off"}));
+        QCOMPARE(Controller().CurrentCommand, &Command(0));
+        QCOMPARE(Rows(C().AvailableChannelList), QStringList({"1|Dimmer", "2|Pan", "4|Lamp"}));
+        QCOMPARE(Rows(C().CommandChannelList),
+                 QStringList({"5|Control|128|0", "1|Dimmer|10|0", "1|Dimmer|10|0", "4|Lamp|255|1000"}));
+        SelectCommand(1);
+        QCOMPARE(Controller().CurrentCommand, &Command(1));
+        QCOMPARE(Rows(C().CommandChannelList), QStringList({"2|Pan|155|0"}));
+    }
+
+    void page_emptyFixtureShowsBlankRows()
+    {
+        Open(true, "PARAMETERS\r\nDimmer 1 IN HTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n");
+        QCOMPARE(Rows(C().CommandList), QStringList({""}));
+        QCOMPARE(Rows(C().CommandChannelList), QStringList({"|||"}));
+        QCOMPARE(Rows(C().AvailableChannelList), QStringList({"|"})); // no command, no building blocks
+        QVERIFY(!Controller().CurrentCommand);
+    }
+
+    void newCommand_pickedOtherAndRefused()
+    {
+        Open();
+        dialogs_->Picks = {TPredefinedPick{"Fan on", 0}, TPredefinedPick{"Other", 0}, TPredefinedPick{"Other", 0},
+                           TPredefinedPick{"RESET", 0}, std::nullopt};
+        dialogs_->Inputs = {std::string("Strobe test"), std::nullopt};
+        for (int i = 0; i < 5; ++i)
+            C().btnAddCommand->click();
+        QCOMPARE(dialogs_->Pickers[0], std::make_pair(std::string("Add command"), std::string("AddCommand.ini")));
+        QCOMPARE(dialogs_->NameDialogs[0], std::make_pair(std::string("Get command name"), std::string("Other")));
+        QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Reset", "Lamp off", "Fan on", "Strobe test"}));
+        QCOMPARE(dialogs_->Texts(TMessageKind::Error), std::vector<std::string>{"Command \"RESET\" is already exist."});
+        // The new command is selected and current.
+        QCOMPARE(C().CommandList->currentRow(), 4);
+        QCOMPARE(Controller().CurrentCommand->Name, std::string("Strobe test"));
+        QVERIFY(!CurrentFixture().Saved);
+    }
+
+    void steps_addDeleteAndDeleteAll()
+    {
+        Open();
+        SelectCommand(1);
+        C().AvailableChannelList->setCurrentCell(0, 0);
+        C().btnAddCommandCh->click();
+        C().btnAddCommandCh->click();
+        QCOMPARE(Rows(C().CommandChannelList), QStringList({"1|Dimmer|0|0", "1|Dimmer|0|0", "2|Pan|155|0"}));
+        QVERIFY(!CurrentFixture().Saved);
+        SelectStep(2);
+        dialogs_->Answers = {TAnswer::No, TAnswer::Yes};
+        C().btnDeleteCommandCh->click();
+        QCOMPARE(Command(1).Lines.size(), std::size_t(3));
+        C().btnDeleteCommandCh->click();
+        QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete the command item?"));
+        QCOMPARE(Rows(C().CommandChannelList), QStringList({"1|Dimmer|0|0", "1|Dimmer|0|0"}));
+        SelectCommand(2);
+        dialogs_->Answers = {TAnswer::Yes};
+        C().btnDeleteAllCommandCh->click();
+        QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete all command items?"));
+        QVERIFY(Command(2).Lines.empty());
+        // The first command is current again, and its row selected.
+        QCOMPARE(Controller().CurrentCommand, &Command(0));
+        QCOMPARE(C().CommandList->currentRow(), 0);
+    }
+
+    void step_deleteActsOnTheRowsOwnStep()
+    {
+        Open();
+        // Two identical Dimmer steps: deleting the first row leaves the second step.
+        SelectStep(1);
+        dialogs_->Answers = {TAnswer::Yes};
+        C().btnDeleteCommandCh->click();
+        const auto &lines = Command(0).Lines;
+        QCOMPARE(lines.size(), std::size_t(3));
+        QCOMPARE(lines[0].ChannelName, std::string("Lamp"));
+        QCOMPARE(lines[1].ChannelName, std::string("#5"));
+        QCOMPARE(lines[2].ChannelName, std::string("Dimmer"));
+    }
+
+    void step_editStoresValueAndTime()
+    {
+        Open();
+        SelectStep(3); // Lamp 255 1000
+        dialogs_->Values = {TValueAnswer{128, 250}};
+        QTest::keyClick(C().CommandChannelList, Qt::Key_Return);
+        const TValueRequest &request = dialogs_->ValueRequests.back();
+        QCOMPARE(request.Attribute, std::string("Lamp"));
+        QCOMPARE(*request.Value, 255);
+        QCOMPARE(request.Time, 1000);
+        QVERIFY(request.WithTime);
+        QCOMPARE(request.ValueLabel, std::string("DMX Value:"));
+        QCOMPARE(Command(0).Lines[0].Value, 32896);
+        QCOMPARE(Command(0).Lines[0].Time, 250);
+        QCOMPARE(Rows(C().CommandChannelList)[3], QString("4|Lamp|128|250"));
+        QVERIFY(!CurrentFixture().Saved);
+    }
+
+    void step_editRangesFollowTheAttribute()
+    {
+        Open();
+        SelectStep(1); // Dimmer, maximum 200
+        dialogs_->Values = {std::nullopt};
+        emit C().CommandChannelList->cellDoubleClicked(1, 1);
+        QCOMPARE(dialogs_->ValueRequests.back().Max, 200);
+        SelectStep(0); // control step: 0 to 255
+        dialogs_->Values = {TValueAnswer{7, 0}};
+        emit C().CommandChannelList->cellDoubleClicked(0, 1);
+        QCOMPARE(dialogs_->ValueRequests.back().Attribute, std::string("Control"));
+        QCOMPARE(dialogs_->ValueRequests.back().Max, 255);
+        QCOMPARE(Command(0).Lines[1].Value, 7 * 257);
+        QVERIFY(!CurrentFixture().Saved);
+        SelectCommand(1);
+        SelectStep(0); // 16-bit Pan from 10
+        dialogs_->Values = {std::nullopt};
+        emit C().CommandChannelList->cellDoubleClicked(0, 1);
+        QCOMPARE(dialogs_->ValueRequests.back().Min, 10);
+        QCOMPARE(Command(1).Lines[0].Value, 40000); // cancelled: unchanged
+    }
+
+    void deleteCommand_asksAndKeepsListAndCurrentInStep()
+    {
+        Open();
+        SelectCommand(1);
+        dialogs_->Answers = {TAnswer::No, TAnswer::Yes};
+        C().btnDeleteCommand->click();
+        QCOMPARE(CurrentFixture().Commands.Count(), std::size_t(3));
+        C().btnDeleteCommand->click();
+        QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete the command?"));
+        QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Lamp off"}));
+        QCOMPARE(C().CommandList->currentRow(), 0);
+        QCOMPARE(Controller().CurrentCommand, &Command(0));
+        QVERIFY(!CurrentFixture().Saved);
+    }
+
+    void commandEdits_makeClosingAsk()
+    {
+        Open();
+        QVERIFY(CurrentFixture().Saved);
+        C().AvailableChannelList->setCurrentCell(0, 0);
+        C().btnAddCommandCh->click();
+        dialogs_->Answers = {TAnswer::Cancel};
+        QVERIFY(!form_->close());
+        QCOMPARE(dialogs_->Questions.back(), std::string("File not saved. Save file?"));
+    }
+
+    void paletteValue_setChangeAndClear()
+    {
+        Open();
+        TFixture &f = CurrentFixture();
+        Controller().CurrentPalette = f.FindPalette("Locate", 7);
+        Controller().RefreshPaletteDetail();
+        QTableWidget *grid = C().PaletteChannelList;
+        QCOMPARE(Rows(grid), QStringList({"1|Dimmer|100", "2|Pan|", "4|Lamp|"}));
+        // A new value, of the 16-bit Pan.
+        grid->setCurrentCell(1, 0);
+        dialogs_->Values = {TValueAnswer{128, 0}};
+        emit grid->cellDoubleClicked(1, 1);
+        QCOMPARE(dialogs_->ValueRequests.back().ValueLabel, std::string("DMX Value:"));
+        QCOMPARE(*dialogs_->ValueRequests.back().Value, 0);
+        QVERIFY(!dialogs_->ValueRequests.back().WithTime);
+        QCOMPARE(dialogs_->ValueRequests.back().Min, 10);
+        QCOMPARE(Controller().CurrentPalette->Lines.Find("Pan")->Value, 32896);
+        QCOMPARE(grid->item(1, 2)->text(), QString("128"));
+        QVERIFY(!f.Saved);
+        // An existing value: only its high part is edited.
+        grid->setCurrentCell(0, 0);
+        dialogs_->Values = {TValueAnswer{50, 0}};
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(dialogs_->ValueRequests.back().ValueLabel, std::string("DMX Value (high part only):"));
+        QCOMPARE(*dialogs_->ValueRequests.back().Value, 100);
+        QCOMPARE(Controller().CurrentPalette->Lines.Find("Dimmer")->Value, 50 * 257);
+        // An empty field removes the value.
+        dialogs_->Values = {TValueAnswer{std::nullopt, 0}};
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(!Controller().CurrentPalette->Lines.Find("Dimmer"));
+        QCOMPARE(grid->item(0, 2)->text(), QString());
+    }
+};
+
+QTEST_MAIN(TestCommands)
+#include "test_commands.moc"
