@@ -50,10 +50,10 @@ constexpr int ButtonStep = 94;
 constexpr int RowStep = 69;
 constexpr int BoxRightMargin = 16;
 constexpr int BoxBottomMargin = 20;
-constexpr int PageMargin = 32;     // the page control is this much wider than its widest box
+constexpr int PageMargin = 32;       // the page control is this much wider than its widest box
 constexpr int PageBottomMargin = 16; // below the lowest box of a page
 constexpr int ScrollBarSize = 10;
-constexpr int CompactHeight = 580;  // the 800 layout
+constexpr int CompactHeight = 580;     // the 800 layout
 constexpr int StandardMaxHeight = 700; // leaves room for the title bar and task bar of a 768-line screen
 constexpr int ExitWidth = 75;
 constexpr int ExitHeight = 25;
@@ -82,8 +82,8 @@ std::string LineError(int line, const std::string &listFileName)
     return "Error line " + std::to_string(line) + " in \"" + listFileName + "\" file.";
 }
 
-// The descriptor of the parameters after the icon's comma; nothing when the Locate level is a
-// number that does not fit its eight bits.
+// The descriptor of the parameters after the icon's comma; nothing when the Locate level begins
+// like a number but is not a whole number that fits its eight bits ("5x", "256").
 std::optional<int32_t> ParseDescriptor(std::string_view parameters)
 {
     std::size_t position = 1;
@@ -149,7 +149,10 @@ std::optional<fs::path> FindFile(const fs::path &directory, const std::string &r
     return current;
 }
 
-std::string Quoted(const fs::path &path) { return "\"" + Utf8ToCp1252(path.string()) + "\""; }
+std::string Quoted(const fs::path &path)
+{
+    return "\"" + Utf8ToCp1252(path.string()) + "\"";
+}
 
 // A picture from the Bitmaps directory. The colour of its bottom-left pixel is see-through, as
 // button pictures of this kind are drawn.
@@ -168,7 +171,10 @@ QPixmap LoadPicture(const std::string &icon)
 }
 
 // Captions are shown as typed: "&" marks no mnemonic here.
-QString Shown(const std::string &caption) { return ToQt(caption).replace('&', "&&"); }
+QString Shown(const std::string &caption)
+{
+    return ToQt(caption).replace('&', "&&");
+}
 
 // The tab pages scroll with a narrow bar, so that the compact layout keeps all of each page
 // within reach.
@@ -201,8 +207,8 @@ std::vector<TPredefinedTab> ParsePredefinedList(std::istream &in, const std::str
                 ParseHeader(line, tabCaption, boxCaption);
             } catch (const std::exception &error) {
                 // This form names the attribute list whichever list is read.
-                throw EFixtureError("Error line " + std::to_string(lineNumber) + " in \"AddChannel.ini\" file:" +
-                                    error.what());
+                throw EFixtureError("Error line " + std::to_string(lineNumber) +
+                                    " in \"AddChannel.ini\" file:" + error.what());
             }
             auto sameTab = std::find_if(tabs.begin(), tabs.end(),
                                         [&](const TPredefinedTab &t) { return t.Caption == tabCaption; });
@@ -264,7 +270,7 @@ TfrmAddChannel::TfrmAddChannel(QWidget *parent, const std::string &caption, cons
 }
 
 std::optional<TPredefinedPick> TfrmAddChannel::PickPredefinedName(QWidget *parent, const std::string &caption,
-                                                                   const std::string &listFile)
+                                                                  const std::string &listFile)
 {
     TfrmAddChannel dialog(parent, caption, listFile);
     dialog.exec();
@@ -333,11 +339,10 @@ void TfrmAddChannel::AddButton(QWidget *box, const TPredefinedButton &button, in
     picture->setIconSize(pixmap.size());
     picture->setText(Shown(button.Caption));
     picture->setProperty("descriptor", button.Descriptor);
-    picture->setGeometry(ButtonLeft + column * ButtonStep, ButtonTop + button.Row * RowStep, ButtonWidth,
-                         ButtonHeight);
+    picture->setGeometry(ButtonLeft + column * ButtonStep, ButtonTop + button.Row * RowStep, ButtonWidth, ButtonHeight);
     // A long caption gets a smaller font before the button would shorten it.
     QFont font = picture->font();
-    const int room = ButtonWidth - 6;
+    const int room = ButtonWidth - 2;
     while (QFontMetrics(font).horizontalAdvance(picture->text()) > room && font.pointSizeF() > 6.5)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     if (font != picture->font()) {
@@ -363,8 +368,8 @@ void TfrmAddChannel::FitWindow(int contentHeight)
     option.rect = QRect(0, 0, width, 1000);
     const int chrome =
         1000 - PageControl->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, PageControl).height();
-    const int height = LayoutColumns == 2 ? CompactHeight
-                                          : std::min(chrome + contentHeight + ExitRowHeight, StandardMaxHeight);
+    const int height =
+        LayoutColumns == 2 ? CompactHeight : std::min(chrome + contentHeight + ExitRowHeight, StandardMaxHeight);
     setMinimumSize(width, std::min(height, chrome + ExitRowHeight + 2 * ButtonHeight));
     setMaximumWidth(width);
     resize(width, height);
@@ -374,8 +379,7 @@ void TfrmAddChannel::FitWindow(int contentHeight)
 void TfrmAddChannel::PlaceControls()
 {
     PageControl->setGeometry(0, 0, width(), height() - ExitRowHeight);
-    Button1->setGeometry(width() - ExitMargin - ExitWidth, height() - ExitMargin - ExitHeight, ExitWidth,
-                         ExitHeight);
+    Button1->setGeometry(width() - ExitMargin - ExitWidth, height() - ExitMargin - ExitHeight, ExitWidth, ExitHeight);
 }
 
 void TfrmAddChannel::resizeEvent(QResizeEvent *event)

@@ -47,7 +47,7 @@ public:
     // Builds, shows on the page last shown in this run, and runs the dialog: the picked button,
     // or nothing for "Exit" or a closed window.
     static std::optional<TPredefinedPick> PickPredefinedName(QWidget *parent, const std::string &caption,
-                                                              const std::string &listFile);
+                                                             const std::string &listFile);
 
     QTabWidget *PageControl;
     QPushButton *Button1;
