@@ -80,6 +80,18 @@ void TMainFormClass::ClearAttributeEditor()
 
 void TMainFormClass::RefreshAttributeGrid()
 {
+    FillAttributeGrid();
+    // "Dmx channels" follows the channels the attributes take, low parts included.
+    const int count = static_cast<int>(CurrentFixture().Attributes.Count());
+    showing_ = true;
+    c_.DmxChannel->setCurrentIndex(count - 1);
+    showing_ = false;
+    CurrentFixture().DmxChannels = count;
+    ApplyNameFieldRule();
+}
+
+void TMainFormClass::FillAttributeGrid()
+{
     // The selection stays on the current attribute, or else on its row.
     QTableWidget *grid = c_.AttributesChannelList;
     const TParameter *selected = CurrentAttribute;
@@ -107,13 +119,6 @@ void TMainFormClass::RefreshAttributeGrid()
             restore = row;
     }
     grid->setCurrentCell(std::max(restore, count > 0 ? 0 : -1), 0);
-
-    // "Dmx channels" follows the channels the attributes take, low parts included.
-    showing_ = true;
-    c_.DmxChannel->setCurrentIndex(count - 1);
-    showing_ = false;
-    CurrentFixture().DmxChannels = count;
-    ApplyNameFieldRule();
 }
 
 void TMainFormClass::ApplyNameFieldRule()
@@ -179,7 +184,8 @@ void TMainFormClass::NormalizeAttributes()
         const int lowPart = LowPartIndex(f, *shown);
         CurrentAttribute = lowPart >= 0 ? &f.Attributes[static_cast<std::size_t>(lowPart)] : shown;
     }
-    RefreshAttributeGrid();
+    // Only the rows: the channel count stays as the user set it.
+    FillAttributeGrid();
 }
 
 void TMainFormClass::ShowAttribute()

@@ -136,6 +136,8 @@ private:
     void MoveAttribute(int direction);
     // Normalizes the attribute list and rebuilds the grid, keeping the attribute shown.
     void NormalizeAttributes();
+    // The grid's rows from the attribute list, nothing else.
+    void FillAttributeGrid();
     // The step the selected detail row shows, or nothing.
     TCommandLine *SelectedStep() const;
     void SelectCommandRow(int row);
