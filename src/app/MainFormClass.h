@@ -126,6 +126,11 @@ private:
     // Asks about unsaved changes; false when the user cancels or the save did not happen.
     bool MaybeSave(bool withLayoutCheck);
     void SetFileFromPath(const std::string &path);
+    // The save dialogs: false when the user cancelled (or gave no name).
+    bool ChooseSaveFile(const std::string &proposed);
+    bool ChooseFileListName();
+    // Brings the palette colours up to date, saves, and shows the file's state.
+    bool WriteFixture();
     void ShowFileState();
     void ShowPageTabs();
     void DmxChannelChanged();

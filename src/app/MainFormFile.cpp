@@ -132,26 +132,52 @@ void TMainFormClass::ShowFileState()
     showing_ = false;
 }
 
+bool TMainFormClass::ChooseSaveFile(const std::string &proposed)
+{
+    TFileDialogOptions options;
+    options.InitialDir = lastSaveDir_;
+    options.FileName = proposed;
+    options.OverwritePrompt = true;
+    const auto chosen = Dialogs().SaveFileName(options);
+    if (chosen)
+        SetFileFromPath(*chosen);
+    return chosen.has_value();
+}
+
+bool TMainFormClass::ChooseFileListName()
+{
+    TFixture &f = CurrentFixture();
+    const auto choice = Dialogs().SaveToFileList(f.FileName);
+    if (!choice)
+        return false;
+    std::string name = NamePart(choice->Name);
+    if (name.empty()) {
+        Dialogs().ShowMessage(TMessageKind::Warning, "The name field cannot be blank!");
+        return false;
+    }
+    if (LowerCase(name).find(".fxr") == std::string::npos)
+        name += ".fxr";
+    f.FileName = name;
+    f.FileDir = choice->Directory;
+    return true;
+}
+
+bool TMainFormClass::WriteFixture()
+{
+    ShowFileState();
+    UpdatePaletteColours();
+    const bool saved = CurrentFixture().Save();
+    ShowFileState();
+    return saved;
+}
+
 bool TMainFormClass::SaveFixture()
 {
     TFixture &f = CurrentFixture();
-    if (!f.CheckBaseData())
+    if (!f.CheckBaseData() || (f.FileName.empty() && !ChooseSaveFile({})))
         return false;
-    if (f.FileName.empty()) {
-        TFileDialogOptions options;
-        options.InitialDir = lastSaveDir_;
-        options.OverwritePrompt = true;
-        const auto chosen = Dialogs().SaveFileName(options);
-        if (!chosen)
-            return false;
-        SetFileFromPath(*chosen);
-    }
-    ShowFileState();
     NormalizeAttributes();
-    UpdatePaletteColours();
-    const bool saved = f.Save();
-    ShowFileState();
-    return saved;
+    return WriteFixture();
 }
 
 bool TMainFormClass::SaveFixtureAs()
@@ -159,34 +185,8 @@ bool TMainFormClass::SaveFixtureAs()
     TFixture &f = CurrentFixture();
     if (!f.CheckBaseData())
         return false;
-    if (Is800()) {
-        const auto choice = Dialogs().SaveToFileList(f.FileName);
-        if (!choice)
-            return false;
-        std::string name = NamePart(choice->Name);
-        if (name.empty()) {
-            Dialogs().ShowMessage(TMessageKind::Warning, "The name field cannot be blank!");
-            return false;
-        }
-        if (LowerCase(name).find(".fxr") == std::string::npos)
-            name += ".fxr";
-        f.FileName = name;
-        f.FileDir = choice->Directory;
-    } else {
-        TFileDialogOptions options;
-        options.InitialDir = lastSaveDir_;
-        options.FileName = f.FileName;
-        options.OverwritePrompt = true;
-        const auto chosen = Dialogs().SaveFileName(options);
-        if (!chosen)
-            return false;
-        SetFileFromPath(*chosen);
-    }
-    ShowFileState();
-    UpdatePaletteColours();
-    const bool saved = f.Save();
-    ShowFileState();
-    return saved;
+    const bool chosen = Is800() ? ChooseFileListName() : ChooseSaveFile(f.FileName);
+    return chosen && WriteFixture();
 }
 
 void TMainFormClass::UpdatePaletteColours()

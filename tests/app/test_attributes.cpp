@@ -1,24 +1,15 @@
 // The attributes page and adding predefined attributes, driven through the widgets of both layouts
 // with scripted dialogs.
 
-#include "app/MainFormBase.h"
 #include "app/Widgets.h"
-#include "model/FixDatas.h"
-#include "platform/Paths.h"
-#include "support/ScriptedDialogs.h"
+#include "support/MainWindowHarness.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -72,27 +63,16 @@ class TestAttributes : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TScriptedDialogs> dialogs_;
-    std::unique_ptr<TMainFormBase> form_;
+    std::unique_ptr<TMainWindowHarness> window_;
+    TScriptedDialogs *dialogs_ = nullptr;
 
-    TMainFormClass &Controller() { return *form_->Controller(); }
-    const TMainFormControls &C() { return form_->Controls(); }
+    TMainFormClass &Controller() { return window_->Controller(); }
+    const TMainFormControls &C() { return window_->Controls(); }
     QTableWidget *Grid() { return C().AttributesChannelList; }
 
     void Open(bool compact, const QByteArray &text = SpotText)
     {
-        form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
-                        : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
-        const QString path = dir_->filePath("spot.fxr");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        dialogs_->Files.push_back(path.toStdString());
-        Controller().LoadFixture();
-        dialogs_->Shown.clear(); // what setting up the window reported is not this test's matter
-        C().PageControl->setCurrentWidget(C().AttributesPage);
+        QVERIFY(window_->Open(compact, text, &TMainFormControls::AttributesPage));
         Select(0);
     }
 
@@ -112,18 +92,10 @@ private:
 private slots:
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        SetProgramDir(dir_->path().toStdString());
-        dialogs_ = std::make_unique<TScriptedDialogs>();
-        CurrentFixture().Clear();
+        window_ = std::make_unique<TMainWindowHarness>();
+        dialogs_ = &window_->Dialogs();
     }
-    void cleanup()
-    {
-        CurrentFixture().Saved = true;
-        form_.reset();
-        dialogs_.reset();
-        SetProgramDir({});
-    }
+    void cleanup() { window_.reset(); }
 
     void grid_showsLowRowsAndCountsChannels_data()
     {

@@ -1,18 +1,9 @@
 // The commands page and the value entry of command steps and palette values, with scripted dialogs.
 
-#include "app/MainFormBase.h"
-#include "model/FixDatas.h"
-#include "platform/Paths.h"
-#include "support/ScriptedDialogs.h"
+#include "support/MainWindowHarness.h"
 
-#include <QFile>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -42,17 +33,7 @@ const QByteArray SpotText = "Format_Version = 2\r\n"
                             "\"Dimmer\" = 100\r\n"
                             "ENDPALETTES\r\n";
 
-QStringList Rows(const QTableWidget *grid)
-{
-    QStringList rows;
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < grid->columnCount(); ++column)
-            cells << (grid->item(row, column) ? grid->item(row, column)->text() : QString());
-        rows << cells.join('|');
-    }
-    return rows;
-}
+QStringList Rows(const QTableWidget *grid) { return TMainWindowHarness::Rows(grid); }
 
 } // namespace
 
@@ -60,26 +41,15 @@ class TestCommands : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TScriptedDialogs> dialogs_;
-    std::unique_ptr<TMainFormBase> form_;
+    std::unique_ptr<TMainWindowHarness> window_;
+    TScriptedDialogs *dialogs_ = nullptr;
 
-    TMainFormClass &Controller() { return *form_->Controller(); }
-    const TMainFormControls &C() { return form_->Controls(); }
+    TMainFormClass &Controller() { return window_->Controller(); }
+    const TMainFormControls &C() { return window_->Controls(); }
 
     void Open(bool compact = false, const QByteArray &text = SpotText)
     {
-        form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
-                        : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
-        const QString path = dir_->filePath("spot.fxr");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        dialogs_->Files.push_back(path.toStdString());
-        Controller().LoadFixture();
-        dialogs_->Shown.clear(); // what setting up the window reported is not this test's matter
-        C().PageControl->setCurrentWidget(C().CommandPage);
+        QVERIFY(window_->Open(compact, text, &TMainFormControls::CommandPage));
     }
     void SelectCommand(int row) { C().CommandList->setCurrentCell(row, 0); }
     void SelectStep(int row) { C().CommandChannelList->setCurrentCell(row, 0); }
@@ -88,18 +58,10 @@ private:
 private slots:
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        SetProgramDir(dir_->path().toStdString());
-        dialogs_ = std::make_unique<TScriptedDialogs>();
-        CurrentFixture().Clear();
+        window_ = std::make_unique<TMainWindowHarness>();
+        dialogs_ = &window_->Dialogs();
     }
-    void cleanup()
-    {
-        CurrentFixture().Saved = true;
-        form_.reset();
-        dialogs_.reset();
-        SetProgramDir({});
-    }
+    void cleanup() { window_.reset(); }
 
     void page_groupsStepsByAttributeWithControlStepsFirst()
     {
@@ -243,7 +205,7 @@ private slots:
         C().AvailableChannelList->setCurrentCell(0, 0);
         C().btnAddCommandCh->click();
         dialogs_->Answers = {TAnswer::Cancel};
-        QVERIFY(!form_->close());
+        QVERIFY(!window_->Form().close());
         QCOMPARE(dialogs_->Questions.back(), std::string("File not saved. Save file?"));
     }
 
