@@ -4,16 +4,53 @@
 #include "model/FixConsts.h"
 #include "model/FixFuncs.h"
 #include "platform/Errors.h"
+#include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 namespace {
 
 constexpr uint8_t NoPaletteTypeYet = 255;
 
 bool Contains(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
+
+// The text without the blanks and control characters at its ends, as Trim gives it, without a copy.
+std::string_view Trimmed(std::string_view text)
+{
+    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!text.empty() && isTrimmed(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isTrimmed(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The text after the first "=", trimmed, or nothing.
+std::string_view TrimmedValueOf(std::string_view line)
+{
+    const auto equals = line.find('=');
+    return equals == std::string_view::npos ? std::string_view() : Trimmed(line.substr(equals + 1));
+}
+
+void TrimInPlace(std::string &text)
+{
+    const std::string_view trimmed = Trimmed(text);
+    if (trimmed.size() == text.size())
+        return;
+    const auto first = static_cast<std::size_t>(trimmed.data() - text.data());
+    text.resize(first + trimmed.size());
+    text.erase(0, first);
+}
+
+// True when the text is empty after trimming.
+bool IsBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= 32; });
+}
 
 // The text after the first "=", or nothing.
 std::string ValueOf(std::string_view line)
@@ -64,7 +101,9 @@ public:
             while (!lines_.Eof()) {
                 const std::string line = lines_.ReadLine();
                 current_ = UpperCase(line);
-                HeaderLine(line, current_);
+                // An empty line satisfies no keyword; most lines between the sections are comments.
+                if (!line.empty())
+                    HeaderLine(line, current_);
             }
         } catch (const ELoadError &) {
             throw;
@@ -137,7 +176,7 @@ private:
         int counter = 0;
         std::string line;
         while (!lines_.Eof() && line != kw::EndParameters) {
-            if (!Trim(line).empty())
+            if (!IsBlank(line))
                 AddAttribute(line, ++counter);
             line = current_ = ColumnsFromLine(lines_.ReadAttributeLine());
         }
@@ -172,22 +211,34 @@ private:
         fixture_.AddParameter(std::move(p));
     }
 
-    static bool IsCommandName(std::string_view line) { return StartsWith(UpperCase(line), kw::CommandName); }
+    static bool IsCommandName(std::string_view line) { return StartsWithText(line, kw::CommandName); }
+
+    // The attribute of a name, as ParameterByName finds it. The reader only ever adds attributes,
+    // so the index is current as long as the number of entries is.
+    const TParameter *AttributeNamed(std::string_view name)
+    {
+        if (!names_ || namesCount_ != fixture_.Attributes.Count()) {
+            names_.emplace(fixture_.Attributes);
+            namesCount_ = fixture_.Attributes.Count();
+        }
+        return names_->Find(name);
+    }
 
     void ReadCommands()
     {
-        std::string line = current_;
-        while (!lines_.Eof() && line != kw::EndCommands) {
-            if (!IsCommandName(line))
-                line = current_ = lines_.ReadLine();
-            if (!IsCommandName(line))
+        // current_ is the line in hand throughout: the COMMANDS line on entry.
+        while (!lines_.Eof() && current_ != kw::EndCommands) {
+            if (!IsCommandName(current_))
+                lines_.ReadLine(current_);
+            if (!IsCommandName(current_))
                 continue;
-            TCommand &command = fixture_.AddCommand(Trim(ValueOf(line)));
+            TCommand &command = fixture_.AddCommand(Trim(ValueOf(current_)));
             while (!lines_.Eof()) {
-                line = current_ = Trim(lines_.ReadLine());
-                if (line.empty() || line == kw::EndCommands || IsCommandName(line))
+                lines_.ReadLine(current_);
+                TrimInPlace(current_);
+                if (current_.empty() || current_ == kw::EndCommands || IsCommandName(current_))
                     break;
-                AddStep(command, line);
+                AddStep(command, current_);
             }
         }
     }
@@ -211,7 +262,7 @@ private:
                 attribute = fixture_.ParameterByPatch(patch);
             } else {
                 channelName = first;
-                attribute = fixture_.ParameterByName(first);
+                attribute = AttributeNamed(first);
             }
         } else {
             valueText = first;
@@ -255,28 +306,33 @@ private:
             return *palette;
         };
         while (!lines_.Eof()) {
-            const std::string line = current_ = lines_.ReadLine();
+            lines_.ReadLine(current_);
+            const std::string &line = current_;
             if (line == kw::EndPalettes)
                 break;
-            const std::string value = Trim(ValueOf(line));
-            if (StartsWith(line, kw::PaletteType)) {
+            const std::string_view value = TrimmedValueOf(line);
+            // Every palette keyword begins with PALETTE; most lines of the section are values.
+            const bool keyword = StartsWith(line, "PALETTE");
+            if (keyword && StartsWith(line, kw::PaletteType)) {
                 type = TypeCode(value, codes::PaletteTypeShort, codes::PaletteType, type);
-            } else if (StartsWith(line, kw::PaletteName)) {
-                palette = &fixture_.AddPalette(value, type);
-            } else if (StartsWith(line, kw::PaletteBitmap)) {
+            } else if (keyword && StartsWith(line, kw::PaletteName)) {
+                palette = &fixture_.AddPalette(std::string(value), type);
+            } else if (keyword && StartsWith(line, kw::PaletteBitmap)) {
                 currentPalette().Bitmap = value;
-            } else if (StartsWith(line, kw::PaletteColor)) {
-                SetColour(currentPalette(), value);
-            } else if (StartsWith(line, kw::PaletteDes)) {
+            } else if (keyword && StartsWith(line, kw::PaletteColor)) {
+                SetColour(currentPalette(), std::string(value));
+            } else if (keyword && StartsWith(line, kw::PaletteDes)) {
                 currentPalette().Description = value;
-            } else if (!Trim(line).empty()) {
+            } else if (!IsBlank(line)) {
                 const auto equals = line.find('=');
-                const TParameter *attribute =
-                    equals == std::string::npos ? nullptr : fixture_.ParameterByName(Trim(line.substr(0, equals)));
+                if (equals == std::string::npos)
+                    throw EFixtureError("No attribute");
+                const std::string_view channel = Trimmed(std::string_view(line).substr(0, equals));
+                const TParameter *attribute = AttributeNamed(channel);
                 if (!attribute)
                     throw EFixtureError("No attribute");
-                currentPalette().SetValue(Trim(line.substr(0, equals)),
-                                          static_cast<int32_t>(ParseDmxValue(value, attribute->DmxMax, attribute->Width == 8)));
+                const int64_t number = ParseDmxValue(value, attribute->DmxMax, attribute->Width == 8);
+                currentPalette().SetValue(std::string(channel), static_cast<int32_t>(number));
             }
         }
     }
@@ -300,6 +356,8 @@ private:
     TLineReader lines_;
     TFixture &fixture_;
     std::string current_;
+    std::optional<TAttributeNameIndex> names_;
+    std::size_t namesCount_ = 0;
 };
 
 } // namespace
@@ -342,7 +400,7 @@ bool TFixture::Load()
         chosen = Dialogs().LoadFromFileList();
     } else {
         TFileDialogOptions options;
-        options.InitialDir = "Fixtures";
+        options.InitialDir = FixturesDir();
         chosen = Dialogs().OpenFileName(options);
     }
     if (!chosen || chosen->empty())

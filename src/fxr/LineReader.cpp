@@ -3,57 +3,119 @@
 #include "model/FixConsts.h"
 #include "model/FixFuncs.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
-constexpr int EndOfFileMark = 26;
+constexpr char EndOfFileMark = 26;
+
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+} // namespace
+
+bool TLineReader::Fill()
+{
+    begin_ = 0;
+    end_ = static_cast<std::size_t>(std::max<std::streamsize>(in_.sgetn(buffer_.get(), BufferSize), 0));
+    return end_ > 0;
 }
 
 bool TLineReader::Eof()
 {
-    if (!ended_) {
-        const auto c = in_.sgetc();
-        ended_ = c == std::char_traits<char>::eof() || c == EndOfFileMark;
-    }
+    if (!ended_ && begin_ == end_ && !Fill())
+        ended_ = true;
+    if (!ended_ && buffer_[begin_] == EndOfFileMark)
+        ended_ = true;
     return ended_;
 }
 
-std::string TLineReader::ReadPhysicalLine()
+void TLineReader::ReadPhysicalLine(std::string &line)
 {
-    // Only the first characters are kept, so a line of any length costs bounded memory.
-    std::string line;
+    // Only the first characters are kept; the rest of a long line is skipped block by block.
+    // One character more than a line holds is kept until the end, for the CR before the LF.
+    line.clear();
+    bool endedByLineFeed = false;
     std::size_t length = 0;
-    bool lastWasCR = false;
-    for (;;) {
-        const auto c = in_.sbumpc();
-        if (c == std::char_traits<char>::eof() || c == EndOfFileMark) {
+    while (!ended_) {
+        if (begin_ == end_ && !Fill()) {
             ended_ = true;
             break;
         }
-        if (c == '\n') {
-            if (lastWasCR && length <= MaxLineLength + 1)
-                line.pop_back();
+        const char *from = buffer_.get() + begin_;
+        const std::size_t available = end_ - begin_;
+        const char *lineFeed = static_cast<const char *>(std::memchr(from, '\n', available));
+        const std::size_t scanned = lineFeed ? static_cast<std::size_t>(lineFeed - from) : available;
+        const char *mark = static_cast<const char *>(std::memchr(from, EndOfFileMark, scanned));
+        const std::size_t taken = mark ? static_cast<std::size_t>(mark - from) : scanned;
+        if (length <= MaxLineLength)
+            line.append(from, std::min(taken, MaxLineLength + 1 - length));
+        length += taken;
+        if (mark) {
+            ended_ = true;
+            begin_ = end_;
             break;
         }
-        if (length <= MaxLineLength)
-            line += static_cast<char>(c);
-        ++length;
-        lastWasCR = c == '\r';
+        begin_ += scanned;
+        if (lineFeed) {
+            ++begin_;
+            endedByLineFeed = true;
+            break;
+        }
     }
+    // A carriage return right before the line feed belongs to the line end.
+    if (endedByLineFeed && length > 0 && length <= MaxLineLength + 1 && line.back() == '\r')
+        line.pop_back();
     if (line.size() > MaxLineLength)
         line.resize(MaxLineLength);
     ++lineNumber_;
-    return line;
 }
 
 std::string TLineReader::Clean(std::string line, bool keepQuotes)
 {
-    if (StartsWith(line, kw::KeepMarker))
-        line.erase(0, kw::KeepMarker.size());
-    if (const auto comment = line.find("//"); comment != std::string::npos)
-        line = Trim(std::string_view(line).substr(0, comment));
-    line = ReplaceChar(line, '\t', ' ');
-    return keepQuotes ? line : RemoveChar(line, '"');
+    CleanInPlace(line, keepQuotes);
+    return line;
 }
 
-std::string TLineReader::ReadLine() { return Clean(ReadPhysicalLine(), false); }
+void TLineReader::CleanInPlace(std::string &line, bool keepQuotes)
+{
+    if (StartsWith(line, kw::KeepMarker))
+        line.erase(0, kw::KeepMarker.size());
+    if (const auto comment = line.find("//"); comment != std::string::npos) {
+        std::size_t last = comment;
+        while (last > 0 && IsTrimmed(line[last - 1]))
+            --last;
+        line.resize(last);
+        std::size_t first = 0;
+        while (first < line.size() && IsTrimmed(line[first]))
+            ++first;
+        line.erase(0, first);
+    }
+    std::replace(line.begin(), line.end(), '\t', ' ');
+    if (!keepQuotes)
+        line.erase(std::remove(line.begin(), line.end(), '"'), line.end());
+}
 
-std::string TLineReader::ReadAttributeLine() { return Clean(ReadPhysicalLine(), true); }
+void TLineReader::ReadLine(std::string &line)
+{
+    ReadPhysicalLine(line);
+    CleanInPlace(line, false);
+}
+
+void TLineReader::ReadAttributeLine(std::string &line)
+{
+    ReadPhysicalLine(line);
+    CleanInPlace(line, true);
+}
+
+std::string TLineReader::ReadLine()
+{
+    std::string line;
+    ReadLine(line);
+    return line;
+}
+
+std::string TLineReader::ReadAttributeLine()
+{
+    std::string line;
+    ReadAttributeLine(line);
+    return line;
+}

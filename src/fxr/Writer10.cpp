@@ -72,6 +72,7 @@ void Commands(TLines &out, const TFixture &f)
 {
     out.Line("COMMANDS");
     out.Empty();
+    const TAttributeNameIndex attributes(f.Attributes);
     for (const TCommand &command : f.Commands) {
         out.Line("COMMANDNAME = " + Quoted(command.Name) + "     // Command name");
         for (const TCommandLine &step : command.Lines) {
@@ -80,7 +81,7 @@ void Commands(TLines &out, const TFixture &f)
             if (StartsWith(step.ChannelName, "#")) {
                 patch = StrToInt(step.ChannelName.substr(1));
             } else {
-                const TParameter *attribute = f.ParameterByName(step.ChannelName);
+                const TParameter *attribute = attributes.Find(step.ChannelName);
                 if (!attribute)
                     continue;
                 if (attribute->Width != 8)
@@ -99,6 +100,7 @@ void Commands(TLines &out, const TFixture &f)
 void Palettes(TLines &out, const TFixture &f)
 {
     PaletteExplanation(out);
+    const TAttributeNameIndex attributes(f.Attributes);
     const TPalette *previous = nullptr;
     for (const TPalette &palette : f.Palettes) {
         if (!previous || previous->PaletteType != palette.PaletteType) {
@@ -119,7 +121,7 @@ void Palettes(TLines &out, const TFixture &f)
         } else if (!palette.Bitmap.empty()) {
             out.Line("//++PALETTEBITMAP = " + palette.Bitmap);
         }
-        PaletteValues(out, f, palette);
+        PaletteValues(out, attributes, palette);
         out.Empty();
     }
     out.Empty();

@@ -79,6 +79,7 @@ void Commands(TLines &out, const TFixture &f)
 {
     out.Line("COMMANDS");
     out.Empty();
+    const TAttributeNameIndex attributes(f.Attributes);
     for (const TCommand &command : f.Commands) {
         out.Line("CommandName=" + Quoted(command.Name));
         for (const TCommandLine &step : command.Lines) {
@@ -90,7 +91,7 @@ void Commands(TLines &out, const TFixture &f)
                 if (attribute)
                     channel = attribute->Name;
             } else {
-                attribute = f.ParameterByName(step.ChannelName);
+                attribute = attributes.Find(step.ChannelName);
             }
             const int64_t value = attribute && attribute->Width != 8 ? step.Value : step.Value / 257;
             out.Line(channel + ", " + PadNumber(value, 5) + ", " + std::to_string(step.Time));
@@ -104,6 +105,7 @@ void Commands(TLines &out, const TFixture &f)
 void Palettes(TLines &out, const TFixture &f)
 {
     PaletteExplanation(out);
+    const TAttributeNameIndex attributes(f.Attributes);
     out.Line(Separator);
     out.Line("// General purpose palettes");
     out.Line(Separator);
@@ -127,7 +129,7 @@ void Palettes(TLines &out, const TFixture &f)
             out.Line("PALETTEBITMAP = " + palette.Bitmap);
         if (!palette.Description.empty())
             out.Line("PALETTEDESC = " + Quoted(palette.Description));
-        PaletteValues(out, f, palette);
+        PaletteValues(out, attributes, palette);
         out.Empty();
     }
     out.Line("ENDPALETTES");

@@ -68,10 +68,10 @@ void PaletteExplanation(TLines &out)
     out.Empty(2);
 }
 
-void PaletteValues(TLines &out, const TFixture &fixture, const TPalette &palette)
+void PaletteValues(TLines &out, const TAttributeNameIndex &attributes, const TPalette &palette)
 {
     for (const TPaletteLine &value : palette.Lines) {
-        const TParameter *attribute = fixture.ParameterByName(value.ChannelName);
+        const TParameter *attribute = attributes.Find(value.ChannelName);
         if (!attribute)
             continue;
         const int64_t number = attribute->Width > 8 ? value.Value : value.Value / 257;

@@ -39,6 +39,6 @@ std::string DateLine(TDateTime date);
 // Columns 1 to 10 of an attribute line.
 std::string AttributeColumns(const TParameter &p);
 void PaletteExplanation(TLines &out);
-void PaletteValues(TLines &out, const TFixture &fixture, const TPalette &palette);
+void PaletteValues(TLines &out, const TAttributeNameIndex &attributes, const TPalette &palette);
 
 } // namespace writer

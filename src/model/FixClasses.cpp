@@ -56,6 +56,20 @@ void TAttributeList::Insert(std::size_t at, std::string key, std::unique_ptr<TPa
 
 void TAttributeList::Delete(std::size_t i) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i)); }
 
+TAttributeNameIndex::TAttributeNameIndex(const TAttributeList &list)
+{
+    index_.reserve(list.Count());
+    // emplace keeps the first entry of a name, as the scan finds the first.
+    for (const auto &entry : list.Entries())
+        index_.emplace(entry.Parameter->Name, entry.Parameter.get());
+}
+
+TParameter *TAttributeNameIndex::Find(std::string_view name) const
+{
+    const auto found = index_.find(name);
+    return found == index_.end() ? nullptr : found->second;
+}
+
 std::string PaletteIndexKey(std::string_view name, uint8_t paletteType)
 {
     // A separator keeps "Red25" of type 5 apart from "Red2" of type 55.

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // One attribute: a logical channel of the fixture.
@@ -100,6 +102,18 @@ public:
 
 private:
     std::vector<Entry> entries_;
+};
+
+// Finds attributes by name as TFixture::ParameterByName does (the first entry, in the list's
+// arrangement, whose name matches without regard to letter case), in constant time instead of a
+// scan per lookup. It shows the list as it was when built; whoever changes the list builds it anew.
+class TAttributeNameIndex {
+public:
+    explicit TAttributeNameIndex(const TAttributeList &list);
+    TParameter *Find(std::string_view name) const;
+
+private:
+    std::unordered_map<std::string_view, TParameter *, TCaseInsensitiveHash, TCaseInsensitiveEqual> index_;
 };
 
 // One fixture definition.

@@ -70,6 +70,22 @@ bool SameText(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ToLower(x) == ToLower(y); });
 }
 
+bool StartsWithText(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
+std::size_t TCaseInsensitiveHash::operator()(std::string_view text) const noexcept
+{
+    // FNV-1a over the lower-case form, so that every spelling of a name lands on one hash.
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(ToLower(c));
+        hash *= 1099511628211ull;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 std::string PatchKey(int64_t number)
@@ -112,10 +128,19 @@ int CodeIndex(std::string_view item, std::string_view list)
 {
     if (item.empty())
         return 0;
-    const std::string search = UpperCase(item) + ";";
+    // The item in upper case followed by ";" is compared at the start of each code, character by
+    // character, so that no upper-case copy of the item is made.
+    const auto matchesAt = [&](std::size_t at) {
+        if (at + item.size() >= list.size() || list[at + item.size()] != ';')
+            return false;
+        for (std::size_t k = 0; k < item.size(); ++k)
+            if (ToUpper(item[k]) != list[at + k])
+                return false;
+        return true;
+    };
     int index = 1;
     for (std::size_t at = 0; at < list.size(); ++index) {
-        if (list.substr(at, search.size()) == search)
+        if (matchesAt(at))
             return index;
         const std::size_t semicolon = list.find(';', at);
         if (semicolon == std::string_view::npos)

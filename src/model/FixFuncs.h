@@ -11,6 +11,19 @@ std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 std::string Trim(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
+// True when the text begins with the prefix in any ASCII letter case.
+bool StartsWithText(std::string_view text, std::string_view prefix);
+
+// Hash and equality of texts as SameText compares them, for indexes that find names in any letter
+// case without making a lower-case copy of each name they are asked for.
+struct TCaseInsensitiveHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept;
+};
+struct TCaseInsensitiveEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept { return SameText(a, b); }
+};
 bool StartsWith(std::string_view text, std::string_view prefix);
 
 // The two-character key of a patch number: 5 gives "05", 42 "42", 123 "12".

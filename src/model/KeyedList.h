@@ -9,6 +9,8 @@
 
 // An owning list that keeps its entries in the order they were added and finds them by key,
 // without regard to letter case, in constant time. Entries keep their address for their lifetime.
+// Short lists, such as the values of one palette, are searched through instead: for them a scan is
+// faster than hashing, and the index's allocations would cost more than the entries themselves.
 template <class T>
 class TKeyedList {
     struct Entry {
@@ -45,7 +47,13 @@ public:
     // Position of the entry with the key, or -1.
     int IndexOf(std::string_view key) const
     {
-        const auto found = index_.find(LowerCase(key));
+        if (entries_.size() < IndexedFrom) {
+            for (std::size_t i = 0; i < entries_.size(); ++i)
+                if (SameText(entries_[i].Key, key))
+                    return static_cast<int>(i);
+            return -1;
+        }
+        const auto found = index_.find(key);
         return found == index_.end() ? -1 : static_cast<int>(found->second);
     }
     T *Find(std::string_view key) const
@@ -57,8 +65,14 @@ public:
     // The caller makes sure the key is free.
     T &Add(std::string key, std::unique_ptr<T> item)
     {
-        index_.emplace(LowerCase(key), entries_.size());
+        // Most lists stay short; one block for the first few entries spares the regrowth.
+        if (entries_.empty())
+            entries_.reserve(8);
         entries_.push_back({std::move(key), std::move(item)});
+        if (entries_.size() == IndexedFrom)
+            Reindex();
+        else if (entries_.size() > IndexedFrom)
+            index_.emplace(entries_.back().Key, entries_.size() - 1);
         return *entries_.back().Item;
     }
     void Delete(std::size_t i)
@@ -85,13 +99,20 @@ public:
     }
 
 private:
+    // Lists shorter than this have no index.
+    static constexpr std::size_t IndexedFrom = 16;
+
+    // emplace keeps the first entry of a key, as the scan finds the first.
     void Reindex()
     {
         index_.clear();
+        if (entries_.size() < IndexedFrom)
+            return;
         for (std::size_t i = 0; i < entries_.size(); ++i)
-            index_.emplace(LowerCase(entries_[i].Key), i);
+            index_.emplace(entries_[i].Key, i);
     }
 
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, std::size_t> index_;
+    // Keys as added, hashed and compared without regard to letter case.
+    std::unordered_map<std::string, std::size_t, TCaseInsensitiveHash, TCaseInsensitiveEqual> index_;
 };
