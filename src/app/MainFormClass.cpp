@@ -4,6 +4,8 @@
 #include "QtText.h"
 #include "Widgets.h"
 #include "model/FixDatas.h"
+#include "palettes/FixColors.h"
+#include "palettes/PaletteIcons.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -67,7 +69,7 @@ void TMainFormClass::SetupControls()
     SetupGrid(c_.CommandList, {{"Command name", 182}});
     SetupGrid(c_.AvailableChannelList, {{"Ch", 42}, {"Ch name.", 140}});
     SetupGrid(c_.CommandChannelList, {{"Ch", 42}, {"Ch name.", 143}, {"Dmx value", 66}, {"Time (msec)", 100}});
-    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 137 : 155}, {"Dmx value", 66}});
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 137 : 155}, {"Dmx value", Is800() ? 48 : 61}});
 
     const QStringList bytes = Numbers(0, 255);
     const QStringList channels = Numbers(1, 64);
@@ -83,6 +85,7 @@ void TMainFormClass::SetupControls()
 
     ClearAttributeEditor();
     ShowFixture();
+    SetupPalettePage();
 
     c_.PageControl->setCurrentIndex(0);
     if (c_.btnAddCh)
@@ -170,6 +173,7 @@ void TMainFormClass::WireEvents()
         connect(c_.DmxMaster, &QScrollBar::valueChanged, this, Guarded([this] { DmxMasterChange(); }));
         connect(c_.btnDmxPanel, &QPushButton::clicked, this, Guarded([] { Dialogs().ShowDmxPanel(); }));
     }
+    WirePalettePage();
 }
 
 void TMainFormClass::DmxChannelChanged() { CurrentFixture().DmxChannels = c_.DmxChannel->currentIndex() + 1; }
@@ -223,7 +227,7 @@ void TMainFormClass::PageChanged()
     else if (page == c_.CommandPage && !CurrentFixture().Commands.Empty())
         CommandListSelectCell(std::max(c_.CommandList->currentRow(), 0));
     else if (page == c_.PalettePage)
-        RefreshPaletteDetail();
+        RebuildPaletteBoxes();
 }
 
 void TMainFormClass::DmxMasterChange()

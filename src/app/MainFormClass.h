@@ -35,6 +35,9 @@ public:
     // The buttons of the file group, as each layout runs them.
     void NewFixtureClick();
     void LoadFixture();
+    // Loads the fixture file at path as "Load fixture" does once a file is chosen (the file
+    // given on the command line); an empty path lets the user choose. False when nothing was loaded.
+    bool LoadFixtureFile(const std::string &path);
     bool SaveClick();
     bool SaveAsClick();
     void CheckClick();

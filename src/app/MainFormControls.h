@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QDateEdit;
+class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -14,7 +15,10 @@ class QTabWidget;
 class QTableWidget;
 class QToolButton;
 class QWidget;
+class TGlyphButton;
+class TPaletteBox;
 class TRadioGroup;
+class TScrollBox;
 class TToggleGroup;
 
 // The controls of a main-window layout, one per role, handed to the controller. A control that a
@@ -86,8 +90,41 @@ struct TMainFormControls {
     QPushButton *btnDeleteCommandCh = nullptr;
     QPushButton *btnDeleteAllCommandCh = nullptr;
 
-    // Palettes page
+    // Palettes page: the sub-pages in tab order, Gobo first
     QTableWidget *PaletteChannelList = nullptr;
+    QGroupBox *PaletteDetail = nullptr;
+    QTabWidget *PalettePageControl = nullptr;
+    QWidget *GoboSheet = nullptr;
+    QWidget *ColorSheet = nullptr;
+    QWidget *IntensitySheet = nullptr;
+    QWidget *PrismSheet = nullptr;
+    QWidget *BladeSheet = nullptr;
+    QWidget *ControlSheet = nullptr;
+    TScrollBox *GoboScrollBox = nullptr;
+    TScrollBox *IntensityScrollBox = nullptr;
+    TScrollBox *PrismScrollBox = nullptr;
+    TScrollBox *BladeScrollBox = nullptr;
+    TPaletteBox *GoboPaletteBox = nullptr;
+    TPaletteBox *ColorPaletteBox = nullptr;
+    TPaletteBox *IntensityPaletteBox = nullptr;
+    TPaletteBox *PrismPaletteBox = nullptr;
+    TPaletteBox *BladePaletteBox = nullptr;
+    // The "<" buttons; the 800 layout names the last three Button1 to Button3.
+    QPushButton *DeleteGoboPalette = nullptr;
+    QPushButton *DeleteColorPalette = nullptr;
+    QPushButton *DeleteIntensityPalette = nullptr;
+    QPushButton *DeletePrismPalette = nullptr;
+    QPushButton *DeleteBladePalette = nullptr;
+    // The control buttons: Full selects "Standby", StandBy "HiLite", Locate "Locate".
+    TGlyphButton *Full = nullptr;
+    TGlyphButton *StandBy = nullptr;
+    TGlyphButton *Locate = nullptr;
+    // The colour group: the Lee catalog, the hidden custom colours and the hidden carrier of a
+    // clicked colour's description.
+    QGroupBox *ColorGroup = nullptr;
+    TScrollBox *sbLee = nullptr;
+    TScrollBox *sbCust = nullptr;
+    QPushButton *btnToPalette = nullptr;
 
     // DMX test controls
     QScrollBar *DmxMaster = nullptr;

@@ -9,6 +9,8 @@
 
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int EntryRole = Qt::UserRole;
@@ -16,8 +18,17 @@ constexpr int EntryRole = Qt::UserRole;
 const TParameter *AttributeOfGridRow(const QTableWidget *grid, int row)
 {
     const QTableWidgetItem *item = row >= 0 ? grid->item(row, 0) : nullptr;
-    return item && item->data(EntryRole).isValid() ? reinterpret_cast<const TParameter *>(item->data(EntryRole).value<quintptr>())
-                                                   : nullptr;
+    return item && item->data(EntryRole).isValid()
+               ? reinterpret_cast<const TParameter *>(item->data(EntryRole).value<quintptr>())
+               : nullptr;
+}
+
+// The grid keeps the rows of the last refresh; an attribute deleted since is not used.
+bool IsAttributeOf(const TFixture &fixture, const TParameter *attribute)
+{
+    const auto &entries = fixture.Attributes.Entries();
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const auto &entry) { return entry.Parameter.get() == attribute; });
 }
 
 } // namespace
@@ -43,8 +54,13 @@ void TMainFormClass::RefreshPaletteDetail()
         grid->setItem(row, 2, new QTableWidgetItem(value ? QString::number(value->Value / 257) : QString()));
         ++row;
     }
-    if (selected >= 0 && selected < row)
+    // A row that went with deleted attributes is not selected again, nor is another in its place.
+    if (selected >= 0 && selected < row) {
         grid->setCurrentCell(selected, 0);
+    } else {
+        grid->clearSelection();
+        grid->setCurrentItem(nullptr);
+    }
 }
 
 void TMainFormClass::EditPaletteValue()
@@ -52,7 +68,7 @@ void TMainFormClass::EditPaletteValue()
     QTableWidget *grid = c_.PaletteChannelList;
     const int row = grid->currentRow();
     const TParameter *attribute = AttributeOfGridRow(grid, row);
-    if (!CurrentPalette || !attribute)
+    if (!CurrentPalette || !attribute || !IsAttributeOf(CurrentFixture(), attribute))
         return;
     TValueRequest request;
     request.Attribute = attribute->Name;
@@ -73,6 +89,6 @@ void TMainFormClass::EditPaletteValue()
         CurrentPalette->SetValue(attribute->Name, *answer->Value * 257);
         grid->item(row, 2)->setText(QString::number(*answer->Value));
     }
-    f.Saved = false;
+    Modified();
     ColorFromCMY(f, *CurrentPalette);
 }

@@ -1,16 +1,25 @@
 // Renders every page of both main-window layouts and the program's dialogs to PNG files, with a
-// sample fixture loaded, so that a person can look at them: rigsmith_screens OUTPUT_DIR.
+// fixture loaded, so that a person can look at them:
+//
+//     rigsmith_screens [OUTPUT_DIR [FIXTURE]]
+//
+// OUTPUT_DIR defaults to "screens", FIXTURE to the sample Fixtures/demo-profile.fxr beside the
+// program. Besides the main pages, each layout is shot on every sub-page of the Palettes page and
+// with the whole Lee catalog.
 
 #include "app/Application.h"
+#include "app/Layout.h"
 #include "app/Load800.h"
 #include "app/MainFormBase.h"
 #include "app/Save800.h"
 #include "model/FixDatas.h"
 #include "palettes/GetColName.h"
+#include "palettes/PaletteWidgets.h"
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -28,10 +37,38 @@ void Save(QWidget *widget, const QDir &out, const QString &name)
         std::cerr << "cannot write " << path.toStdString() << '\n';
 }
 
-void ShootLayout(std::unique_ptr<TMainFormBase> form, const QDir &out, const QString &prefix, TScriptedDialogs &dialogs)
+// Every sub-page of the Palettes page, as the user reaches it through its tab, and the Lee
+// catalog as a whole.
+void ShootPalettes(TMainFormBase &form, const QDir &out, const QString &prefix)
+{
+    const TMainFormControls &c = form.Controls();
+    c.PageControl->setCurrentWidget(c.PalettePage);
+    QTabWidget *sheets = c.PalettePageControl;
+    for (int i = 0; i < sheets->count(); ++i) {
+        sheets->setCurrentIndex(i);
+        Save(&form, out, prefix + "-palettes-" + sheets->widget(i)->objectName());
+    }
+    // Every palette button, also those scrolled out of sight.
+    for (TPaletteBox *box :
+         {c.GoboPaletteBox, c.ColorPaletteBox, c.IntensityPaletteBox, c.PrismPaletteBox, c.BladePaletteBox})
+        if (!box->Buttons().empty())
+            Save(box->Canvas(), out, prefix + "-" + box->objectName());
+    // The whole catalog, fifty colours a picture.
+    QWidget *catalog = c.sbLee->Canvas();
+    const int part = catalog->height() / 4;
+    for (int i = 0; i < 4; ++i) {
+        QApplication::processEvents();
+        const QString path = out.filePath(QString("%1-lee-catalog-%2.png").arg(prefix).arg(i + 1));
+        if (!catalog->grab(QRect(0, i * part, catalog->width(), part)).save(path))
+            std::cerr << "cannot write " << path.toStdString() << '\n';
+    }
+}
+
+void ShootLayout(std::unique_ptr<TMainFormBase> form, const QDir &out, const QString &prefix, const QString &fixture,
+                 TScriptedDialogs &dialogs)
 {
     form->show();
-    dialogs.Files.push_back(ProgramFile("Fixtures/demo-spot.fxr"));
+    dialogs.Files.push_back(fixture.toStdString());
     form->Controller()->LoadFixture();
     QTabWidget *tabs = form->Controls().PageControl;
     for (int i = 0; i < tabs->count(); ++i) {
@@ -39,6 +76,7 @@ void ShootLayout(std::unique_ptr<TMainFormBase> form, const QDir &out, const QSt
         tabs->setCurrentIndex(i);
         Save(form.get(), out, prefix + "-" + tabs->widget(i)->objectName());
     }
+    ShootPalettes(*form, out, prefix);
     form->Controller()->NewFixture();
     tabs->setCurrentIndex(0);
     Save(form.get(), out, prefix + "-new");
@@ -54,22 +92,35 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName("Rigsmith");
     const QDir out(argc > 1 ? argv[1] : "screens");
     QDir().mkpath(out.absolutePath());
+    const QString fixture = argc > 2 ? QFileInfo(argv[2]).absoluteFilePath()
+                                     : QString::fromStdString(ProgramFile("Fixtures/demo-profile.fxr"));
+    if (!QFileInfo::exists(fixture)) {
+        std::cerr << "no fixture file " << fixture.toStdString() << '\n';
+        return 2;
+    }
     TScriptedDialogs dialogs;
 
-    ShootLayout(std::make_unique<TMainForm>(), out, "standard", dialogs);
-    ShootLayout(std::make_unique<TMainForm800>(), out, "800", dialogs);
+    LayoutColumns = 3;
+    ShootLayout(std::make_unique<TMainForm>(), out, "standard", fixture, dialogs);
+    LayoutColumns = 2;
+    ShootLayout(std::make_unique<TMainForm800>(), out, "800", fixture, dialogs);
 
     TfrmLoad800 load;
     load.show();
     Save(&load, out, "dialog-load800");
     TfrmSave800 save;
     save.show();
-    save.eFileName->setText("demo-spot.fxr");
+    save.eFileName->setText(QFileInfo(fixture).fileName());
     Save(&save, out, "dialog-save800");
     TfrmGetColName name;
     name.show();
-    name.eCustColName->setText("Deep blue");
+    name.setWindowTitle("Get palette name");
+    name.eCustColName->setText("Medium Bastard Amber");
     Save(&name, out, "dialog-getcolname");
-    std::cout << "screens written to " << out.absolutePath().toStdString() << '\n';
+
+    // What a person would have seen in message boxes.
+    for (const std::string &text : dialogs.Texts())
+        std::cerr << "message: " << text << '\n';
+    std::cout << "screens of " << fixture.toStdString() << " written to " << out.absolutePath().toStdString() << '\n';
     return 0;
 }
