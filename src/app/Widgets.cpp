@@ -62,8 +62,8 @@ void SetupGrid(QTableWidget *grid, std::initializer_list<TColumn> columns)
         grid->setColumnWidth(column++, c.Width);
     }
     grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(16);
     grid->verticalHeader()->setMinimumSectionSize(16);
+    grid->verticalHeader()->setDefaultSectionSize(16);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->horizontalHeader()->setHighlightSections(false);
     grid->horizontalHeader()->setStretchLastSection(false);

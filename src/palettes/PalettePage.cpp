@@ -376,10 +376,15 @@ void TMainFormClass::PaletteSheetChanged()
 
 void TMainFormClass::DeletePalette()
 {
-    if (!CurrentPalette || c_.PalettePageControl->currentIndex() == ControlSheetIndex)
+    // "<" deletes the palette selected on its own sub-page, never one the user cannot see there
+    // (such as a control palette left current from another sub-page).
+    const TPaletteBox *box = PaletteBoxOfSheet();
+    const QAbstractButton *down = box ? box->FirstDown() : nullptr;
+    const QVariant key = down ? down->property(PaletteKeyProperty) : QVariant();
+    if (!key.isValid())
         return;
     TFixture &f = CurrentFixture();
-    const int index = f.Palettes.IndexOf(PaletteIndexKey(CurrentPalette->Name, CurrentPalette->PaletteType));
+    const int index = f.Palettes.IndexOf(key.toByteArray().toStdString());
     CurrentPalette = nullptr;
     if (index >= 0) {
         f.Palettes.Delete(static_cast<std::size_t>(index));

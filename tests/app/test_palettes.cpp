@@ -146,7 +146,7 @@ private slots:
     void select_byKeyWithAmpersandShownAsTyped();
     void sheet_changeSelectsDownButtonOrKeepsCurrent();
     void delete_ptPaletteFromGoboSheet();
-    void delete_withNothingDownDeletesCurrentPalette();
+    void delete_withNothingDownDeletesNothing();
 
     void icons_goboDirectoryOrder();
     void icons_rowsFollowLayoutColumns_data();
@@ -645,7 +645,9 @@ void TestPalettes::delete_ptPaletteFromGoboSheet()
     CurrentFixture().Saved = true;
 }
 
-void TestPalettes::delete_withNothingDownDeletesCurrentPalette()
+// "<" with no palette selected on its sub-page deletes nothing, not even the palette current from
+// another sub-page: the user cannot see which one that is.
+void TestPalettes::delete_withNothingDownDeletesNothing()
 {
     Start(false);
     Load(WithPalettes("PALETTETYPE = GB\r\nPALETTENAME = \"Open\"\r\n"
@@ -657,9 +659,17 @@ void TestPalettes::delete_withNothingDownDeletesCurrentPalette()
     Click(C().PrismPaletteBox->Buttons().front()); // raises it: nothing down
     Sheet(BladeSheet);
     QCOMPARE(Current(), CurrentFixture().FindPalette("Three", PR));
+    QVERIFY(CurrentFixture().Saved);
     Click(C().DeleteBladePalette);
-    QVERIFY(!CurrentFixture().FindPalette("Three", PR));
+    QVERIFY(CurrentFixture().FindPalette("Three", PR));
     QVERIFY(CurrentFixture().FindPalette("Open", GB));
+    QCOMPARE(C().PalettePageControl->currentIndex(), int(BladeSheet));
+    QVERIFY(CurrentFixture().Saved);
+    // Selected on its own sub-page, it goes.
+    Sheet(PrismSheet);
+    Click(C().PrismPaletteBox->Buttons().front());
+    Click(C().DeletePrismPalette);
+    QVERIFY(!CurrentFixture().FindPalette("Three", PR));
     QCOMPARE(C().PalettePageControl->currentIndex(), int(ControlSheet));
     QVERIFY(C().PrismPaletteBox->Buttons().empty());
     CurrentFixture().Saved = true;
