@@ -36,6 +36,13 @@ std::string_view TrimmedValueOf(std::string_view line)
     return equals == std::string_view::npos ? std::string_view() : Trimmed(line.substr(equals + 1));
 }
 
+void ToUpperInPlace(std::string &text)
+{
+    for (char &c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+}
+
 void TrimInPlace(std::string &text)
 {
     const std::string_view trimmed = Trimmed(text);
@@ -99,11 +106,12 @@ public:
     {
         try {
             while (!lines_.Eof()) {
-                const std::string line = lines_.ReadLine();
-                current_ = UpperCase(line);
+                lines_.ReadLine(headerLine_);
+                current_.assign(headerLine_);
+                ToUpperInPlace(current_);
                 // An empty line satisfies no keyword; most lines between the sections are comments.
-                if (!line.empty())
-                    HeaderLine(line, current_);
+                if (!headerLine_.empty())
+                    HeaderLine(headerLine_, current_);
             }
         } catch (const ELoadError &) {
             throw;
@@ -167,7 +175,8 @@ private:
             if (!fixture_.Comments.empty())
                 fixture_.Comments += "\r\n";
             fixture_.Comments += line;
-            line = current_ = lines_.ReadLine();
+            lines_.ReadLine(line);
+            current_ = line;
         }
     }
 
@@ -178,7 +187,9 @@ private:
         while (!lines_.Eof() && line != kw::EndParameters) {
             if (!IsBlank(line))
                 AddAttribute(line, ++counter);
-            line = current_ = ColumnsFromLine(lines_.ReadAttributeLine());
+            lines_.ReadAttributeLine(attributeLine_);
+            line = ColumnsFromLine(attributeLine_);
+            current_ = line;
         }
     }
 
@@ -356,6 +367,9 @@ private:
     TLineReader lines_;
     TFixture &fixture_;
     std::string current_;
+    // Lines as read, kept to use their storage again.
+    std::string headerLine_;
+    std::string attributeLine_;
     std::optional<TAttributeNameIndex> names_;
     std::size_t namesCount_ = 0;
 };

@@ -9,7 +9,10 @@
 namespace {
 constexpr char EndOfFileMark = 26;
 
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsTrimmed(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 } // namespace
 
 bool TLineReader::Fill()
@@ -89,9 +92,12 @@ void TLineReader::CleanInPlace(std::string &line, bool keepQuotes)
             ++first;
         line.erase(0, first);
     }
-    std::replace(line.begin(), line.end(), '\t', ' ');
-    if (!keepQuotes)
-        line.erase(std::remove(line.begin(), line.end(), '"'), line.end());
+    // Tabs become blanks and, unless kept, double quotes go, in one pass.
+    std::size_t kept = 0;
+    for (const char c : line)
+        if (keepQuotes || c != '"')
+            line[kept++] = c == '\t' ? ' ' : c;
+    line.resize(kept);
 }
 
 void TLineReader::ReadLine(std::string &line)

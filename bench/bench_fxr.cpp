@@ -1,0 +1,168 @@
+// Benchmarks of the fixture file core: load and save of a large fixture in both formats, and loads
+// of files 1, 10 and 100 times that size, whose times must grow linearly. At the end it prints the
+// ratios of one run (scripts/bench adds the check of a whole library against cat).
+
+#include "BenchFixtures.h"
+#include "fxr/FixtureReader.h"
+#include "fxr/FixtureWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <istream>
+#include <map>
+#include <memory>
+#include <streambuf>
+#include <string>
+
+namespace {
+
+// Reads straight from a text in memory, so that only the reader is measured.
+class TViewBuf : public std::streambuf {
+public:
+    explicit TViewBuf(const std::string &text)
+    {
+        char *begin = const_cast<char *>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+void Load(const std::string &text, TFixture &fixture)
+{
+    TViewBuf buffer(text);
+    std::istream in(&buffer);
+    ReadFixture(in, fixture);
+}
+
+const std::string &LargeText(int version)
+{
+    static std::map<int, std::string> texts;
+    auto &text = texts[version];
+    if (text.empty())
+        text = FormatFixture(bench::MakeFixture(bench::Large, version, 1), version);
+    return text;
+}
+
+// The large fixture's shape, its commands, palettes and comments multiplied by the factor.
+const std::string &ScaledText(int factor)
+{
+    static std::map<int, std::string> texts;
+    auto &text = texts[factor];
+    if (text.empty()) {
+        bench::TShape shape = bench::Large;
+        shape.Commands *= factor;
+        shape.Palettes *= factor;
+        shape.CommentLines *= factor;
+        text = FormatFixture(bench::MakeFixture(shape, 2, 1), 2);
+    }
+    return text;
+}
+
+void BM_Load(benchmark::State &state)
+{
+    const std::string &text = LargeText(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TFixture fixture;
+        Load(text, fixture);
+        benchmark::DoNotOptimize(fixture.Palettes.Count());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_Load)->ArgName("format")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+void BM_Save(benchmark::State &state)
+{
+    const int version = static_cast<int>(state.range(0));
+    TFixture fixture;
+    Load(LargeText(version), fixture);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string text = FormatFixture(fixture, version);
+        bytes += text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_Save)->ArgName("format")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// Reading only: releasing a model of 100 times the size runs into the memory allocator's own
+// bookkeeping, which is not the reader's, so the fixture is released outside the measured time.
+void BM_LoadScaled(benchmark::State &state)
+{
+    const std::string &text = ScaledText(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto fixture = std::make_unique<TFixture>();
+        Load(text, *fixture);
+        benchmark::DoNotOptimize(fixture->Palettes.Count());
+        state.PauseTiming();
+        fixture.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+    state.counters["file_bytes"] = static_cast<double>(text.size());
+}
+BENCHMARK(BM_LoadScaled)->ArgName("size")->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// Shows the runs as usual and keeps each one's processor time for the ratios at the end: on a
+// machine where others build too, it varies less than the time on the clock.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    TRatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() * TimeScale(run.time_unit);
+    }
+    std::map<std::string, double> seconds;
+
+private:
+    static double TimeScale(benchmark::TimeUnit unit)
+    {
+        switch (unit) {
+        case benchmark::kNanosecond:
+            return 1e-9;
+        case benchmark::kMicrosecond:
+            return 1e-6;
+        case benchmark::kMillisecond:
+            return 1e-3;
+        default:
+            return 1.0;
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto &s = reporter.seconds;
+    const auto has = [&](const char *name) { return s.count(name) != 0; };
+    std::printf("\n");
+    for (const int version : {1, 2}) {
+        const std::string load = "BM_Load/format:" + std::to_string(version);
+        const std::string save = "BM_Save/format:" + std::to_string(version);
+        if (has(load.c_str()) && has(save.c_str()))
+            std::printf("large fixture, format %d: %zu bytes, load %.3f ms, save %.3f ms\n", version,
+                        LargeText(version).size(), s.at(load) * 1e3, s.at(save) * 1e3);
+    }
+    if (has("BM_LoadScaled/size:1")) {
+        const double one = s.at("BM_LoadScaled/size:1");
+        for (const int factor : {10, 100}) {
+            const std::string name = "BM_LoadScaled/size:" + std::to_string(factor);
+            if (has(name.c_str()))
+                std::printf("load of %dx the size (%zu bytes): %.1fx the time (linear: %dx)\n", factor,
+                            ScaledText(factor).size(), s.at(name) / one, factor);
+        }
+    }
+    return 0;
+}
