@@ -42,7 +42,7 @@ QString FitDirectory(const QLabel *label, const QString &directory, const QStrin
 std::string FileListDirectory(const std::string &present)
 {
     const std::string configured = TIniFile(ProgramFile(SettingsFile)).ReadString(ListSection, ListDirectoryKey);
-    return configured.empty() ? present : configured;
+    return configured.empty() ? present : FixturesDir(configured);
 }
 
 std::optional<std::vector<std::string>> FixtureFileNames(const std::string &directory)

@@ -167,7 +167,7 @@ private:
     std::unique_ptr<TPaletteIcons> icons_;
     bool rebuildingPalettes_ = false;
     bool showing_ = false;
-    std::string lastSaveDir_ = "Fixtures";
+    std::string lastSaveDir_; // empty: the fixtures directory
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

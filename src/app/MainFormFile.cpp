@@ -3,8 +3,11 @@
 #include "MainFormClass.h"
 
 #include "QtText.h"
+#include "fxr/FixtureReader.h"
 #include "palettes/FixColors.h"
 #include "model/FixDatas.h"
+#include "platform/Errors.h"
+#include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
 #include <QComboBox>
@@ -24,6 +27,24 @@ std::string NamePart(const std::string &typed)
 {
     const auto separator = typed.find_last_of("/\\");
     return separator == std::string::npos ? typed : typed.substr(separator + 1);
+}
+
+// Reads the file at path into the fixture with the messages the reader's Load shows for a chosen
+// file: a warning when it cannot be opened, the line-numbered message at the first bad line. The
+// fixture is replaced only when the whole file was read.
+bool ReadFixtureShowingErrors(TFixture &f, const std::string &path)
+{
+    try {
+        TFixture loaded = ReadFixtureFile(path);
+        loaded.Layout800 = f.Layout800;
+        f = std::move(loaded);
+        return true;
+    } catch (const EInOutError &error) {
+        Dialogs().ShowMessage(TMessageKind::Warning, error.what());
+    } catch (const ELoadError &error) {
+        Dialogs().ShowMessage(TMessageKind::Plain, error.what());
+    }
+    return false;
 }
 
 } // namespace
@@ -69,12 +90,14 @@ void TMainFormClass::NewFixture()
     c_.btnUndoParam->setEnabled(false);
 }
 
-void TMainFormClass::LoadFixture()
+void TMainFormClass::LoadFixture() { LoadFixtureFile({}); }
+
+bool TMainFormClass::LoadFixtureFile(const std::string &path)
 {
     TFixture &f = CurrentFixture();
     f.Layout800 = Is800();
-    if (!MaybeSave(false) || !f.Load())
-        return;
+    if (!MaybeSave(false) || !(path.empty() ? f.Load() : ReadFixtureShowingErrors(f, path)))
+        return false;
     // The load replaced every attribute, command and palette.
     CurrentAttribute = nullptr;
     CurrentCommand = nullptr;
@@ -85,6 +108,7 @@ void TMainFormClass::LoadFixture()
     c_.PageControl->setCurrentIndex(0);
     ShowPageTabs();
     f.Saved = true;
+    return true;
 }
 
 bool TMainFormClass::SaveClick()
@@ -135,7 +159,7 @@ void TMainFormClass::ShowFileState()
 bool TMainFormClass::ChooseSaveFile(const std::string &proposed)
 {
     TFileDialogOptions options;
-    options.InitialDir = lastSaveDir_;
+    options.InitialDir = lastSaveDir_.empty() ? FixturesDir() : lastSaveDir_;
     options.FileName = proposed;
     options.OverwritePrompt = true;
     const auto chosen = Dialogs().SaveFileName(options);

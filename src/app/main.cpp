@@ -2,40 +2,77 @@
 
 #include "Application.h"
 #include "MainFormBase.h"
-#include "Layout.h"
 #include "QtDialogs.h"
+#include "Startup.h"
 #include "Version.h"
 #include "model/FixDatas.h"
+#include "platform/Paths.h"
 
+#include <QFile>
+#include <QIcon>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+QStringList Arguments(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Help, version and a wrong command line are answered before any window system is needed, so
+// that they work over ssh and in scripts too.
+std::optional<int> Answered(const TStartRequest &request)
+{
+    if (!request.ExitStatus)
+        return std::nullopt;
+    std::fputs(request.Output.toLocal8Bit().constData(), stdout);
+    std::fputs(request.Errors.toLocal8Bit().constData(), stderr);
+    return request.ExitStatus;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    CurrentFixture();
-    TApplication application(argc, argv);
     QApplication::setApplicationName("rigsmith");
     QApplication::setApplicationDisplayName("Rigsmith");
     QApplication::setApplicationVersion(RIGSMITH_VERSION);
+    if (const auto status = Answered(ReadStartArguments(Arguments(argc, argv))))
+        return *status;
 
-    const QStringList arguments = QApplication::arguments();
-    const bool compact = arguments.size() > 1 && arguments[1] == "800";
-    LayoutColumns = compact ? 2 : 3;
+    CurrentFixture();
+    TApplication application(argc, argv);
+    QApplication::setDesktopFileName("rigsmith");
+    // The installed icon, from the desktop's icon theme; none when run from the build tree.
+    QApplication::setWindowIcon(QIcon::fromTheme("rigsmith"));
+    // What is left once Qt has taken its own options.
+    const TStartRequest request = ReadStartArguments(QApplication::arguments());
+    if (const auto status = Answered(request))
+        return *status;
+    // The desktop knows the user's documents directory best, in whatever language it is named.
+    SetDocumentsDir(
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString());
 
     TQtDialogs dialogs;
     SetDialogs(&dialogs);
-    std::unique_ptr<TMainFormBase> mainForm;
-    if (compact)
-        mainForm = std::make_unique<TMainForm800>();
-    else
-        mainForm = std::make_unique<TMainForm>();
+    const std::unique_ptr<TMainFormBase> mainForm = CreateMainForm(request);
     // The windows of the run, made once in the order the layout uses them.
     dialogs.SetMainWindow(mainForm.get());
-    if (compact)
+    if (request.Compact)
         dialogs.CreateFileListDialogs();
     dialogs.CreateDmxPanel();
     dialogs.CreateValueDialog();
     dialogs.CreateNameDialog();
     mainForm->show();
+    // Once the window is up, so that a message about the file has a window to stand over.
+    QTimer::singleShot(0, mainForm.get(), Guarded([&] { OpenStartFile(*mainForm, request); }));
     const int status = application.exec();
     SetDialogs(nullptr);
     return status;

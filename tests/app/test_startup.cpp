@@ -1,0 +1,356 @@
+// Start-up as users meet it: the editor's command line (layout, file to open, help, version,
+// wrong options), the window and file it starts with, both programs run as child processes, and
+// an installation into a scratch prefix.
+
+#include "app/FileListBox.h"
+#include "app/MainFormBase.h"
+#include "app/Startup.h"
+#include "model/FixDatas.h"
+#include "platform/Paths.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#if !defined(RIGSMITH_EDITOR) || !defined(RIGSMITH_FXR) || !defined(RIGSMITH_CMAKE) || !defined(RIGSMITH_BUILD_DIR)
+#error "the build names the programs, cmake and the build directory"
+#endif
+
+namespace {
+
+const QString Version = QStringLiteral(RIGSMITH_VERSION);
+const QString UnknownOption = "rigsmith: Unknown option 'bogus'.\nTry 'rigsmith --help' for more information.\n";
+
+struct TRun {
+    int Status = -1;
+    QString Out;
+    QString Err;
+};
+
+// Runs a program without any display, so that what needs none is seen to need none.
+TRun Run(const QString &program, const QStringList &arguments, const QString &directory = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    process.setProcessEnvironment(environment);
+    if (!directory.isEmpty())
+        process.setWorkingDirectory(directory);
+    process.start(program, arguments);
+    if (!process.waitForFinished(20000))
+        return {};
+    const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {status, QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void arguments_data();
+    void arguments();
+    void helpAndVersion_data();
+    void helpAndVersion();
+
+    void startsLayoutAndFile_data();
+    void startsLayoutAndFile();
+    void startFileIsReadLikeALoadedOne();
+
+    void userFixtures_whenTheWorkingDirectoryHasNone();
+
+    void programs_helpVersionAndWrongOptions_data();
+    void programs_helpVersionAndWrongOptions();
+
+    void install_putsProgramsAndFilesWhereTheyFindThem();
+
+private:
+    std::unique_ptr<QTemporaryDir> root_;
+    std::unique_ptr<TScriptedDialogs> dialogs_;
+};
+
+void TestStartup::initTestCase()
+{
+    QApplication::setApplicationDisplayName("Rigsmith");
+}
+
+void TestStartup::init()
+{
+    root_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(root_->isValid());
+    dialogs_ = std::make_unique<TScriptedDialogs>();
+    CurrentFixture() = TFixture();
+    CurrentFixture().Saved = true;
+}
+
+void TestStartup::cleanup()
+{
+    dialogs_.reset();
+    CurrentFixture() = TFixture();
+    root_.reset();
+}
+
+void TestStartup::arguments_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the program's name
+    QTest::addColumn<bool>("compact");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("status"); // -1: the editor starts
+    QTest::addColumn<QString>("errors");
+
+    QTest::newRow("no argument") << QStringList{} << false << QString() << -1 << QString();
+    QTest::newRow("800") << QStringList{"800"} << true << QString() << -1 << QString();
+    QTest::newRow("800 FILE") << QStringList{"800", "spot.fxr"} << true << "spot.fxr" << -1 << QString();
+    QTest::newRow("FILE") << QStringList{"spot.fxr"} << false << "spot.fxr" << -1 << QString();
+    QTest::newRow("0800 is a file name") << QStringList{"0800"} << false << "0800" << -1 << QString();
+    QTest::newRow("800x is a file name") << QStringList{"800x"} << false << "800x" << -1 << QString();
+    QTest::newRow("800 only counts first") << QStringList{"spot.fxr", "800"} << false << "spot.fxr" << -1 << QString();
+    QTest::newRow("further arguments are ignored")
+        << QStringList{"800", "spot.fxr", "wash.fxr"} << true << "spot.fxr" << -1 << QString();
+    QTest::newRow("a file named like an option")
+        << QStringList{"--", "-odd.fxr"} << false << "-odd.fxr" << -1 << QString();
+    QTest::newRow("Qt's own options pass") << QStringList{"-platform", "offscreen", "-reverse", "800", "spot.fxr"}
+                                           << true << "spot.fxr" << -1 << QString();
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << false << QString() << 2 << UnknownOption;
+    QTest::newRow("unknown option after 800")
+        << QStringList{"800", "--bogus", "spot.fxr"} << false << QString() << 2 << UnknownOption;
+    QTest::newRow("unknown short option")
+        << QStringList{"-x"} << false << QString() << 2
+        << "rigsmith: Unknown option 'x'.\nTry 'rigsmith --help' for more information.\n";
+}
+
+void TestStartup::arguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, compact);
+    QFETCH(QString, file);
+    QFETCH(int, status);
+    QFETCH(QString, errors);
+
+    const TStartRequest request = ReadStartArguments(QStringList{"rigsmith"} + arguments);
+    QCOMPARE(request.ExitStatus.value_or(-1), status);
+    QCOMPARE(request.Errors, errors);
+    QCOMPARE(request.Output, QString());
+    if (status == -1) {
+        QCOMPARE(request.Compact, compact);
+        QCOMPARE(request.File, file);
+    }
+}
+
+void TestStartup::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("firstLine");
+
+    QTest::newRow("--help") << QStringList{"--help"} << "Usage: rigsmith [800] [FILE.fxr]";
+    QTest::newRow("-h") << QStringList{"-h"} << "Usage: rigsmith [800] [FILE.fxr]";
+    QTest::newRow("--help after 800 and a file")
+        << QStringList{"800", "spot.fxr", "--help"} << "Usage: rigsmith [800] [FILE.fxr]";
+    QTest::newRow("--version") << QStringList{"--version"} << "rigsmith " + Version;
+    QTest::newRow("-v") << QStringList{"-v"} << "rigsmith " + Version;
+}
+
+void TestStartup::helpAndVersion()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, firstLine);
+
+    const TStartRequest request = ReadStartArguments(QStringList{"rigsmith"} + arguments);
+    QCOMPARE(request.ExitStatus, std::optional<int>(0));
+    QCOMPARE(request.Output.section('\n', 0, 0), firstLine);
+    QVERIFY(request.Output.endsWith('\n'));
+    QCOMPARE(request.Errors, QString());
+}
+
+void TestStartup::startsLayoutAndFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("compact");
+    QTest::addColumn<QString>("loaded"); // the file name the fixture carries afterwards
+    QTest::addColumn<QString>("warning");
+
+    // "good.fxr" is a copy of a sample in the test's directory; "missing.fxr" is not there.
+    QTest::newRow("no argument") << QStringList{} << false << QString() << QString();
+    QTest::newRow("800") << QStringList{"800"} << true << QString() << QString();
+    QTest::newRow("800 FILE") << QStringList{"800", "good.fxr"} << true << "good.fxr" << QString();
+    QTest::newRow("FILE") << QStringList{"good.fxr"} << false << "good.fxr" << QString();
+    QTest::newRow("0800") << QStringList{"0800"} << false << QString() << "File access error";
+    QTest::newRow("missing file") << QStringList{"missing.fxr"} << false << QString() << "File access error";
+    QTest::newRow("800 and a missing file")
+        << QStringList{"800", "missing.fxr"} << true << QString() << "File access error";
+    QTest::newRow("a directory") << QStringList{"."} << false << QString() << "File access error";
+}
+
+void TestStartup::startsLayoutAndFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, compact);
+    QFETCH(QString, loaded);
+    QFETCH(QString, warning);
+
+    QFile::copy(QString::fromStdString(ProgramFile("Fixtures/demo-spot.fxr")), root_->filePath("good.fxr"));
+    for (QString &argument : arguments)
+        if (argument.endsWith(".fxr") || argument == "." || argument == "0800")
+            argument = root_->filePath(argument);
+    LayoutColumns = 0;
+
+    const TStartRequest request = ReadStartArguments(QStringList{"rigsmith"} + arguments);
+    QVERIFY(!request.ExitStatus);
+    const std::unique_ptr<TMainFormBase> form = CreateMainForm(request);
+    form->show();
+    OpenStartFile(*form, request);
+
+    QCOMPARE(dynamic_cast<TMainForm800 *>(form.get()) != nullptr, compact);
+    QCOMPARE(dynamic_cast<TMainForm *>(form.get()) != nullptr, !compact);
+    QCOMPARE(LayoutColumns, compact ? 2 : 3);
+    // Nothing was asked: the file came from the command line, not from a chooser.
+    QVERIFY(dialogs_->FileDialogs.empty());
+    QVERIFY(dialogs_->Questions.empty());
+
+    const TFixture &f = CurrentFixture();
+    QCOMPARE(QString::fromStdString(f.FileName), loaded);
+    QCOMPARE(form->Controls().FileName->text(), loaded);
+    QVERIFY(f.Saved);
+    if (!loaded.isEmpty()) {
+        QCOMPARE(f.Layout800, compact);
+        QCOMPARE(QString::fromStdString(f.FileDir), root_->path());
+        QVERIFY(f.Attributes.Count() > 0);
+    }
+    const std::vector<TScriptedDialogs::TShown> expected =
+        warning.isEmpty() ? std::vector<TScriptedDialogs::TShown>{}
+                          : std::vector<TScriptedDialogs::TShown>{{TMessageKind::Warning, warning.toStdString()}};
+    QCOMPARE(dialogs_->Shown, expected);
+}
+
+void TestStartup::startFileIsReadLikeALoadedOne()
+{
+    // The first bad line stops the load with its number, in a plain box; the fixture is untouched.
+    const QString broken = root_->filePath("broken.fxr");
+    WriteFile(broken, "Fixture = \"Odd\"\r\nDate = 31/02/2005\r\n");
+    const TStartRequest request = ReadStartArguments({"rigsmith", broken});
+    const std::unique_ptr<TMainFormBase> form = CreateMainForm(request);
+    CurrentFixture().Name = "Before";
+    OpenStartFile(*form, request);
+
+    const std::vector<TScriptedDialogs::TShown> expected{
+        {TMessageKind::Plain, "Cannot open the file. Error in line #2:   DATE = 31/02/2005"}};
+    QCOMPARE(dialogs_->Shown, expected);
+    QCOMPARE(CurrentFixture().Name, std::string("Before"));
+}
+
+void TestStartup::userFixtures_whenTheWorkingDirectoryHasNone()
+{
+    // As an installed editor started from the menu: no Fixtures where it runs, so the dialogs
+    // open on the user's own directory, made with copies of the samples, never on the program's.
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root_->path()));
+    SetDocumentsDir(root_->filePath("Documents").toStdString());
+    const QString own = root_->filePath("Documents/Rigsmith/Fixtures");
+
+    const std::unique_ptr<TMainFormBase> form = CreateMainForm(ReadStartArguments({"rigsmith"}));
+    dialogs_->Files.push_back(std::nullopt); // the user cancels the chooser
+    form->Controller()->LoadFixture();
+    const bool samplesCopied = QFile::exists(own + "/demo-spot.fxr");
+    // The compact layout's lists: Settings.ini names the relative directory "Fixtures".
+    const std::string listed = FileListDirectory("unused");
+
+    SetDocumentsDir({});
+    QVERIFY(QDir::setCurrent(before));
+    QCOMPARE(dialogs_->FileDialogs.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(dialogs_->FileDialogs[0].InitialDir), own);
+    QVERIFY(samplesCopied);
+    QCOMPARE(QString::fromStdString(listed), own);
+}
+
+void TestStartup::programs_helpVersionAndWrongOptions_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out"); // its first line
+    QTest::addColumn<bool>("errors");
+
+    const QString editor = RIGSMITH_EDITOR;
+    const QString fxr = RIGSMITH_FXR;
+    QTest::newRow("rigsmith --help") << editor << QStringList{"--help"} << 0 << "Usage: rigsmith [800] [FILE.fxr]"
+                                     << false;
+    QTest::newRow("rigsmith -h") << editor << QStringList{"-h"} << 0 << "Usage: rigsmith [800] [FILE.fxr]" << false;
+    QTest::newRow("rigsmith --version") << editor << QStringList{"--version"} << 0 << "rigsmith " + Version << false;
+    QTest::newRow("rigsmith -v") << editor << QStringList{"-v"} << 0 << "rigsmith " + Version << false;
+    QTest::newRow("rigsmith --bogus") << editor << QStringList{"--bogus"} << 2 << QString() << true;
+    QTest::newRow("rigsmith 800 --bogus") << editor << QStringList{"800", "--bogus"} << 2 << QString() << true;
+    QTest::newRow("rigsmith-fxr --help") << fxr << QStringList{"--help"} << 0
+                                         << "Checks, converts and dumps Rigsmith fixture files (.fxr)." << false;
+    QTest::newRow("rigsmith-fxr --version")
+        << fxr << QStringList{"--version"} << 0 << "rigsmith-fxr " + Version << false;
+    QTest::newRow("rigsmith-fxr --bogus") << fxr << QStringList{"--bogus"} << 2 << QString() << true;
+    QTest::newRow("rigsmith-fxr check --bogus")
+        << fxr << QStringList{"check", "--bogus", "a.fxr"} << 2 << QString() << true;
+}
+
+void TestStartup::programs_helpVersionAndWrongOptions()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(bool, errors);
+
+    const TRun run = Run(program, arguments);
+    QCOMPARE(run.Status, status);
+    QCOMPARE(run.Out.section('\n', 0, 0), out);
+    QCOMPARE(!run.Err.isEmpty(), errors);
+    if (errors)
+        QCOMPARE(run.Out, QString());
+}
+
+void TestStartup::install_putsProgramsAndFilesWhereTheyFindThem()
+{
+    const QString prefix = root_->filePath("prefix");
+    const TRun install = Run(RIGSMITH_CMAKE, {"--install", RIGSMITH_BUILD_DIR, "--prefix", prefix});
+    QVERIFY2(install.Status == 0, qPrintable(install.Out + install.Err));
+
+    const QDir bin(prefix + "/bin");
+    const QDir share(prefix + "/share/rigsmith");
+    QCOMPARE(QString::fromStdString(ProgramDirFor(bin.filePath("rigsmith").toStdString())), share.path());
+    for (const char *file : {"Settings.ini", "FxrColor.ini", "lee.txt", "AddChannel.ini", "AddCommand.ini",
+                             "Bitmaps/dimmer.bmp", "Fixtures/demo-spot.fxr"})
+        QVERIFY2(QFile::exists(share.filePath(file)), file);
+    QVERIFY(!QFile::exists(share.filePath("CMakeLists.txt")));
+    QVERIFY(!QDir(share.filePath("PaletteIcons")).isEmpty(QDir::Dirs | QDir::NoDotAndDotDot));
+    for (const char *file : {"applications/rigsmith.desktop", "mime/packages/rigsmith.xml",
+                             "icons/hicolor/scalable/apps/rigsmith.svg", "icons/hicolor/48x48/apps/rigsmith.png",
+                             "man/man1/rigsmith.1.gz", "man/man1/rigsmith-fxr.1.gz", "doc/rigsmith/copyright"})
+        QVERIFY2(QFile::exists(prefix + "/share/" + file), file);
+
+    // The installed programs run from anywhere.
+    const QString elsewhere = root_->path();
+    QCOMPARE(Run(bin.filePath("rigsmith"), {"--version"}, elsewhere).Out, "rigsmith " + Version + "\n");
+    const TRun check =
+        Run(bin.filePath("rigsmith-fxr"), {"check", share.filePath("Fixtures/demo-spot.fxr")}, elsewhere);
+    QCOMPARE(check.Status, 0);
+    QCOMPARE(check.Out + check.Err, QString());
+}
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
