@@ -3,10 +3,8 @@
 #include "MainFormClass.h"
 
 #include "QtText.h"
-#include "fxr/FixtureReader.h"
 #include "palettes/FixColors.h"
 #include "model/FixDatas.h"
-#include "platform/Errors.h"
 #include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
@@ -27,24 +25,6 @@ std::string NamePart(const std::string &typed)
 {
     const auto separator = typed.find_last_of("/\\");
     return separator == std::string::npos ? typed : typed.substr(separator + 1);
-}
-
-// Reads the file at path into the fixture with the messages the reader's Load shows for a chosen
-// file: a warning when it cannot be opened, the line-numbered message at the first bad line. The
-// fixture is replaced only when the whole file was read.
-bool ReadFixtureShowingErrors(TFixture &f, const std::string &path)
-{
-    try {
-        TFixture loaded = ReadFixtureFile(path);
-        loaded.Layout800 = f.Layout800;
-        f = std::move(loaded);
-        return true;
-    } catch (const EInOutError &error) {
-        Dialogs().ShowMessage(TMessageKind::Warning, error.what());
-    } catch (const ELoadError &error) {
-        Dialogs().ShowMessage(TMessageKind::Plain, error.what());
-    }
-    return false;
 }
 
 } // namespace
@@ -96,7 +76,7 @@ bool TMainFormClass::LoadFixtureFile(const std::string &path)
 {
     TFixture &f = CurrentFixture();
     f.Layout800 = Is800();
-    if (!MaybeSave(false) || !(path.empty() ? f.Load() : ReadFixtureShowingErrors(f, path)))
+    if (!MaybeSave(false) || !(path.empty() ? f.Load() : f.LoadFile(path)))
         return false;
     // The load replaced every attribute, command and palette.
     CurrentAttribute = nullptr;

@@ -419,7 +419,12 @@ bool TFixture::Load()
     }
     if (!chosen || chosen->empty())
         return false;
-    FilePath = *chosen;
+    return LoadFile(*chosen);
+}
+
+bool TFixture::LoadFile(const std::string &path)
+{
+    FilePath = path;
     try {
         TFixture loaded = ReadFixtureFile(FilePath);
         loaded.Layout800 = Layout800;

@@ -166,6 +166,8 @@ public:
     // Lets the user choose a fixture file and reads it. True when a whole file was read; the
     // fixture is replaced only then. Reports problems through Dialogs().
     bool Load();
+    // Reads the file at path as Load does once a file is chosen.
+    bool LoadFile(const std::string &path);
     // Writes FileDir/FileName in the format of FormatVersion and reports the outcome. True when
     // the file was written; Saved is then true. A write that fails after the file was created
     // throws EInOutError; the previous file stays as it was.
