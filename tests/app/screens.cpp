@@ -9,6 +9,9 @@
 
 #include "app/Application.h"
 #include "app/Layout.h"
+#include "app/AddChannel.h"
+#include "app/DmxPanel.h"
+#include "app/GetData.h"
 #include "app/Load800.h"
 #include "app/MainFormBase.h"
 #include "app/Save800.h"
@@ -19,6 +22,8 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -117,6 +122,43 @@ int main(int argc, char *argv[])
     name.setWindowTitle("Get palette name");
     name.eCustColName->setText("Medium Bastard Amber");
     Save(&name, out, "dialog-getcolname");
+
+    for (const int columns : {3, 2}) {
+        LayoutColumns = columns;
+        TfrmAddChannel addChannel(nullptr, "Add channel", "AddChannel.ini");
+        addChannel.show();
+        Save(&addChannel, out, columns == 3 ? "dialog-addchannel" : "800-dialog-addchannel");
+    }
+    TfrmAddChannel addCommand(nullptr, "Add command", "AddCommand.ini");
+    addCommand.show();
+    Save(&addCommand, out, "dialog-addcommand");
+
+    TGetDataForm value;
+    TValueRequest step;
+    step.Attribute = "Dimmer";
+    step.Value = 128;
+    step.WithTime = true;
+    step.Time = 500;
+    value.Fill(step);
+    value.show();
+    Save(&value, out, "dialog-getdata-step");
+    TValueRequest paletteValue;
+    paletteValue.Attribute = "Gobo";
+    paletteValue.ValueLabel = "DMX Value (high part only):";
+    paletteValue.Value = 64;
+    value.hide();
+    value.Fill(paletteValue);
+    value.show();
+    Save(&value, out, "dialog-getdata-palette");
+
+    TfrmDmxPanel panel;
+    for (int channel = 1; channel <= 20; ++channel)
+        if (auto *fader = panel.findChild<QScrollBar *>(QString("DmxChLevel%1").arg(channel)))
+            fader->setValue(255 - (channel * 37) % 256);
+    panel.show();
+    Save(&panel, out, "dialog-dmxpanel");
+    panel.IsPercent->click();
+    Save(&panel, out, "dialog-dmxpanel-percent");
 
     // What a person would have seen in message boxes.
     for (const std::string &text : dialogs.Texts())
