@@ -4,6 +4,7 @@
 
 #include "FixtureProperty.h"
 #include "fxr/FixtureWriter.h"
+#include "platform/Errors.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,22 @@ TEST(FuzzRegressions, UnreadableFirstWrite_IsAllowedOnlyForNamesTheFormatCannotC
         "Format_Version = 2\r\nPARAMETERS\r\n\"a=b\" 1 IN HTP 8 1 na LINEAR 0 255 NO YES\r\nENDPARAMETERS\r\n";
     EXPECT_EQ(FromText(loads).Attributes[0].Name, "a=b");
     EXPECT_EQ(CheckFixtureBytes(loads), "");
+}
+
+// Found by the fuzzer: the writers refuse a step on a "#" channel without a number, and format 1.0
+// can make one out of a step on a channel number whose attribute is called "#".
+TEST(FuzzRegressions, StepOnAttributeNamedHash_IsRefusedOnTheSecondWrite)
+{
+    const std::string file = "Format_Version=2\nCOMMANDS\nCommandName\n#7,1,2\nENDCOMMANDS\nPARAMETERS\n# 3 C T 8 7 a "
+                             "T 0 5\nENDPARAMETERS\n";
+    EXPECT_EQ(CheckFixtureBytes(file), "");
+    const TFixture loaded = FromText(file);
+    ASSERT_EQ(loaded.Commands[0].Lines[0].ChannelName, "#7") << "the step came before its attribute";
+    const TFixture readBack = FromText(FormatFixture(loaded, 1));
+    ASSERT_EQ(readBack.Commands[0].Lines[0].ChannelName, "#") << "format 1.0 names the step after its attribute";
+    EXPECT_THROW(FormatFixture(readBack, 1), EConvertError);
+    EXPECT_THROW(FormatFixture(readBack, 2), EConvertError);
+    EXPECT_NO_THROW(FormatFixture(loaded, 2));
 }
 
 TEST(FuzzRegressions, BrokenProperties_AreReported)
