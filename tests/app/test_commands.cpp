@@ -2,7 +2,9 @@
 
 #include "support/MainWindowHarness.h"
 
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -207,6 +209,23 @@ private slots:
         dialogs_->Answers = {TAnswer::Cancel};
         QVERIFY(!window_->Form().close());
         QCOMPARE(dialogs_->Questions.back(), std::string("File not saved. Save file?"));
+    }
+
+    void masterFader_showsLevelAndPercent()
+    {
+        Open(true);
+        QScrollBar *master = C().DmxMaster;
+        QCOMPARE(master->value(), 255);
+        QCOMPARE(C().DmxValue->text(), QString("0"));
+        QCOMPARE(C().DmxPercent->text(), QString("0 %"));
+        master->setValue(128);
+        QCOMPARE(C().DmxValue->text(), QString("127"));
+        QCOMPARE(C().DmxPercent->text(), QString("50 %"));
+        master->setValue(0);
+        QCOMPARE(C().DmxPercent->text(), QString("100 %"));
+        C().btnDmxPanel->click();
+        QCOMPARE(dialogs_->DmxPanelShown, 1);
+        QVERIFY(CurrentFixture().Saved); // test levels are no part of the fixture
     }
 
     void paletteValue_setChangeAndClear()
