@@ -7,7 +7,7 @@
 #include "fxr/FixtureWriter.h"
 #include "model/FixDatas.h"
 #include "platform/Paths.h"
-#include "support/ScriptedDialogs.h"
+#include "support/MainWindowHarness.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,7 +25,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -98,50 +97,10 @@ QByteArray ManyAttributesText(int count)
     return text + "ENDPARAMETERS\r\n";
 }
 
-QString KindName(TMessageKind kind)
-{
-    switch (kind) {
-    case TMessageKind::Warning:
-        return "Warning";
-    case TMessageKind::Information:
-        return "Information";
-    case TMessageKind::Plain:
-        return "Plain";
-    case TMessageKind::Error:
-        return "Error";
-    }
-    return "?";
-}
-
-// Messages with their kinds, so that a failure prints what the user saw.
-QStringList Messages(const TScriptedDialogs &dialogs)
-{
-    QStringList messages;
-    for (const TScriptedDialogs::TShown &shown : dialogs.Shown)
-        messages << KindName(shown.Kind) + ": " + QString::fromStdString(shown.Text);
-    return messages;
-}
-
-QStringList Questions(const TScriptedDialogs &dialogs)
-{
-    QStringList questions;
-    for (const std::string &question : dialogs.Questions)
-        questions << QString::fromStdString(question);
-    return questions;
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
+using Harness = TMainWindowHarness;
+constexpr auto GridRows = &Harness::Rows;
+constexpr auto ReadBytes = &Harness::ReadBytes;
+constexpr auto WriteBytes = &Harness::WriteBytes;
 
 QString Q(const std::string &text)
 {
@@ -152,18 +111,6 @@ QString Q(const std::string &text)
 QString Lines(const QStringList &lines)
 {
     return lines.join('\n');
-}
-
-QStringList GridRows(const QTableWidget *grid)
-{
-    QStringList rows;
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < grid->columnCount(); ++column)
-            cells << (grid->item(row, column) ? grid->item(row, column)->text() : QString());
-        rows << cells.join('|');
-    }
-    return rows;
 }
 
 QStringList Titles(const QTableWidget *grid)
@@ -282,20 +229,19 @@ private slots:
     void load_cancelledDialogLeavesEverything();
 
 private:
-    void Start(bool compact);
+    void Start(bool compact) { window_->Start(compact); }
     QString FixtureFile(const QString &name, const QByteArray &text);
-    QString OutFile(const QString &name) const { return root_->filePath("out/" + name); }
+    QString OutFile(const QString &name) const { return window_->Path("out/" + name); }
     void WriteSettings(const QByteArray &fxrDefaults);
     // Answers the open dialog (or the compact layout's list) with path and clicks "Load fixture".
     void Load(const QString &path);
     void Click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    void Forget();
-    const TMainFormControls &C() const { return form_->Controls(); }
-    QString Shown() const { return Lines(Messages(*dialogs_)); }
+    void Forget() { window_->Forget(); }
+    const TMainFormControls &C() const { return window_->Controls(); }
+    QString Shown() const { return Lines(window_->Messages()); }
 
-    std::unique_ptr<QTemporaryDir> root_;
-    std::unique_ptr<TScriptedDialogs> dialogs_;
-    std::unique_ptr<TMainFormBase> form_;
+    std::unique_ptr<TMainWindowHarness> window_;
+    TScriptedDialogs *dialogs_ = nullptr;
 };
 
 void TestMainForm::initTestCase()
@@ -307,54 +253,37 @@ void TestMainForm::initTestCase()
 
 void TestMainForm::init()
 {
-    root_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(root_->isValid());
-    for (const char *dir : {"program", "fixtures", "out"})
-        QVERIFY(QDir(root_->path()).mkdir(dir));
-    SetProgramDir(root_->filePath("program").toStdString());
+    window_ = std::make_unique<TMainWindowHarness>("program", QStringList{"fixtures", "out"});
+    QVERIFY(window_->Valid());
     // The gel list is looked for beside the program when the working directory has none.
-    WriteBytes(root_->filePath("program/lee.txt"), {});
-    dialogs_ = std::make_unique<TScriptedDialogs>();
-    CurrentFixture() = TFixture();
-    CurrentFixture().Saved = true;
+    WriteBytes(window_->Path("program/lee.txt"), {});
+    dialogs_ = &window_->Dialogs();
 }
 
 void TestMainForm::cleanup()
 {
-    form_.reset();
+    window_->CloseForm();
     // An unexpected question ends in the error report, so an error box means a wrong prompt.
-    const QStringList messages = Messages(*dialogs_);
+    const QStringList messages = window_->Messages();
     const bool reported =
         std::any_of(messages.begin(), messages.end(), [](const QString &m) { return m.startsWith("Error"); });
-    const bool answersLeft =
-        !dialogs_->Answers.empty() || !dialogs_->Files.empty() || !dialogs_->FileListChoices.empty();
-    dialogs_.reset();
-    CurrentFixture() = TFixture();
-    SetProgramDir({});
-    root_.reset();
+    const bool answersLeft = window_->AnswersLeft();
+    dialogs_ = nullptr;
+    window_.reset();
     QVERIFY2(!reported, qPrintable(messages.join('\n')));
     QVERIFY2(!answersLeft, "a queued answer was not asked for");
 }
 
-void TestMainForm::Start(bool compact)
-{
-    if (compact)
-        form_ = std::make_unique<TMainForm800>();
-    else
-        form_ = std::make_unique<TMainForm>();
-    form_->show();
-}
-
 QString TestMainForm::FixtureFile(const QString &name, const QByteArray &text)
 {
-    const QString path = root_->filePath("fixtures/" + name);
+    const QString path = window_->Path("fixtures/" + name);
     WriteBytes(path, text);
     return path;
 }
 
 void TestMainForm::WriteSettings(const QByteArray &fxrDefaults)
 {
-    WriteBytes(root_->filePath("program/Settings.ini"),
+    WriteBytes(window_->Path("program/Settings.ini"),
                "[FxrDefaults]\r\n" + fxrDefaults + "\r\n[800Mode]\r\nFxrPath=\r\n");
 }
 
@@ -362,14 +291,6 @@ void TestMainForm::Load(const QString &path)
 {
     dialogs_->Files.push_back(path.toStdString());
     Click(C().btnLoadFixture);
-}
-
-void TestMainForm::Forget()
-{
-    dialogs_->Shown.clear();
-    dialogs_->Questions.clear();
-    dialogs_->FileDialogs.clear();
-    dialogs_->FileListNames.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -398,11 +319,11 @@ void TestMainForm::startup_windowPagesAndCaptions()
     QFETCH(QString, addChannelCaption);
 
     Start(compact);
-    QCOMPARE(form_->objectName(), objectName);
-    QCOMPARE(form_->windowTitle(), "Rigsmith");
-    QCOMPARE(form_->size(), clientSize);
-    QCOMPARE(form_->minimumSize(), form_->maximumSize());
-    QCOMPARE(form_->pos(), QPoint(1, 1));
+    QCOMPARE(window_->Form().objectName(), objectName);
+    QCOMPARE(window_->Form().windowTitle(), "Rigsmith");
+    QCOMPARE(window_->Form().size(), clientSize);
+    QCOMPARE(window_->Form().minimumSize(), window_->Form().maximumSize());
+    QCOMPARE(window_->Form().pos(), QPoint(1, 1));
 
     QTabWidget *pages = C().PageControl;
     QStringList captions;
@@ -417,15 +338,15 @@ void TestMainForm::startup_windowPagesAndCaptions()
     QCOMPARE(C().btnAddCh->text(), addChannelCaption);
 
     // Only the standard layout has a status bar, with the release in its first panel.
-    const auto *release = form_->findChild<QLabel *>("StatusPanel1");
+    const auto *release = window_->Form().findChild<QLabel *>("StatusPanel1");
     if (compact) {
-        QVERIFY(!form_->findChild<QStatusBar *>());
+        QVERIFY(!window_->Form().findChild<QStatusBar *>());
         QVERIFY(!release);
     } else {
         QVERIFY(release);
         QVERIFY2(release->text().startsWith("Release "), qPrintable(release->text()));
-        QCOMPARE(form_->findChild<QLabel *>("StatusPanel2")->text(), " ");
-        QCOMPARE(form_->findChild<QLabel *>("StatusPanel3")->text(), " ");
+        QCOMPARE(window_->Form().findChild<QLabel *>("StatusPanel2")->text(), " ");
+        QCOMPARE(window_->Form().findChild<QLabel *>("StatusPanel3")->text(), " ");
     }
 
     // The lists carry their items, and the attribute editor starts empty.
@@ -506,11 +427,11 @@ void TestMainForm::startup_controlsShownPerLayout()
 
     for (const bool compact : {false, true}) {
         Start(compact);
-        const auto *widget = form_->findChild<QWidget *>(control);
+        const auto *widget = window_->Form().findChild<QWidget *>(control);
         // A control a layout does without counts as not shown.
         const bool shown = widget && ShownOnItsPage(widget);
         QVERIFY2(shown == (compact ? in800 : inStandard), compact ? "800 layout" : "standard layout");
-        form_.reset();
+        window_->CloseForm();
     }
 }
 
@@ -540,13 +461,13 @@ void TestMainForm::startup_labelsShownPerLayout()
     for (const bool compact : {false, true}) {
         Start(compact);
         QList<QLabel *> found;
-        for (QLabel *candidate : form_->findChildren<QLabel *>())
+        for (QLabel *candidate : window_->Form().findChildren<QLabel *>())
             if (candidate->text() == label)
                 found << candidate;
         QCOMPARE(found.size(), 1);
         QVERIFY2(ShownOnItsPage(found.front()) == (compact ? in800 : inStandard),
                  compact ? "800 layout" : "standard layout");
-        form_.reset();
+        window_->CloseForm();
     }
 }
 
@@ -581,7 +502,7 @@ void TestMainForm::startup_gridTitlesAndWidths()
     QFETCH(QList<int>, widths);
 
     Start(compact);
-    const auto *table = form_->findChild<QTableWidget *>(grid);
+    const auto *table = window_->Form().findChild<QTableWidget *>(grid);
     QVERIFY(table);
     QCOMPARE(Titles(table), titles);
     QCOMPARE(Widths(table), widths);
@@ -601,9 +522,9 @@ void TestMainForm::startup_emptyFixtureClosesWithoutAsking()
     Start(compact);
     QVERIFY(CurrentFixture().Saved);
     QCOMPARE(GridRows(C().AttributesChannelList), QStringList{"|"});
-    QVERIFY(form_->close());
+    QVERIFY(window_->Form().close());
     QVERIFY(dialogs_->Questions.empty());
-    QVERIFY(!form_->isVisible());
+    QVERIFY(!window_->Form().isVisible());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -671,7 +592,7 @@ void TestMainForm::settings_appliedAtStartAndAtNew()
         shows("after New");
         if (QTest::currentTestFailed())
             return;
-        form_.reset();
+        window_->CloseForm();
     }
 }
 
@@ -766,10 +687,10 @@ void TestMainForm::prompts_newLoadClose()
         else
             Click(C().btnLoadFixture);
     } else {
-        wasClosed = form_->close();
+        wasClosed = window_->Form().close();
     }
 
-    QCOMPARE(Questions(*dialogs_), answer.isEmpty() ? QStringList() : QStringList{Q(NotSaved)});
+    QCOMPARE(window_->Questions(), answer.isEmpty() ? QStringList() : QStringList{Q(NotSaved)});
     QCOMPARE(QFile::exists(target), written);
     if (written) {
         QCOMPARE(Shown(), Lines({"Information: File lamp.fxr saved"}));
@@ -781,7 +702,7 @@ void TestMainForm::prompts_newLoadClose()
     QCOMPARE(C().FixtureName->text(), fixture);
     QCOMPARE(CurrentFixture().Saved, savedAfter);
     QCOMPARE(wasClosed, closed);
-    QCOMPARE(form_->isVisible(), !closed);
+    QCOMPARE(window_->Form().isVisible(), !closed);
     if (fixture == "Par")
         QCOMPARE(C().FileName->text(), "par.fxr");
     if (fixture.isEmpty())
@@ -816,13 +737,13 @@ void TestMainForm::prompts_yesStopsWhenSaveRefused()
     else if (action == "Load")
         Click(C().btnLoadFixture);
     else
-        closed = form_->close();
+        closed = window_->Form().close();
 
-    QCOMPARE(Questions(*dialogs_), QStringList{Q(NotSaved)});
+    QCOMPARE(window_->Questions(), QStringList{Q(NotSaved)});
     QCOMPARE(Shown(), Lines({"Warning: Fixture must be filled"}));
     QVERIFY(dialogs_->FileDialogs.empty());
     QVERIFY(!closed);
-    QVERIFY(form_->isVisible());
+    QVERIFY(window_->Form().isVisible());
     QCOMPARE(CurrentFixture().Brand, std::string("Acme"));
     QCOMPARE(C().Brand->text(), "Acme");
     QVERIFY(!CurrentFixture().Saved);
@@ -865,10 +786,10 @@ void TestMainForm::prompts_yesSavesWithLayoutsPatchCheck()
     } else if (action == "Load") {
         Load(par);
     } else {
-        closed = form_->close();
+        closed = window_->Form().close();
     }
 
-    QCOMPARE(Questions(*dialogs_), QStringList{Q(NotSaved)});
+    QCOMPARE(window_->Questions(), QStringList{Q(NotSaved)});
     // The loaded file is saved where it is; only the standard layout's open dialog shows.
     QCOMPARE(dialogs_->FileDialogs.size(), std::size_t(action == "Load" && !compact ? 1 : 0));
     if (written) {
@@ -902,12 +823,12 @@ void TestMainForm::exit_closesThroughCloseQuery()
 
     dialogs_->Answers.push_back(TAnswer::Cancel);
     Click(C().btnExit);
-    QVERIFY(form_->isVisible());
+    QVERIFY(window_->Form().isVisible());
 
     dialogs_->Answers.push_back(TAnswer::No);
     Click(C().btnExit);
-    QVERIFY(!form_->isVisible());
-    QCOMPARE(Questions(*dialogs_), (QStringList{Q(NotSaved), Q(NotSaved)}));
+    QVERIFY(!window_->Form().isVisible());
+    QCOMPARE(window_->Questions(), (QStringList{Q(NotSaved), Q(NotSaved)}));
     QCOMPARE(Shown(), QString());
 }
 
@@ -938,7 +859,7 @@ void TestMainForm::save_writesTheModel()
 
     const bool fileList = compact && saveAs;
     if (fileList)
-        dialogs_->FileListChoices.push_back(TFileListChoice{"lamp", root_->filePath("out").toStdString()});
+        dialogs_->FileListChoices.push_back(TFileListChoice{"lamp", window_->Path("out").toStdString()});
     else
         dialogs_->Files.push_back(OutFile("lamp.fxr").toStdString());
     Click(saveAs ? C().btnSaveAsFixture : C().btnSaveFixture);
@@ -947,7 +868,7 @@ void TestMainForm::save_writesTheModel()
     QCOMPARE(Shown(), Lines({"Information: File lamp.fxr saved"}));
     QCOMPARE(ReadBytes(OutFile("lamp.fxr")), QByteArray::fromStdString(FormatFixture(f, f.FormatVersion)));
     QCOMPARE(Q(f.FileName), "lamp.fxr");
-    QCOMPARE(Q(f.FileDir), root_->filePath("out"));
+    QCOMPARE(Q(f.FileDir), window_->Path("out"));
     QCOMPARE(C().FileName->text(), "lamp.fxr");
     QCOMPARE(C().LastUpdate->date(), FixedDate);
     QCOMPARE(f.FixtureType, uint8_t(2));
@@ -964,7 +885,7 @@ void TestMainForm::save_writesTheModel()
     }
 
     // Saved: closing asks nothing.
-    QVERIFY(form_->close());
+    QVERIFY(window_->Form().close());
 }
 
 void TestMainForm::save_loadedFixtureWritesItsFile_data()
@@ -1048,7 +969,7 @@ void TestMainForm::save_keepsUsersChannelCount()
     } else if (command == "Save As") {
         written = OutFile("copy.fxr");
         if (compact)
-            dialogs_->FileListChoices.push_back(TFileListChoice{"copy", root_->filePath("out").toStdString()});
+            dialogs_->FileListChoices.push_back(TFileListChoice{"copy", window_->Path("out").toStdString()});
         else
             dialogs_->Files.push_back(written.toStdString());
         Click(C().btnSaveAsFixture);
@@ -1077,14 +998,14 @@ void TestMainForm::save_writeFailureKeepsNotSaved()
     QFETCH(bool, compact);
     Start(compact);
     QTest::keyClicks(C().FixtureName, "Lamp");
-    dialogs_->Files.push_back(root_->filePath("missing/lamp.fxr").toStdString());
+    dialogs_->Files.push_back(window_->Path("missing/lamp.fxr").toStdString());
     Click(C().btnSaveFixture);
 
     QCOMPARE(Shown(), Lines({"Warning: File access error"}));
-    QVERIFY(!QFile::exists(root_->filePath("missing/lamp.fxr")));
+    QVERIFY(!QFile::exists(window_->Path("missing/lamp.fxr")));
     QVERIFY(!CurrentFixture().Saved);
     dialogs_->Answers.push_back(TAnswer::Cancel);
-    QVERIFY(!form_->close());
+    QVERIFY(!window_->Form().close());
 }
 
 void TestMainForm::save_patchConflict_data()
@@ -1113,7 +1034,7 @@ void TestMainForm::save_patchConflict()
 
     const QString target = saveAs ? OutFile("clash2.fxr") : clash;
     if (written && saveAs)
-        dialogs_->FileListChoices.push_back(TFileListChoice{"clash2", root_->filePath("out").toStdString()});
+        dialogs_->FileListChoices.push_back(TFileListChoice{"clash2", window_->Path("out").toStdString()});
     Click(saveAs ? C().btnSaveAsFixture : C().btnSaveFixture);
 
     if (written) {
@@ -1124,7 +1045,7 @@ void TestMainForm::save_patchConflict()
         QCOMPARE(Shown(), Lines({"Warning: parameter \"Dimmer\": Internal patch error !"}));
         QVERIFY(dialogs_->FileDialogs.empty());
         QCOMPARE(ReadBytes(clash), ClashText);
-        QVERIFY(QDir(root_->filePath("out")).isEmpty());
+        QVERIFY(QDir(window_->Path("out")).isEmpty());
         QVERIFY(!CurrentFixture().Saved);
     }
 }
@@ -1175,7 +1096,7 @@ void TestMainForm::save_cancelledDialogChangesNothing()
     QCOMPARE(f.FileDir, fileDir);
     QCOMPARE(C().FileName->text(), Q(fileName));
     QVERIFY(!f.Saved);
-    QVERIFY(QDir(root_->filePath("out")).isEmpty());
+    QVERIFY(QDir(window_->Path("out")).isEmpty());
     QCOMPARE(ReadBytes(par), ParText);
     if (compact && saveAs)
         QCOMPARE(dialogs_->FileListNames, std::vector<std::string>{fileName});
@@ -1215,7 +1136,7 @@ void TestMainForm::saveAs_compactNameRule()
     QTest::keyClicks(C().Brand, "X");
     Forget();
 
-    const QString outDir = root_->filePath("out");
+    const QString outDir = window_->Path("out");
     dialogs_->FileListChoices.push_back(TFileListChoice{typed.toStdString(), outDir.toStdString()});
     Click(C().btnSaveAsFixture);
 
@@ -1224,7 +1145,7 @@ void TestMainForm::saveAs_compactNameRule()
     if (stored.isEmpty()) {
         QCOMPARE(Shown(), Lines({"Warning: The name field cannot be blank!"}));
         QCOMPARE(Q(f.FileName), "par.fxr");
-        QCOMPARE(Q(f.FileDir), root_->filePath("fixtures"));
+        QCOMPARE(Q(f.FileDir), window_->Path("fixtures"));
         QCOMPARE(C().FileName->text(), "par.fxr");
         QVERIFY(QDir(outDir).isEmpty());
         QVERIFY(!f.Saved);
@@ -1258,9 +1179,9 @@ void TestMainForm::saveAs_standardStartsWithNameAndLastDirectory()
     QCOMPARE(dialogs_->FileDialogs[0].DefaultExt, std::string("fxr"));
     QVERIFY(dialogs_->FileDialogs[0].OverwritePrompt);
     QCOMPARE(dialogs_->FileDialogs[1].FileName, std::string("lamp.fxr"));
-    QCOMPARE(Q(dialogs_->FileDialogs[1].InitialDir), root_->filePath("out"));
+    QCOMPARE(Q(dialogs_->FileDialogs[1].InitialDir), window_->Path("out"));
     QCOMPARE(
-        Messages(*dialogs_).join('\n'),
+        window_->Messages().join('\n'),
         QStringList((QStringList{"Information: File lamp.fxr saved", "Information: File lamp2.fxr saved"})).join('\n'));
     QCOMPARE(ReadBytes(OutFile("lamp2.fxr")), QByteArray::fromStdString(FormatFixture(CurrentFixture(), 1)));
     QCOMPARE(C().FileName->text(), "lamp2.fxr");
@@ -1329,7 +1250,7 @@ void TestMainForm::check_messages()
     Click(C().btnFixtureCheck);
     QCOMPARE(Shown(), Lines(messages));
     QCOMPARE(CurrentFixture().Saved, saved);
-    QVERIFY(QDir(root_->filePath("out")).isEmpty());
+    QVERIFY(QDir(window_->Path("out")).isEmpty());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1371,7 +1292,7 @@ void TestMainForm::notSaved_userEditsClearSaved()
 
     Start(compact);
     QVERIFY(CurrentFixture().Saved);
-    QWidget *control = form_->findChild<QWidget *>(field);
+    QWidget *control = window_->Form().findChild<QWidget *>(field);
     QVERIFY(control);
     if (auto *list = qobject_cast<QComboBox *>(control))
         Pick(list, field == "DmxChannel" ? 7 : 1);
@@ -1399,8 +1320,8 @@ void TestMainForm::notSaved_userEditsClearSaved()
     QVERIFY(!f.Saved);
 
     dialogs_->Answers.push_back(TAnswer::No);
-    QVERIFY(form_->close());
-    QCOMPARE(Questions(*dialogs_), QStringList{Q(NotSaved)});
+    QVERIFY(window_->Form().close());
+    QCOMPARE(window_->Questions(), QStringList{Q(NotSaved)});
 }
 
 void TestMainForm::notSaved_programTextKeepsSaved_data()
@@ -1421,7 +1342,7 @@ void TestMainForm::notSaved_programTextKeepsSaved()
     QCOMPARE(C().FixtureName->text(), "Par");
     QCOMPARE(C().Comment->toPlainText(), "Warm white only\nNo strobe");
     QVERIFY(CurrentFixture().Saved);
-    form_->Controller()->ShowFixture();
+    window_->Form().Controller()->ShowFixture();
     QVERIFY(CurrentFixture().Saved);
 
     // New empties them again, after the user's change was let go.
@@ -1433,8 +1354,8 @@ void TestMainForm::notSaved_programTextKeepsSaved()
     QVERIFY(CurrentFixture().Saved);
 
     // A fresh fixture closes without a question.
-    QVERIFY(form_->close());
-    QCOMPARE(Questions(*dialogs_), QStringList{Q(NotSaved)});
+    QVERIFY(window_->Form().close());
+    QCOMPARE(window_->Questions(), QStringList{Q(NotSaved)});
 }
 
 void TestMainForm::notSaved_anglesOutOfRangeStayInModel_data()
@@ -1482,7 +1403,7 @@ void TestMainForm::notSaved_typedTextReachesModelInCodePage()
     QCOMPARE(CurrentFixture().Comments, std::string("One\r\nTwo"));
     QVERIFY(!CurrentFixture().Saved);
     dialogs_->Answers.push_back(TAnswer::No);
-    QVERIFY(form_->close());
+    QVERIFY(window_->Form().close());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1634,10 +1555,10 @@ void TestMainForm::load_failureLeavesEverything()
     Forget();
 
     dialogs_->Answers.push_back(TAnswer::No);
-    Load(root_->filePath("fixtures/" + file));
+    Load(window_->Path("fixtures/" + file));
 
-    QCOMPARE(Questions(*dialogs_), QStringList{Q(NotSaved)});
-    const QStringList shown = Messages(*dialogs_);
+    QCOMPARE(window_->Questions(), QStringList{Q(NotSaved)});
+    const QStringList shown = window_->Messages();
     QCOMPARE(shown.size(), 1);
     // The line is reported as the reader holds it; compare it without regard to letter case.
     QVERIFY2(shown.front().compare(message, Qt::CaseInsensitive) == 0, qPrintable(shown.front()));
@@ -1647,7 +1568,7 @@ void TestMainForm::load_failureLeavesEverything()
     QCOMPARE(Q(f.Name), "Par");
     QCOMPARE(Q(f.Brand), "AcmeX");
     QCOMPARE(Q(f.FileName), "par.fxr");
-    QCOMPARE(Q(f.FileDir), root_->filePath("fixtures"));
+    QCOMPARE(Q(f.FileDir), window_->Path("fixtures"));
     QCOMPARE(f.Attributes.Count(), std::size_t(3));
     QCOMPARE(f.DmxChannels, 3);
     QVERIFY(!f.Saved);
@@ -1660,7 +1581,7 @@ void TestMainForm::load_failureLeavesEverything()
 
     // Still not saved: closing asks.
     dialogs_->Answers.push_back(TAnswer::Cancel);
-    QVERIFY(!form_->close());
+    QVERIFY(!window_->Form().close());
 }
 
 void TestMainForm::load_cancelledDialogLeavesEverything_data()

@@ -9,7 +9,7 @@
 #include "palettes/PaletteIcons.h"
 #include "palettes/PaletteWidgets.h"
 #include "platform/Paths.h"
-#include "support/ScriptedDialogs.h"
+#include "support/MainWindowHarness.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -62,13 +61,8 @@ QByteArray ManyAttributesText(int count)
     return text + "ENDPARAMETERS\r\n";
 }
 
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
+constexpr auto WriteBytes = &TMainWindowHarness::WriteBytes;
+constexpr auto ReadBytes = &TMainWindowHarness::ReadBytes;
 
 void WriteBitmap(const QString &path, const QColor &colour)
 {
@@ -76,12 +70,6 @@ void WriteBitmap(const QString &path, const QColor &colour)
     QImage image(16, 16, QImage::Format_RGB32);
     image.fill(colour);
     QVERIFY2(image.save(path, "BMP"), qPrintable(path));
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList Captions(const TScrollBox *box)
@@ -195,17 +183,16 @@ private:
     void ClickIcon(TScrollBox *box, const QString &caption, const std::optional<std::string> &answer);
     TColourButton *LeeButton(int index) const
     {
-        return form_->findChild<TColourButton *>(QString("btnsbLee%1").arg(index));
+        return window_->Form().findChild<TColourButton *>(QString("btnsbLee%1").arg(index));
     }
-    TPalette *Current() const { return form_->Controller()->CurrentPalette; }
-    QString Program(const QString &relative) const { return root_->filePath("program/" + relative); }
-    QString FixturePath() const { return root_->filePath("fixtures/test.fxr"); }
-    const TMainFormControls &C() const { return form_->Controls(); }
-    void Forget();
+    TPalette *Current() { return window_->Controller().CurrentPalette; }
+    QString Program(const QString &relative) const { return window_->Path("program/" + relative); }
+    QString FixturePath() const { return window_->Path("fixtures/test.fxr"); }
+    const TMainFormControls &C() const { return window_->Controls(); }
+    void Forget() { window_->Forget(); }
 
-    std::unique_ptr<QTemporaryDir> root_;
-    std::unique_ptr<TScriptedDialogs> dialogs_;
-    std::unique_ptr<TMainFormBase> form_;
+    std::unique_ptr<TMainWindowHarness> window_;
+    TScriptedDialogs *dialogs_ = nullptr;
     QString startDir_;
 };
 
@@ -217,13 +204,11 @@ void TestPalettes::initTestCase()
 
 void TestPalettes::init()
 {
-    root_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(root_->isValid());
-    for (const char *dir : {"program", "fixtures", "work"})
-        QVERIFY(QDir(root_->path()).mkdir(dir));
+    window_ = std::make_unique<TMainWindowHarness>("program", QStringList{"fixtures", "work"});
+    QVERIFY(window_->Valid());
+    dialogs_ = &window_->Dialogs();
     // lee.txt comes from the working directory first: an empty one leaves the program's.
-    QVERIFY(QDir::setCurrent(root_->filePath("work")));
-    SetProgramDir(root_->filePath("program").toStdString());
+    QVERIFY(QDir::setCurrent(window_->Path("work")));
     WriteBitmap(Program("PaletteIcons/Generic/x_OTHER.bmp"), QColor(90, 90, 90));
     WriteBitmap(Program("PaletteIcons/Generic/Star.bmp"), QColor(250, 220, 0));
     WriteBitmap(Program("PaletteIcons/Intensity/Full.bmp"), QColor(255, 240, 150));
@@ -231,22 +216,16 @@ void TestPalettes::init()
     WriteBitmap(Program("PaletteIcons/Blade/Square.bmp"), QColor(70, 70, 80));
     QVERIFY(QDir().mkpath(Program("PaletteIcons/Colors")));
     WriteBytes(Program("lee.txt"), "1\tTest Colour\t10\t20\t30\n2\tDeep Blue\t0\t0\t200\n");
-    dialogs_ = std::make_unique<TScriptedDialogs>();
-    CurrentFixture() = TFixture();
-    CurrentFixture().Saved = true;
 }
 
 void TestPalettes::cleanup()
 {
-    form_.reset();
+    window_->CloseForm();
     const std::vector<std::string> shown = dialogs_->Texts();
-    const bool answersLeft = !dialogs_->Answers.empty() || !dialogs_->Inputs.empty() || !dialogs_->Values.empty() ||
-                             !dialogs_->Files.empty();
-    dialogs_.reset();
-    CurrentFixture() = TFixture();
-    SetProgramDir({});
+    const bool answersLeft = window_->AnswersLeft();
+    dialogs_ = nullptr;
     QDir::setCurrent(startDir_);
-    root_.reset();
+    window_.reset();
     // Every message a test expects is checked and forgotten there; anything else is a fault.
     QVERIFY2(shown.empty(), shown.empty() ? "" : shown.front().c_str());
     QVERIFY2(!answersLeft, "a queued answer was not asked for");
@@ -255,18 +234,14 @@ void TestPalettes::cleanup()
 void TestPalettes::Start(bool compact)
 {
     LayoutColumns = compact ? 2 : 3;
-    if (compact)
-        form_ = std::make_unique<TMainForm800>();
-    else
-        form_ = std::make_unique<TMainForm>();
-    form_->show();
+    window_->Start(compact);
 }
 
 void TestPalettes::Load(const QByteArray &text)
 {
     WriteBytes(FixturePath(), text);
     dialogs_->Files.push_back(FixturePath().toStdString());
-    form_->Controller()->LoadFixture();
+    window_->Controller().LoadFixture();
     QVERIFY(CurrentFixture().Saved);
 }
 
@@ -283,14 +258,6 @@ void TestPalettes::ClickIcon(TScrollBox *box, const QString &caption, const std:
     QVERIFY2(icon, qPrintable(caption));
     dialogs_->Inputs.push_back(answer);
     Click(icon);
-}
-
-void TestPalettes::Forget()
-{
-    dialogs_->Shown.clear();
-    dialogs_->Questions.clear();
-    dialogs_->NameDialogs.clear();
-    dialogs_->ValueRequests.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -342,7 +309,7 @@ void TestPalettes::page_sheetsControlsAndGrid()
     for (const char *box :
          {"GoboPaletteBox", "ColorPaletteBox", "IntensityPaletteBox", "PrismPaletteBox", "BladePaletteBox",
           "GoboScrollBox", "IntensityScrollBox", "PrismScrollBox", "BladeScrollBox", "sbLee", "sbCust"})
-        QVERIFY2(form_->findChild<TScrollBox *>(box), box);
+        QVERIFY2(window_->Form().findChild<TScrollBox *>(box), box);
     QVERIFY(!C().sbCust->isVisible());
     QVERIFY(C().btnToPalette->isHidden());
 
@@ -489,7 +456,7 @@ void TestPalettes::create_fromIconKeepsIconNameInBitmap()
     // The palette shows its icon's picture.
     QCOMPARE(
         button->Glyph().cacheKey(),
-        form_->Controller()->PaletteIcons().Glyph(Program("PaletteIcons/Intensity/Full.bmp").toStdString()).cacheKey());
+        window_->Controller().PaletteIcons().Glyph(Program("PaletteIcons/Intensity/Full.bmp").toStdString()).cacheKey());
 
     // Cancel creates nothing.
     ClickIcon(C().IntensityScrollBox, "Full", std::nullopt);
@@ -533,8 +500,8 @@ void TestPalettes::create_otherIcon()
     QVERIFY(spot);
     QCOMPARE(spot->Bitmap, "Spot");
     const QString picture = spotPicture ? "PaletteIcons/Generic/SPOT.bmp" : "PaletteIcons/Generic/x_OTHER.bmp";
-    TPaletteIcons &icons = form_->Controller()->PaletteIcons();
-    QCOMPARE(QString::fromStdString(form_->Controller()->FindPaletteIcon(*spot)), Program(picture));
+    TPaletteIcons &icons = window_->Controller().PaletteIcons();
+    QCOMPARE(QString::fromStdString(window_->Controller().FindPaletteIcon(*spot)), Program(picture));
     QCOMPARE(ButtonCaptioned(C().GoboPaletteBox, "Spot")->Glyph().cacheKey(),
              icons.Glyph(Program(picture).toStdString()).cacheKey());
 }
@@ -684,7 +651,7 @@ void TestPalettes::icons_goboDirectoryOrder()
         QVERIFY(QDir().mkpath(Program(QString("PaletteIcons/") + dir)));
     WriteBytes(Program("PaletteIcons/README"), "no extension, so a directory name\n");
     WriteBytes(Program("PaletteIcons/notes.txt"), "an extension: skipped\n");
-    TPaletteIcons icons(root_->filePath("program").toStdString());
+    TPaletteIcons icons(window_->Path("program").toStdString());
     icons.ScanGoboDirectories();
     QCOMPARE(icons.GoboDirectories(), (std::vector<std::string>{"Generic", "alpha", "README", "Zeta"}));
 
@@ -704,7 +671,7 @@ void TestPalettes::icons_goboDirectoryOrder()
     // The scan looks in the program's directory, not in the working one.
     QVERIFY(QDir().mkpath("PaletteIcons/Elsewhere"));
     Start(false);
-    QCOMPARE(form_->Controller()->PaletteIcons().GoboDirectories(),
+    QCOMPARE(window_->Controller().PaletteIcons().GoboDirectories(),
              (std::vector<std::string>{"Generic", "alpha", "README", "Zeta"}));
 }
 
@@ -748,7 +715,7 @@ void TestPalettes::icons_captionsIgnoreLetterCase()
     // A palette finds its picture in any letter case.
     TPalette gobo("G", PR);
     gobo.Bitmap = "GOBO";
-    QCOMPARE(QString::fromStdString(form_->Controller()->FindPaletteIcon(gobo)),
+    QCOMPARE(QString::fromStdString(window_->Controller().FindPaletteIcon(gobo)),
              Program("PaletteIcons/Prism/Gobo.BMP"));
 }
 
@@ -790,7 +757,7 @@ void TestPalettes::icons_findPaletteIcon()
     QFETCH(QString, bitmap);
     QFETCH(QString, expected);
     WriteBitmap(Program("PaletteIcons/Generic/Maker/Leaf.bmp"), Qt::green);
-    TPaletteIcons icons(root_->filePath("program").toStdString());
+    TPaletteIcons icons(window_->Path("program").toStdString());
     icons.ScanGoboDirectories();
     TPalette palette("P", static_cast<uint8_t>(type));
     palette.Bitmap = bitmap.toStdString();
@@ -809,7 +776,7 @@ void TestPalettes::icons_colourPaletteWithAndWithoutPicture()
                       "PALETTENAME = \"Deep Blue\"\r\n"));
     EnterPalettes();
     const TPaletteBox *box = C().ColorPaletteBox;
-    TPaletteIcons &icons = form_->Controller()->PaletteIcons();
+    TPaletteIcons &icons = window_->Controller().PaletteIcons();
     QCOMPARE(ButtonCaptioned(box, "Blue")->Glyph().cacheKey(),
              icons.Glyph(Program("PaletteIcons/Colors/Blue.bmp").toStdString()).cacheKey());
     const QPixmap green = ButtonCaptioned(box, "Green")->Glyph();
@@ -940,20 +907,20 @@ void TestPalettes::lee_customColourWinsOverLee()
                                         "[btnsbCust0]\r\nNo=C1\r\nDesc=Test Colour\r\nR=1\r\nG=2\r\nB=3\r\n"
                                         "[btnsbCust7]\r\nDesc=Bad\r\nR=red\r\nG=300\r\n");
     Start(false);
-    const TColourCatalogs &catalogs = form_->Controller()->ColourCatalogs();
+    const TColourCatalogs &catalogs = window_->Controller().ColourCatalogs();
     QCOMPARE(catalogs.ColourOfName("Test Colour"), RgbColor(1, 2, 3));
     QCOMPARE(catalogs.ColourOfName("Bad"), RgbColor(0, 255, 0));
     QCOMPARE(catalogs.ColourOfName("test colour"), 0); // letter case counts
     QCOMPARE(catalogs.ColourOfName(""), 0);
-    auto *slot = form_->findChild<TColourButton *>("btnsbCust0");
+    auto *slot = window_->Form().findChild<TColourButton *>("btnsbCust0");
     QVERIFY(slot);
     QCOMPARE(slot->Caption(), "C1");
     QCOMPARE(slot->toolTip(), "Test Colour");
     QCOMPARE(slot->PointSize, 12);
-    auto *slot7 = form_->findChild<TColourButton *>("btnsbCust7");
+    auto *slot7 = window_->Form().findChild<TColourButton *>("btnsbCust7");
     QCOMPARE(slot7->Caption(), "8  ");
     // A slot without its section has no colour and no description.
-    auto *empty = form_->findChild<TColourButton *>("btnsbCust1");
+    auto *empty = window_->Form().findChild<TColourButton *>("btnsbCust1");
     QCOMPARE(empty->Colour, std::nullopt);
     QCOMPARE(empty->toolTip(), "");
 
@@ -1035,11 +1002,11 @@ void TestPalettes::lee_workingDirectoryBeforeProgramDirectory()
     WriteBytes("lee.txt", "1\tFrom the working directory\t1\t2\t3\n");
     Start(false);
     QCOMPARE(LeeButton(0)->toolTip(), "From the working directory");
-    form_.reset();
+    window_->CloseForm();
     QVERIFY(QFile::remove("lee.txt"));
     Start(false);
     QCOMPARE(LeeButton(0)->toolTip(), "Test Colour");
-    form_.reset();
+    window_->CloseForm();
     QVERIFY(QFile::remove(Program("lee.txt")));
     Start(false);
     QCOMPARE(dialogs_->Texts(),
@@ -1242,9 +1209,9 @@ void TestPalettes::saved_paletteEditsAskBeforeClosing()
     }
     QVERIFY(!CurrentFixture().Saved);
     dialogs_->Answers.push_back(TAnswer::Cancel);
-    QVERIFY(!form_->close());
+    QVERIFY(!window_->Form().close());
     dialogs_->Answers.push_back(TAnswer::No);
-    QVERIFY(form_->close());
+    QVERIFY(window_->Form().close());
     QCOMPARE(dialogs_->Questions, (std::vector<std::string>{NotSaved, NotSaved}));
 }
 
@@ -1265,12 +1232,12 @@ void TestPalettes::save_writesPaletteColorFromCMY()
     Start(compact);
     Load(WithPalettes(
         "PALETTETYPE = SP\r\nPALETTENAME = \"Mix\"\r\n\"Cyan\" = 0\r\n\"Magenta\" = 128\r\n\"Yellow\" = 255\r\n"));
-    const QString target = root_->filePath("fixtures/saved.fxr");
+    const QString target = window_->Path("fixtures/saved.fxr");
     if (saveAs && compact)
-        dialogs_->FileListChoices.push_back(TFileListChoice{"saved.fxr", root_->filePath("fixtures").toStdString()});
+        dialogs_->FileListChoices.push_back(TFileListChoice{"saved.fxr", window_->Path("fixtures").toStdString()});
     else if (saveAs)
         dialogs_->Files.push_back(target.toStdString());
-    const bool saved = saveAs ? form_->Controller()->SaveAsClick() : form_->Controller()->SaveClick();
+    const bool saved = saveAs ? window_->Controller().SaveAsClick() : window_->Controller().SaveClick();
     QVERIFY(saved);
     QCOMPARE(dialogs_->Texts().size(), std::size_t{1}); // "File ... saved"
     Forget();
@@ -1305,7 +1272,7 @@ void TestPalettes::roundTrip_palettesSurviveSaveAndLoad()
     C().PaletteChannelList->setCurrentCell(0, 0);
     dialogs_->Values.push_back(TValueAnswer{255, 0});
     QTest::keyClick(C().PaletteChannelList, Qt::Key_Return);
-    QVERIFY(form_->Controller()->SaveClick());
+    QVERIFY(window_->Controller().SaveClick());
     Forget();
 
     Load(ReadBytes(FixturePath()));

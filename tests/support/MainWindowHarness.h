@@ -1,34 +1,53 @@
 #pragma once
 
-// A main window of either layout with scripted dialogs, its own program directory and a fixture
-// loaded through "Load fixture", for the window tests.
+// A main window of either layout with scripted dialogs, its own scratch directory (by default
+// the program directory) and a fixture loaded through "Load fixture", for the window tests.
 
 #include "app/MainFormBase.h"
 #include "model/FixDatas.h"
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QtTest>
 
 #include <memory>
 
 class TMainWindowHarness {
 public:
-    TMainWindowHarness() : dialogs_(std::make_unique<TScriptedDialogs>())
+    // The scratch directory is the program directory.
+    TMainWindowHarness() : TMainWindowHarness(QString()) {}
+    // The program directory is the sub-directory programDir of the scratch directory; the other
+    // directories are made beside it. Valid() says whether all of them exist.
+    explicit TMainWindowHarness(const QString &programDir, const QStringList &otherDirs = {})
+        : dialogs_(std::make_unique<TScriptedDialogs>())
     {
-        SetProgramDir(dir_.path().toStdString());
-        CurrentFixture().Clear();
+        valid_ = dir_.isValid();
+        QStringList dirs = otherDirs;
+        dirs << programDir;
+        for (const QString &sub : dirs)
+            if (!sub.isEmpty())
+                valid_ = valid_ && QDir(dir_.path()).mkdir(sub);
+        SetProgramDir(Path(programDir).toStdString());
+        CurrentFixture() = TFixture();
     }
     ~TMainWindowHarness()
     {
         CurrentFixture().Saved = true; // nothing asks when the window goes
         form_.reset();
         dialogs_.reset();
+        CurrentFixture() = TFixture();
         SetProgramDir({});
     }
+    TMainWindowHarness(const TMainWindowHarness &) = delete;
+    TMainWindowHarness &operator=(const TMainWindowHarness &) = delete;
+
+    bool Valid() const { return valid_; }
 
     // Opens the layout and loads the fixture text on the given page.
     bool Open(bool compact, const QByteArray &text, QWidget *TMainFormControls::*page)
@@ -46,12 +65,73 @@ public:
         Controls().PageControl->setCurrentWidget(Controls().*page);
         return true;
     }
+    // Opens the layout, empty, and shows it.
+    void Start(bool compact)
+    {
+        if (compact)
+            form_ = std::make_unique<TMainForm800>();
+        else
+            form_ = std::make_unique<TMainForm>();
+        form_->show();
+    }
+    // Destroys the window, keeping the dialogs and what they recorded.
+    void CloseForm() { form_.reset(); }
 
     TMainFormClass &Controller() { return *form_->Controller(); }
-    const TMainFormControls &Controls() { return form_->Controls(); }
+    const TMainFormControls &Controls() const { return form_->Controls(); }
     TScriptedDialogs &Dialogs() { return *dialogs_; }
+    const TScriptedDialogs &Dialogs() const { return *dialogs_; }
     TMainFormBase &Form() { return *form_; }
+    const TMainFormBase &Form() const { return *form_; }
     const QTemporaryDir &Dir() const { return dir_; }
+    QString Path(const QString &relative) const { return relative.isEmpty() ? dir_.path() : dir_.filePath(relative); }
+
+    // Forgets what the dialogs recorded so far; queued answers stay.
+    void Forget()
+    {
+        dialogs_->Shown.clear();
+        dialogs_->Questions.clear();
+        dialogs_->FileDialogs.clear();
+        dialogs_->FileListNames.clear();
+        dialogs_->NameDialogs.clear();
+        dialogs_->ValueRequests.clear();
+    }
+    // Whether an answer queued for a dialog was never asked for.
+    bool AnswersLeft() const
+    {
+        return !dialogs_->Answers.empty() || !dialogs_->Files.empty() || !dialogs_->FileListChoices.empty() ||
+               !dialogs_->Inputs.empty() || !dialogs_->Values.empty();
+    }
+
+    // Messages with their kinds, so that a failure prints what the user saw.
+    QStringList Messages() const
+    {
+        QStringList messages;
+        for (const TScriptedDialogs::TShown &shown : dialogs_->Shown)
+            messages << KindName(shown.Kind) + ": " + QString::fromStdString(shown.Text);
+        return messages;
+    }
+    QStringList Questions() const
+    {
+        QStringList questions;
+        for (const std::string &question : dialogs_->Questions)
+            questions << QString::fromStdString(question);
+        return questions;
+    }
+    static QString KindName(TMessageKind kind)
+    {
+        switch (kind) {
+        case TMessageKind::Warning:
+            return "Warning";
+        case TMessageKind::Information:
+            return "Information";
+        case TMessageKind::Plain:
+            return "Plain";
+        case TMessageKind::Error:
+            return "Error";
+        }
+        return "?";
+    }
 
     // Every row of a grid, its cells joined by "|".
     static QStringList Rows(const QTableWidget *grid)
@@ -66,8 +146,23 @@ public:
         return rows;
     }
 
+    // Writes the file, making its directory first.
+    static void WriteBytes(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+        file.write(bytes);
+    }
+    static QByteArray ReadBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private:
     QTemporaryDir dir_;
+    bool valid_ = false;
     std::unique_ptr<TScriptedDialogs> dialogs_;
     std::unique_ptr<TMainFormBase> form_;
 };
