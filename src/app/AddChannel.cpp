@@ -151,7 +151,7 @@ std::optional<fs::path> FindFile(const fs::path &directory, const std::string &r
 
 std::string Quoted(const fs::path &path)
 {
-    return "\"" + Utf8ToCp1252(path.string()) + "\"";
+    return "\"" + PathText(path.string()) + "\"";
 }
 
 // A picture from the Bitmaps directory. The colour of its bottom-left pixel is see-through, as

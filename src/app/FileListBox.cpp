@@ -70,11 +70,11 @@ void ShowFixtureFiles(const std::string &directory, QLabel *label, QListWidget *
     QString note;
     if (const auto names = FixtureFileNames(directory)) {
         for (const std::string &name : *names)
-            list->addItem(ToQt(name));
+            list->addItem(PathToQt(name));
     } else {
         std::error_code error;
         note = fs::is_directory(directory, error) ? " (cannot be read)" : " (does not exist)";
     }
-    label->setText(FitDirectory(label, ToQt(directory), note));
-    label->setToolTip(ToQt(directory) + note);
+    label->setText(FitDirectory(label, PathToQt(directory), note));
+    label->setToolTip(PathToQt(directory) + note);
 }

@@ -62,7 +62,7 @@ std::string TfrmLoad800::SelectedPath() const
     const QList<QListWidgetItem *> selected = flbFxr->selectedItems();
     if (selected.isEmpty())
         return {};
-    return (std::filesystem::path(directory_) / FromQt(selected.first()->text())).string();
+    return (std::filesystem::path(directory_) / PathFromQt(selected.first()->text())).string();
 }
 
 void TfrmLoad800::showEvent(QShowEvent *event)

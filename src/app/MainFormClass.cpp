@@ -182,7 +182,7 @@ void TMainFormClass::ShowFixture()
 {
     const TFixture &f = CurrentFixture();
     showing_ = true;
-    c_.FileName->setText(ToQt(f.FileName));
+    c_.FileName->setText(PathToQt(f.FileName));
     c_.FixtureName->setText(ToQt(f.Name));
     c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
     c_.Brand->setText(ToQt(f.Brand));

@@ -129,7 +129,7 @@ void TMainFormClass::ShowFileState()
 {
     const TFixture &f = CurrentFixture();
     showing_ = true;
-    c_.FileName->setText(ToQt(f.FileName));
+    c_.FileName->setText(PathToQt(f.FileName));
     c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
     const TCalendarDate date = DecodeDate(f.Date);
     c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));

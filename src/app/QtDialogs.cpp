@@ -16,19 +16,22 @@
 
 namespace {
 
-QString Filter(const TFileDialogOptions &options) { return ToQt(options.Filter); }
+QString Filter(const TFileDialogOptions &options)
+{
+    return ToQt(options.Filter);
+}
 
 QString StartPath(const TFileDialogOptions &options)
 {
-    const QDir directory(ToQt(options.InitialDir));
-    return options.FileName.empty() ? directory.absolutePath() : directory.absoluteFilePath(ToQt(options.FileName));
+    const QDir directory(PathToQt(options.InitialDir));
+    return options.FileName.empty() ? directory.absolutePath() : directory.absoluteFilePath(PathToQt(options.FileName));
 }
 
 std::optional<std::string> Chosen(const QString &path)
 {
     if (path.isEmpty())
         return std::nullopt;
-    return FromQt(QDir::toNativeSeparators(path));
+    return PathFromQt(QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -49,11 +52,20 @@ void TQtDialogs::CreateFileListDialogs()
     save800_ = new TfrmSave800(mainWindow_);
 }
 
-void TQtDialogs::CreateNameDialog() { getColName_ = new TfrmGetColName(mainWindow_); }
+void TQtDialogs::CreateNameDialog()
+{
+    getColName_ = new TfrmGetColName(mainWindow_);
+}
 
-void TQtDialogs::CreateDmxPanel() { dmxPanel_ = new TfrmDmxPanel(mainWindow_); }
+void TQtDialogs::CreateDmxPanel()
+{
+    dmxPanel_ = new TfrmDmxPanel(mainWindow_);
+}
 
-void TQtDialogs::CreateValueDialog() { getData_ = new TGetDataForm(mainWindow_); }
+void TQtDialogs::CreateValueDialog()
+{
+    getData_ = new TGetDataForm(mainWindow_);
+}
 
 void TQtDialogs::ShowMessage(TMessageKind kind, const std::string &text)
 {
@@ -78,8 +90,8 @@ void TQtDialogs::ShowMessage(TMessageKind kind, const std::string &text)
 
 TAnswer TQtDialogs::Confirm(const std::string &text, bool allowCancel)
 {
-    const auto buttons = allowCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
-                                     : QMessageBox::Yes | QMessageBox::No;
+    const auto buttons =
+        allowCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel : QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), ToQt(text), buttons, mainWindow_);
     box.setEscapeButton(allowCancel ? QMessageBox::Cancel : QMessageBox::No);
     switch (box.exec()) {
@@ -118,7 +130,8 @@ std::optional<std::string> TQtDialogs::InputBox(const std::string &title, const 
                                                 const std::string &value)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(mainWindow_, ToQt(title), ToQt(prompt), QLineEdit::Normal, ToQt(value), &ok);
+    const QString text =
+        QInputDialog::getText(mainWindow_, ToQt(title), ToQt(prompt), QLineEdit::Normal, ToQt(value), &ok);
     if (!ok)
         return std::nullopt;
     return FromQt(text);

@@ -1,14 +1,28 @@
 #pragma once
 
+#include "platform/CodePage.h"
+
+#include <QFile>
 #include <QString>
 
 #include <string>
 
-// The core keeps Windows-1252 bytes; Qt wants Unicode. Every text crosses here.
-inline QString ToQt(const std::string &text);
-inline std::string FromQt(const QString &text);
+// The core keeps text as Windows-1252 bytes; Qt wants Unicode. Every text crosses here.
+inline QString ToQt(const std::string &text)
+{
+    return QString::fromStdString(Cp1252ToUtf8(text));
+}
+inline std::string FromQt(const QString &text)
+{
+    return Utf8ToCp1252(text.toStdString());
+}
 
-#include "platform/CodePage.h"
-
-inline QString ToQt(const std::string &text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
-inline std::string FromQt(const QString &text) { return Utf8ToCp1252(text.toStdString()); }
+// Paths are the system's bytes, not Windows-1252 text, so that a name in any script opens.
+inline QString PathToQt(const std::string &path)
+{
+    return QFile::decodeName(path.c_str());
+}
+inline std::string PathFromQt(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}

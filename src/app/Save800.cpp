@@ -40,10 +40,10 @@ TfrmSave800::TfrmSave800(QWidget *parent)
 
 std::optional<TFileListChoice> TfrmSave800::Execute(const std::string &fileName)
 {
-    eFileName->setText(ToQt(fileName));
+    eFileName->setText(PathToQt(fileName));
     if (exec() != Accepted)
         return std::nullopt;
-    return TFileListChoice{FromQt(eFileName->text()), directory_};
+    return TFileListChoice{PathFromQt(eFileName->text()), directory_};
 }
 
 void TfrmSave800::FormActivate()

@@ -1,6 +1,7 @@
 #include "SaveFile.h"
 
 #include "FixtureWriter.h"
+#include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/UserDialogs.h"
 
@@ -63,7 +64,7 @@ public:
 private:
     [[noreturn]] static void Fail(const fs::path &target)
     {
-        throw EInOutError("Cannot write the file " + target.string() + ": " + std::strerror(errno));
+        throw EInOutError("Cannot write the file " + PathText(target.string()) + ": " + std::strerror(errno));
     }
 
     std::string name_;
@@ -131,20 +132,27 @@ namespace {
 
 bool SaveAs(TFixture &fixture, int formatVersion)
 {
-    const std::string path = fixture.FileDir.empty() ? fixture.FileName : (fs::path(fixture.FileDir) / fixture.FileName).string();
+    const std::string path =
+        fixture.FileDir.empty() ? fixture.FileName : (fs::path(fixture.FileDir) / fixture.FileName).string();
     if (!WriteFixtureFile(fixture, path, formatVersion)) {
         Dialogs().ShowMessage(TMessageKind::Warning, "File access error");
         return false;
     }
-    Dialogs().ShowMessage(TMessageKind::Information, "File " + fixture.FileName + " saved");
+    Dialogs().ShowMessage(TMessageKind::Information, "File " + PathText(fixture.FileName) + " saved");
     return true;
 }
 
 } // namespace
 
-bool TFixture::SaveFormat10() { return SaveAs(*this, 1); }
+bool TFixture::SaveFormat10()
+{
+    return SaveAs(*this, 1);
+}
 
-bool TFixture::SaveFormat2() { return SaveAs(*this, 2); }
+bool TFixture::SaveFormat2()
+{
+    return SaveAs(*this, 2);
+}
 
 bool TFixture::Save()
 {

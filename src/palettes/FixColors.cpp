@@ -38,11 +38,6 @@ std::vector<std::string> Fields(const std::string &line)
     }
 }
 
-std::string Shown(const std::string &path)
-{
-    return Utf8ToCp1252(path);
-}
-
 } // namespace
 
 TColor RgbColor(int32_t red, int32_t green, int32_t blue)
@@ -59,7 +54,7 @@ void TColourCatalogs::LoadLeeCatalog(const std::string &fileName)
 {
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
-        throw EInOutError("Cannot open file \"" + Shown(fileName) + "\".");
+        throw EInOutError("Cannot open file \"" + PathText(fileName) + "\".");
     std::string line;
     std::size_t entry = 0;
     for (int lineNumber = 1; entry < Lee.size() && std::getline(in, line); ++lineNumber) {
@@ -73,7 +68,7 @@ void TColourCatalogs::LoadLeeCatalog(const std::string &fileName)
             for (std::size_t i = 0; i < 3 && i + 2 < fields.size(); ++i)
                 *components[i] = Component(StrToInt(fields[i + 2]));
         } catch (const EConvertError &error) {
-            throw EConvertError("Error line " + std::to_string(lineNumber) + " in \"" + Shown(fileName) +
+            throw EConvertError("Error line " + std::to_string(lineNumber) + " in \"" + PathText(fileName) +
                                 "\" file: " + error.what() + ".");
         }
         if (fields.size() > 1)

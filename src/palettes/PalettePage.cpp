@@ -103,7 +103,7 @@ void TMainFormClass::SetupPalettePage()
         std::string text =
             unreadable.size() == 1 ? "This icon file cannot be read:" : "These icon files cannot be read:";
         for (const std::string &file : unreadable)
-            text += "\n" + Utf8ToCp1252(file);
+            text += "\n" + PathText(file);
         Dialogs().ShowMessage(TMessageKind::Warning, text);
     }
 }

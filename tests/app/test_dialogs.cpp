@@ -1,11 +1,15 @@
 #include "app/Load800.h"
+#include "app/QtDialogs.h"
 #include "app/Save800.h"
 #include "palettes/GetColName.h"
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -72,6 +77,20 @@ void WhenShown(QDialog &dialog, std::function<void()> action)
     QTimer::singleShot(5000, &dialog, &QDialog::reject);
 }
 
+// The same for a dialog that the code under test makes and runs itself.
+void WhenModal(std::function<void(QWidget *)> action)
+{
+    QTimer::singleShot(0, qApp, [action = std::move(action)] { action(QApplication::activeModalWidget()); });
+    QTimer::singleShot(5000, qApp, [] {
+        if (QWidget *left = QApplication::activeModalWidget())
+            left->close();
+    });
+}
+
+// A directory and a file whose names Windows-1252 cannot hold.
+const QString ScriptDir = QString::fromUtf8("Fixtures \xD0\x96\xD1\x91\xD0\xBB\xD1\x82\xD1\x8B\xD0\xB9");
+const QString ScriptName = QString::fromUtf8("Sp\xC3\xB6t \xD0\x96.fxr");
+
 std::unique_ptr<QDialog> MakeDialog(const QString &name)
 {
     if (name == "frmLoad800")
@@ -110,6 +129,10 @@ private slots:
     void saveDialog_activationKeepsCallersName();
     void saveDialog_refusesEmptyName();
     void saveDialog_cancelGivesNothing();
+
+    void fileLists_namesInAnyScript();
+    void fileDialogs_pathsInAnyScript_data();
+    void fileDialogs_pathsInAnyScript();
 
     void nameDialog_refusesEmptyName();
     void nameDialog_acceptsBlank();
@@ -453,6 +476,73 @@ void TestDialogs::saveDialog_cancelGivesNothing()
     TfrmSave800 save;
     WhenShown(save, [&] { QTest::mouseClick(save.btnCancel, Qt::LeftButton); });
     QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
+}
+
+void TestDialogs::fileLists_namesInAnyScript()
+{
+    const QString dir = root_->filePath(ScriptDir);
+    QVERIFY(QDir().mkdir(dir));
+    WriteFile(dir + '/' + ScriptName, "Name=x\r\n");
+    WriteSettings(dir);
+
+    TfrmLoad800 load;
+    QStringList listed;
+    WhenShown(load, [&] {
+        listed = Names(load.flbFxr);
+        QTest::keyClick(load.flbFxr, Qt::Key_Return);
+    });
+    const std::optional<std::string> chosen = load.Execute();
+    QCOMPARE(listed, QStringList{ScriptName});
+    CheckShows(load.lDir, dir);
+    QCOMPARE(Result(chosen), dir + '/' + ScriptName);
+    QVERIFY(std::filesystem::is_regular_file(*chosen));
+
+    TfrmSave800 save;
+    QString proposed;
+    WhenShown(save, [&] {
+        proposed = save.eFileName->text();
+        QTest::mouseClick(save.btnSave, Qt::LeftButton);
+    });
+    QCOMPARE(Result(save.Execute(ScriptName.toStdString())), ScriptName + " in " + dir);
+    QCOMPARE(proposed, ScriptName);
+}
+
+void TestDialogs::fileDialogs_pathsInAnyScript_data()
+{
+    QTest::addColumn<bool>("saving");
+    QTest::newRow("open") << false;
+    QTest::newRow("save") << true;
+}
+
+void TestDialogs::fileDialogs_pathsInAnyScript()
+{
+    QFETCH(bool, saving);
+    const QString dir = root_->filePath(ScriptDir);
+    QVERIFY(QDir().mkdir(dir));
+    WriteFile(dir + '/' + ScriptName, "Name=x\r\n");
+
+    TQtDialogs dialogs;
+    TFileDialogOptions options;
+    options.InitialDir = dir.toStdString();
+    options.FileName = saving ? ScriptName.toStdString() : std::string();
+    QString startDir, startName;
+    WhenModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog)
+            return;
+        startDir = dialog->directory().absolutePath();
+        if (saving)
+            startName = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        else
+            dialog->selectFile(ScriptName);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        static_cast<QDialog *>(dialog)->accept(); // the file dialog hides its own accept()
+    });
+    const std::optional<std::string> chosen = saving ? dialogs.SaveFileName(options) : dialogs.OpenFileName(options);
+    QCOMPARE(startDir, dir);
+    QCOMPARE(startName, saving ? ScriptName : QString());
+    QCOMPARE(Result(chosen), dir + '/' + ScriptName);
+    QVERIFY(std::filesystem::is_regular_file(*chosen));
 }
 
 void TestDialogs::nameDialog_refusesEmptyName()
