@@ -3,6 +3,7 @@
 // A main window of either layout with scripted dialogs, its own scratch directory (by default
 // the program directory) and a fixture loaded through "Load fixture", for the window tests.
 
+#include "app/Layout.h"
 #include "app/MainFormBase.h"
 #include "model/FixDatas.h"
 #include "platform/Paths.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -40,6 +43,7 @@ public:
     {
         CurrentFixture().Saved = true; // nothing asks when the window goes
         form_.reset();
+        LayoutColumns = 3;
         dialogs_.reset();
         CurrentFixture() = TFixture();
         SetProgramDir({});
@@ -52,8 +56,7 @@ public:
     // Opens the layout and loads the fixture text on the given page.
     bool Open(bool compact, const QByteArray &text, QWidget *TMainFormControls::*page)
     {
-        form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
-                        : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
+        Create(compact);
         const QString path = dir_.filePath("fixture.fxr");
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
@@ -68,11 +71,14 @@ public:
     // Opens the layout, empty, and shows it.
     void Start(bool compact)
     {
-        if (compact)
-            form_ = std::make_unique<TMainForm800>();
-        else
-            form_ = std::make_unique<TMainForm>();
+        Create(compact);
         form_->show();
+    }
+    // Answers the open dialog (or the compact layout's file list) with path and clicks "Load fixture".
+    void Load(const QString &path)
+    {
+        dialogs_->Files.push_back(path.toStdString());
+        QTest::mouseClick(Controls().btnLoadFixture, Qt::LeftButton);
     }
     // Destroys the window, keeping the dialogs and what they recorded.
     void CloseForm() { form_.reset(); }
@@ -101,6 +107,19 @@ public:
     {
         return !dialogs_->Answers.empty() || !dialogs_->Files.empty() || !dialogs_->FileListChoices.empty() ||
                !dialogs_->Inputs.empty() || !dialogs_->Values.empty();
+    }
+
+    // Closes the window and fails the test if an answer was left over, or if a message was shown
+    // that the test did not forget: any at all, or (unless every one counts) an error box, which is
+    // where an unexpected question ends.
+    void Finish(bool everyMessageCounts)
+    {
+        form_.reset();
+        QStringList messages = Messages();
+        if (!everyMessageCounts)
+            messages = messages.filter(QRegularExpression("^Error: "));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+        QVERIFY2(!AnswersLeft(), "a queued answer was not asked for");
     }
 
     // Messages with their kinds, so that a failure prints what the user saw.
@@ -146,6 +165,29 @@ public:
         return rows;
     }
 
+    // A column "compact" with a row for each layout.
+    static void LayoutData()
+    {
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("standard") << false;
+        QTest::newRow("800") << true;
+    }
+    // A row named after the layout and what follows, its first column "compact".
+    static QTestData &LayoutRow(bool compact, const QString &name)
+    {
+        return QTest::addRow("%s %s", compact ? "800" : "standard", qPrintable(name)) << compact;
+    }
+
+    // A fixture "Many" of count 8-bit attributes Ch1, Ch2... on patches 1, 2...
+    static QByteArray ManyAttributesText(int count)
+    {
+        QByteArray text = "Fixture = \"Many\"\r\nPARAMETERS\r\n";
+        for (int i = 1; i <= count; ++i)
+            text += "\"Ch" + QByteArray::number(i) + "\", 1, IN, HTP, 8, " + QByteArray::number(i) +
+                    ", na, LINEAR, 0, 255, LINEAR, 0\r\n";
+        return text + "ENDPARAMETERS\r\n";
+    }
+
     // Writes the file, making its directory first.
     static void WriteBytes(const QString &path, const QByteArray &bytes)
     {
@@ -161,6 +203,13 @@ public:
     }
 
 private:
+    void Create(bool compact)
+    {
+        LayoutColumns = compact ? 2 : 3; // as start-up sets it
+        form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
+                        : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
+    }
+
     QTemporaryDir dir_;
     bool valid_ = false;
     std::unique_ptr<TScriptedDialogs> dialogs_;
