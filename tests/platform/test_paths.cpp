@@ -75,18 +75,12 @@ protected:
 TEST(ProgramDir, IsDecidedByWhereTheExecutableLies)
 {
     TTempDir root;
-    const fs::path build = root.Path() / "build" / "bin";
-    fs::create_directories(build);
+    const fs::path build = root.Path() / "build" / "bin", prefix = root.Path() / "opt", both = root.Path() / "both";
+    for (const fs::path &directory : {build, prefix / "bin", prefix / "share" / "rigsmith", both / "bin",
+                                      both / "share" / "rigsmith", root.Path() / "bare" / "bin"})
+        fs::create_directories(directory);
     WriteAll((build / "Settings.ini").string(), "");
-    const fs::path prefix = root.Path() / "opt" / "rigsmith";
-    fs::create_directories(prefix / "bin");
-    fs::create_directories(prefix / "share" / "rigsmith");
-    const fs::path both = root.Path() / "both";
-    fs::create_directories(both / "bin");
-    fs::create_directories(both / "share" / "rigsmith");
     WriteAll((both / "bin" / "Settings.ini").string(), "");
-    const fs::path bare = root.Path() / "bare" / "bin";
-    fs::create_directories(bare);
 
     struct Case {
         const char *name;
@@ -95,47 +89,39 @@ TEST(ProgramDir, IsDecidedByWhereTheExecutableLies)
         {"build tree: the files beside the executable", build / "rigsmith", build},
         {"installed: ../share/rigsmith", prefix / "bin" / "rigsmith", prefix / "share" / "rigsmith"},
         {"files beside it win over an installed tree", both / "bin" / "rigsmith", both / "bin"},
-        {"neither: beside it, where a missing file reads as empty", bare / "rigsmith", bare},
+        {"neither: beside it, where a missing file reads as empty", root.Path() / "bare" / "bin" / "rigsmith",
+         root.Path() / "bare" / "bin"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(ProgramDirFor(c.executable.string()), c.expected.string());
-    }
+    for (const Case &c : cases)
+        EXPECT_EQ(ProgramDirFor(c.executable.string()), c.expected.string()) << c.name;
 }
 
-TEST(ProgramDir, InTheBuildTreeIsTheDirectoryOfTheExecutable)
+// The tests run from the build tree, where the files of data/ are copied beside the programs. A copy
+// of this program in an installed layout, run from elsewhere, runs this test again and finds them in
+// ../share/rigsmith.
+TEST(ProgramDir, FollowsTheRunningProgram)
 {
-    // The tests run from the build tree, where the files of data/ are copied beside the programs.
+    const std::string expected = Environment("RIGSMITH_EXPECTED_PROGRAM_DIR");
+    if (!expected.empty()) {
+        EXPECT_EQ(ProgramDir(), expected);
+        EXPECT_EQ(ReadAll(ProgramFile("Settings.ini")), "[800Mode]\r\n");
+        return;
+    }
     const fs::path self = fs::read_symlink("/proc/self/exe");
     EXPECT_EQ(ProgramDir(), self.parent_path().string());
     EXPECT_TRUE(fs::exists(ProgramFile("Settings.ini")));
     EXPECT_TRUE(fs::is_directory(ProgramFile("Fixtures")));
-}
 
-// Run by the test below in a copy of this program that lies in an installed layout.
-TEST(ProgramDir, ChildSeesTheExpectedDirectory)
-{
-    const std::string expected = Environment("RIGSMITH_EXPECTED_PROGRAM_DIR");
-    if (expected.empty())
-        GTEST_SKIP() << "only run by ProgramDir.WhenInstalledIsShareRigsmithBesideBin";
-    EXPECT_EQ(ProgramDir(), expected);
-    EXPECT_EQ(ReadAll(ProgramFile("Settings.ini")), "[800Mode]\r\n");
-}
-
-TEST(ProgramDir, WhenInstalledIsShareRigsmithBesideBin)
-{
-    // A scratch prefix laid out as an installation, with a copy of this very program in bin/.
     TTempDir prefix;
-    fs::create_directories(prefix.Path() / "bin");
-    fs::create_directories(prefix.Path() / "share" / "rigsmith");
-    WriteAll((prefix.Path() / "share" / "rigsmith" / "Settings.ini").string(), "[800Mode]\r\n");
-    const fs::path copy = prefix.Path() / "bin" / "test_paths";
-    fs::copy_file(fs::read_symlink("/proc/self/exe"), copy);
-
-    const fs::path elsewhere = prefix.Path() / "share"; // no Settings.ini in the working directory
-    const std::string command = "cd '" + elsewhere.string() + "' && RIGSMITH_EXPECTED_PROGRAM_DIR='" +
-                                (prefix.Path() / "share" / "rigsmith").string() + "' '" + copy.string() +
-                                "' --gtest_filter=ProgramDir.ChildSeesTheExpectedDirectory --gtest_brief=1 >/dev/null";
+    const fs::path share = prefix.Path() / "share" / "rigsmith", copy = prefix.Path() / "bin" / "test_paths";
+    fs::create_directories(share);
+    fs::create_directories(copy.parent_path());
+    WriteAll((share / "Settings.ini").string(), "[800Mode]\r\n");
+    fs::copy_file(self, copy);
+    const testing::TestInfo &test = *testing::UnitTest::GetInstance()->current_test_info();
+    const std::string command = "cd '" + share.parent_path().string() + "' && RIGSMITH_EXPECTED_PROGRAM_DIR='" +
+                                share.string() + "' '" + copy.string() + "' --gtest_filter=" + test.test_suite_name() +
+                                "." + test.name() + " --gtest_brief=1 >/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
@@ -180,21 +166,15 @@ TEST_F(UserFiles, DocumentsDirectoryComesFromTheDesktopOrTheEnvironment)
     EXPECT_EQ(DocumentsDir(), Documents().string());
     SetDocumentsDir({});
 
-    const std::string home = Environment("HOME");
-    const std::string xdg = Environment("XDG_DOCUMENTS_DIR");
-    const fs::path homeDir = root_.Path() / "home";
-    setenv("HOME", homeDir.c_str(), 1);
+    const std::string home = Environment("HOME"), xdg = Environment("XDG_DOCUMENTS_DIR");
+    setenv("HOME", (root_.Path() / "home").c_str(), 1);
     setenv("XDG_DOCUMENTS_DIR", (root_.Path() / "Dokumente").c_str(), 1);
     EXPECT_EQ(DocumentsDir(), (root_.Path() / "Dokumente").string());
     unsetenv("XDG_DOCUMENTS_DIR");
     EXPECT_EQ(DocumentsDir(), Documents().string());
     fs::remove(Documents());
-    EXPECT_EQ(DocumentsDir(), homeDir.string());
+    EXPECT_EQ(DocumentsDir(), (root_.Path() / "home").string());
 
-    if (home.empty())
-        unsetenv("HOME");
-    else
-        setenv("HOME", home.c_str(), 1);
-    if (!xdg.empty())
-        setenv("XDG_DOCUMENTS_DIR", xdg.c_str(), 1);
+    for (const auto &[name, value] : {std::pair{"HOME", home}, {"XDG_DOCUMENTS_DIR", xdg}})
+        value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
 }
