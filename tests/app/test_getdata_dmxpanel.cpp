@@ -1,3 +1,5 @@
+// The value entry dialog of command steps and palette values, and the Dmx panel's test faders.
+
 #include "app/DmxPanel.h"
 #include "app/GetData.h"
 
@@ -22,6 +24,8 @@ Q_DECLARE_METATYPE(TValueRequest)
 namespace {
 
 const QString Cancelled = "<cancelled>";
+const std::string StepLabel = "DMX Value:";
+const std::string HighPartLabel = "DMX Value (high part only):";
 
 // Answers as text, so that a failure prints them.
 QString Show(const TValueAnswer &answer)
@@ -46,10 +50,6 @@ TValueRequest Request(const std::string &attribute, int min, int max, const std:
     request.Time = time;
     return request;
 }
-
-const std::string StepLabel = "DMX Value:";
-const std::string HighPartLabel = "DMX Value (high part only):";
-
 TValueRequest CommandStep()
 {
     return Request("Pan", 0, 255, StepLabel, 128, true, 500);
@@ -58,6 +58,10 @@ TValueRequest PaletteValue()
 {
     return Request("Gobo", 10, 200, HighPartLabel, 64, false, 0);
 }
+TValueRequest NewPaletteValue(int max = 255)
+{
+    return Request("Cyan", 0, max, StepLabel, std::nullopt, false, 0);
+}
 
 bool Acceptable(const QLineEdit *box, QString text)
 {
@@ -65,29 +69,17 @@ bool Acceptable(const QLineEdit *box, QString text)
     return box->validator()->validate(text, pos) == QValidator::Acceptable;
 }
 
-// Runs action once the dialog's event loop is running; a dialog that stays open too long is
-// cancelled so that a failing test ends instead of hanging.
-void WhenShown(QDialog &dialog, std::function<void()> action)
-{
-    QTimer::singleShot(0, &dialog, std::move(action));
-    QTimer::singleShot(5000, &dialog, &QDialog::reject);
-}
-
-template <typename T> T *Column(const TfrmDmxPanel &panel, const QString &prefix, int k)
-{
-    return panel.ScrollBox->findChild<T *>(prefix + QString::number(k));
-}
 QLineEdit *ValueBox(const TfrmDmxPanel &panel, int k)
 {
-    return Column<QLineEdit>(panel, "DmxChValue", k);
+    return panel.ScrollBox->findChild<QLineEdit *>("DmxChValue" + QString::number(k));
 }
 QScrollBar *Fader(const TfrmDmxPanel &panel, int k)
 {
-    return Column<QScrollBar>(panel, "DmxChLevel", k);
+    return panel.ScrollBox->findChild<QScrollBar *>("DmxChLevel" + QString::number(k));
 }
 QLabel *NumberBox(const TfrmDmxPanel &panel, int k)
 {
-    return Column<QLabel>(panel, "DmxCh", k);
+    return panel.ScrollBox->findChild<QLabel *>("DmxCh" + QString::number(k));
 }
 
 QStringList ValueTexts(const TfrmDmxPanel &panel)
@@ -103,10 +95,6 @@ QList<int> Positions(const TfrmDmxPanel &panel)
     for (int k = 1; k <= 96; ++k)
         positions << Fader(panel, k)->value();
     return positions;
-}
-QList<int> Levels()
-{
-    return QList<int>(DmxLevels.begin() + 1, DmxLevels.end());
 }
 
 // 96 texts: "0" (or "0 %") everywhere but at the given columns.
@@ -127,551 +115,397 @@ private slots:
     void init() { DmxLevels.fill(0); }
     void cleanup() { DmxLevels.fill(0); }
 
-    void getDataControls();
-    void getDataFillAnswer_data();
-    void getDataFillAnswer();
-    void getDataReusedForAnotherUse();
-    void getDataValidator_data();
-    void getDataValidator();
-    void getDataTypingStopsAtMax();
-    void getDataOkRefusesAboveMax();
-    void getDataFocusOnShow();
-    void getDataExecute_data();
-    void getDataExecute();
+    // -----------------------------------------------------------------------------------------
+    // The value entry
 
-    void panelWindow();
-    void panelColumns_data();
-    void panelColumns();
-    void panelAllColumns();
-    void panelStart();
-    void panelFaderToTop();
-    void panelKeyboardMovesFader();
-    void panelPercentToggle();
-    void levelText_data();
-    void levelText();
-    void levelTextNearestPercent();
-    void panelStartsFromLevels();
-    void panelKeepsStateWhenHidden();
-    void panelScrollsToLastColumn();
-};
-
-void TestGetDataDmxPanel::getDataControls()
-{
-    TGetDataForm form;
-    QCOMPARE(form.objectName(), "GetDataForm");
-    QCOMPARE(form.windowTitle(), "Get value");
-
-    struct Expected {
-        QLineEdit *box;
-        QString name;
-        bool enabled;
-        int maxLength;
-    };
-    const Expected boxes[] = {
-        {form.Attrib, "Attrib", false, 32767},     {form.MinValue, "MinValue", false, 32767},
-        {form.MaxValue, "MaxValue", false, 32767}, {form.DmxValue, "DmxValue", true, 3},
-        {form.DelayTime, "DelayTime", true, 6},    {form.Edit1, "Edit1", false, 32767},
-        {form.Edit2, "Edit2", false, 32767},
-    };
-    for (const Expected &e : boxes) {
-        QVERIFY2(e.box != nullptr, qPrintable(e.name));
-        QCOMPARE(e.box->objectName(), e.name);
-        QCOMPARE(form.findChild<QLineEdit *>(e.name), e.box);
-        QCOMPARE(e.box->isEnabled(), e.enabled);
-        QCOMPARE(e.box->maxLength(), e.maxLength);
-    }
-    QCOMPARE(form.Edit1->text(), "0");
-    QCOMPARE(form.Edit2->text(), "0");
-    QCOMPARE(form.DmxValueLabel->objectName(), "DmxValueLabel");
-    QCOMPARE(form.DmxValueLabel->buddy(), form.DmxValue);
-    QCOMPARE(form.DelayTimeLabel->objectName(), "DelayTimeLabel");
-    QCOMPARE(form.DelayTimeLabel->text(), "Delay time:");
-    // Disabled, yet the attribute and its range read as plainly as the value.
-    for (const QLineEdit *box : {form.Attrib, form.MinValue, form.MaxValue})
-        QCOMPARE(box->palette().color(QPalette::Disabled, QPalette::Text),
-                 form.DmxValue->palette().color(QPalette::Active, QPalette::Text));
-
-    QStringList labels;
-    for (const QLabel *label : form.findChildren<QLabel *>())
-        labels << label->text();
-    QVERIFY2(labels.contains("Attribute name:") && labels.contains("Dmx range:"), qPrintable(labels.join('|')));
-
-    QCOMPARE(form.OkButton->objectName(), "OkButton");
-    QCOMPARE(form.OkButton->text(), "OK");
-    QVERIFY(form.OkButton->isDefault());
-    QCOMPARE(form.CancelButton->objectName(), "CancelButton");
-    QCOMPARE(form.CancelButton->text(), "Cancel");
-
-    const auto *time = qobject_cast<const QIntValidator *>(form.DelayTime->validator());
-    QVERIFY(time != nullptr);
-    QCOMPARE(time->bottom(), 0);
-    QCOMPARE(time->top(), 999999);
-}
-
-void TestGetDataDmxPanel::getDataFillAnswer_data()
-{
-    QTest::addColumn<TValueRequest>("request");
-    QTest::addColumn<QString>("range");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("timeShown");
-    QTest::addColumn<QString>("answer");
-
-    QTest::newRow("command step") << CommandStep() << "0..255"
-                                  << "128" << true << "128 @ 500";
-    QTest::newRow("control step") << Request("Control", 0, 255, StepLabel, 0, true, 0) << "0..255"
-                                  << "0" << true << "0 @ 0";
-    QTest::newRow("existing palette value") << PaletteValue() << "10..200"
-                                            << "64" << false << "64 @ 0";
-    QTest::newRow("new palette value") << Request("Cyan", 0, 255, StepLabel, std::nullopt, false, 0) << "0..255"
-                                       << "" << false << "none @ 0";
-}
-
-void TestGetDataDmxPanel::getDataFillAnswer()
-{
-    QFETCH(TValueRequest, request);
-    QFETCH(QString, range);
-    QFETCH(QString, value);
-    QFETCH(bool, timeShown);
-    QFETCH(QString, answer);
-
-    TGetDataForm form;
-    form.Fill(request);
-    QCOMPARE(form.Attrib->text(), QString::fromStdString(request.Attribute));
-    QCOMPARE(form.MinValue->text() + ".." + form.MaxValue->text(), range);
-    QCOMPARE(form.DmxValueLabel->text(), QString::fromStdString(request.ValueLabel));
-    QCOMPARE(form.DmxValue->text(), value);
-    QCOMPARE(qobject_cast<const QIntValidator *>(form.DmxValue->validator())->top(), request.Max);
-    QCOMPARE(form.DelayTimeLabel->isVisibleTo(&form), timeShown);
-    QCOMPARE(form.DelayTime->isVisibleTo(&form), timeShown);
-    QCOMPARE(form.Edit2->isVisibleTo(&form), timeShown);
-    QVERIFY(form.Edit1->isVisibleTo(&form));
-    QCOMPARE(Show(form.Answer()), answer);
-}
-
-void TestGetDataDmxPanel::getDataReusedForAnotherUse()
-{
-    // The dialog is made once for the run: each use must undo what the one before set.
-    TGetDataForm form;
-    form.Fill(CommandStep());
-    form.Fill(PaletteValue());
-    QCOMPARE(form.DmxValueLabel->text(), QString::fromStdString(HighPartLabel));
-    QVERIFY(!form.DelayTime->isVisibleTo(&form));
-    QCOMPARE(Show(form.Answer()), "64 @ 0");
-
-    form.Fill(Request("Cyan", 0, 100, StepLabel, std::nullopt, false, 0));
-    QCOMPARE(form.DmxValue->text(), "");
-    QCOMPARE(form.DmxValueLabel->text(), QString::fromStdString(StepLabel));
-    QVERIFY(!Acceptable(form.DmxValue, "101"));
-
-    form.Fill(CommandStep());
-    QVERIFY(form.DelayTime->isVisibleTo(&form));
-    QVERIFY(form.Edit2->isVisibleTo(&form));
-    QCOMPARE(Show(form.Answer()), "128 @ 500");
-    QVERIFY(Acceptable(form.DmxValue, "255"));
-}
-
-void TestGetDataDmxPanel::getDataValidator_data()
-{
-    QTest::addColumn<int>("max");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("acceptable");
-
-    QTest::newRow("at the maximum") << 200 << "200" << true;
-    QTest::newRow("above the maximum") << 200 << "201" << false;
-    QTest::newRow("far above") << 200 << "999" << false;
-    QTest::newRow("zero below the shown minimum") << 200 << "0" << true;
-    QTest::newRow("empty") << 200 << "" << true;
-    QTest::newRow("byte") << 255 << "255" << true;
-    QTest::newRow("above a byte") << 255 << "256" << false;
-    QTest::newRow("negative") << 255 << "-1" << false;
-    QTest::newRow("letters") << 255 << "12a" << false;
-    QTest::newRow("blank") << 255 << " " << false;
-    QTest::newRow("plus sign") << 255 << "+5" << false;
-}
-
-void TestGetDataDmxPanel::getDataValidator()
-{
-    QFETCH(int, max);
-    QFETCH(QString, text);
-    QFETCH(bool, acceptable);
-
-    TGetDataForm form;
-    TValueRequest request = CommandStep();
-    request.Max = max;
-    form.Fill(request);
-    QCOMPARE(Acceptable(form.DmxValue, text), acceptable);
-}
-
-void TestGetDataDmxPanel::getDataTypingStopsAtMax()
-{
-    TGetDataForm form;
-    TValueRequest request = PaletteValue();
-    request.Value.reset();
-    form.Fill(request);
-    QTest::keyClicks(form.DmxValue, "201");
-    QCOMPARE(form.DmxValue->text(), "20");
-    form.DmxValue->clear();
-    QTest::keyClicks(form.DmxValue, "1x9-99");
-    QCOMPARE(form.DmxValue->text(), "199");
-
-    form.Fill(CommandStep());
-    form.DelayTime->clear();
-    QTest::keyClicks(form.DelayTime, "12345678");
-    QCOMPARE(form.DelayTime->text(), "123456");
-}
-
-void TestGetDataDmxPanel::getDataOkRefusesAboveMax()
-{
-    // A stored value can lie above a maximum lowered since; OK keeps the dialog open until fixed.
-    TGetDataForm form;
-    TValueRequest request = PaletteValue();
-    request.Value = 250;
-    form.Fill(request);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.DelayTime->setFocus(); // hidden here, so it is not checked
-    form.OkButton->click();
-    QVERIFY(form.isVisible());
-    QCOMPARE(form.focusWidget(), form.DmxValue);
-    QCOMPARE(form.DmxValue->selectedText(), "250");
-
-    form.DmxValue->setText("200");
-    form.OkButton->click();
-    QVERIFY(!form.isVisible());
-    QCOMPARE(form.result(), int(QDialog::Accepted));
-    QCOMPARE(Show(form.Answer()), "200 @ 0");
-}
-
-void TestGetDataDmxPanel::getDataFocusOnShow()
-{
-    TGetDataForm form;
-    form.Fill(CommandStep());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(form.focusWidget(), form.DmxValue);
-    QCOMPARE(form.DmxValue->selectedText(), "128");
-}
-
-void TestGetDataDmxPanel::getDataExecute_data()
-{
-    QTest::addColumn<TValueRequest>("request");
-    QTest::addColumn<std::function<void(TGetDataForm &)>>("user");
-    QTest::addColumn<QString>("result");
-
-    using User = std::function<void(TGetDataForm &)>;
-    QTest::newRow("typed over the selection, OK") << CommandStep() << User([](TGetDataForm &form) {
-        QTest::keyClicks(form.DmxValue, "77");
-        form.DelayTime->selectAll();
-        QTest::keyClicks(form.DelayTime, "1500");
-        QTest::mouseClick(form.OkButton, Qt::LeftButton);
-    }) << "77 @ 1500";
-    QTest::newRow("Enter is OK") << CommandStep() << User([](TGetDataForm &form) {
-        QTest::keyClicks(form.DmxValue, "9");
-        QTest::keyClick(form.DmxValue, Qt::Key_Return);
-    }) << "9 @ 500";
-    QTest::newRow("cancel") << CommandStep() << User([](TGetDataForm &form) {
-        QTest::keyClicks(form.DmxValue, "77");
-        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
-    }) << Cancelled;
-    QTest::newRow("escape") << CommandStep()
-                            << User([](TGetDataForm &form) { QTest::keyClick(form.DmxValue, Qt::Key_Escape); })
-                            << Cancelled;
-    QTest::newRow("palette value emptied") << PaletteValue() << User([](TGetDataForm &form) {
-        QTest::keyClick(form.DmxValue, Qt::Key_Delete);
-        QTest::mouseClick(form.OkButton, Qt::LeftButton);
-    }) << "none @ 0";
-    QTest::newRow("new palette value typed")
-        << Request("Cyan", 0, 255, StepLabel, std::nullopt, false, 0) << User([](TGetDataForm &form) {
-               QTest::keyClicks(form.DmxValue, "255");
-               QTest::mouseClick(form.OkButton, Qt::LeftButton);
-           })
-        << "255 @ 0";
-}
-
-void TestGetDataDmxPanel::getDataExecute()
-{
-    QFETCH(TValueRequest, request);
-    QFETCH(std::function<void(TGetDataForm &)>, user);
-    QFETCH(QString, result);
-
-    TGetDataForm form;
-    WhenShown(form, [&] { user(form); });
-    QCOMPARE(Show(form.Execute(request)), result);
-}
-
-void TestGetDataDmxPanel::panelWindow()
-{
-    TfrmDmxPanel panel;
-    QCOMPARE(panel.objectName(), "frmDmxPanel");
-    QCOMPARE(panel.windowTitle(), "Dmx panel");
-    QCOMPARE(panel.size(), QSize(792, 392));
-    QCOMPARE(panel.minimumSize(), panel.maximumSize());
-
-    QCOMPARE(panel.ScrollBox->objectName(), "ScrollBox");
-    QCOMPARE(panel.ScrollBox->geometry(), QRect(8, 8, 777, 337));
-    QCOMPARE(panel.ScrollBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QVERIFY(panel.ScrollBox->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
-    QVERIFY(panel.ScrollBox->horizontalScrollBar()->hasTracking());
-
-    QCOMPARE(panel.BitBtn1->objectName(), "BitBtn1");
-    QCOMPARE(panel.BitBtn1->text(), "OK");
-    QCOMPARE(panel.BitBtn1->geometry(), QRect(8, 352, 75, 25));
-    QCOMPARE(panel.IsPercent->objectName(), "IsPercent");
-    QCOMPARE(panel.IsPercent->text(), "%");
-    QCOMPARE(panel.IsPercent->geometry(), QRect(752, 352, 31, 25));
-    QVERIFY(panel.IsPercent->isCheckable());
-    QVERIFY(!panel.IsPercent->isChecked());
-}
-
-void TestGetDataDmxPanel::panelColumns_data()
-{
-    QTest::addColumn<int>("k");
-    QTest::addColumn<QRect>("value");
-    QTest::addColumn<QRect>("fader");
-    QTest::addColumn<QRect>("number");
-
-    QTest::newRow("1") << 1 << QRect(12, 8, 34, 21) << QRect(20, 36, 17, 241) << QRect(12, 280, 34, 21);
-    QTest::newRow("2") << 2 << QRect(52, 8, 34, 21) << QRect(60, 36, 17, 241) << QRect(52, 280, 34, 21);
-    QTest::newRow("37") << 37 << QRect(1452, 8, 34, 21) << QRect(1460, 36, 17, 241) << QRect(1452, 280, 34, 21);
-    QTest::newRow("96") << 96 << QRect(3812, 8, 34, 21) << QRect(3820, 36, 17, 241) << QRect(3812, 280, 34, 21);
-}
-
-void TestGetDataDmxPanel::panelColumns()
-{
-    QFETCH(int, k);
-    QFETCH(QRect, value);
-    QFETCH(QRect, fader);
-    QFETCH(QRect, number);
-
-    TfrmDmxPanel panel;
-    QCOMPARE(ValueBox(panel, k)->geometry(), value);
-    QCOMPARE(Fader(panel, k)->geometry(), fader);
-    QCOMPARE(NumberBox(panel, k)->geometry(), number);
-    QCOMPARE(NumberBox(panel, k)->text(), QString::number(k));
-}
-
-void TestGetDataDmxPanel::panelAllColumns()
-{
-    TfrmDmxPanel panel;
-    QWidget *columns = panel.ScrollBox->widget();
-    QVERIFY(columns != nullptr);
-    for (const QString &prefix : QStringList{"DmxChValue", "DmxChLevel", "DmxCh"})
-        QCOMPARE(columns->findChildren<QWidget *>(QRegularExpression("^" + prefix + "\\d+$")).size(), 96);
-
-    for (int k = 1; k <= 96; ++k) {
-        const QString at = "column " + QString::number(k);
-        const int left = 12 + 40 * (k - 1);
-        QLineEdit *value = ValueBox(panel, k);
-        QScrollBar *fader = Fader(panel, k);
-        QLabel *number = NumberBox(panel, k);
-        QVERIFY2(value && fader && number, qPrintable(at));
-        QVERIFY2(value->parentWidget() == columns && fader->parentWidget() == columns &&
-                     number->parentWidget() == columns,
-                 qPrintable(at));
-
-        QVERIFY2(value->geometry() == QRect(left, 8, 34, 21), qPrintable(at));
-        QVERIFY2(value->isReadOnly() && !value->hasFrame() && value->alignment() == Qt::AlignCenter, qPrintable(at));
-
-        QVERIFY2(fader->geometry() == QRect(left + 8, 36, 17, 241), qPrintable(at));
-        QVERIFY2(fader->orientation() == Qt::Vertical, qPrintable(at));
-        QVERIFY2(fader->minimum() == 0 && fader->maximum() == 255 && fader->singleStep() == 1, qPrintable(at));
-
-        QVERIFY2(number->geometry() == QRect(left, 280, 34, 21), qPrintable(at));
-        QVERIFY2(number->text() == QString::number(k) && number->alignment() == Qt::AlignCenter, qPrintable(at));
-        QVERIFY2(number->autoFillBackground() && number->backgroundRole() == QPalette::Button, qPrintable(at));
-    }
-    // "100 %" fits in every value box, inside the box's margins.
-    for (int k = 1; k <= 96; ++k)
-        QVERIFY(QFontMetrics(ValueBox(panel, k)->font()).horizontalAdvance("100 %") <= 34 - 4);
-    // Every column lies inside the scrolled widget.
-    QVERIFY(columns->rect().contains(NumberBox(panel, 96)->geometry()));
-    QVERIFY(columns->rect().contains(Fader(panel, 96)->geometry()));
-}
-
-void TestGetDataDmxPanel::panelStart()
-{
-    TfrmDmxPanel panel;
-    QCOMPARE(ValueTexts(panel), Texts({}));
-    QCOMPARE(Positions(panel), QList<int>(96, 255));
-    QCOMPARE(Levels(), QList<int>(96, 0));
-}
-
-void TestGetDataDmxPanel::panelFaderToTop()
-{
-    TfrmDmxPanel panel;
-    Fader(panel, 37)->setValue(0);
-    QCOMPARE(ValueTexts(panel), Texts({{37, "255"}}));
-    QList<int> levels(96, 0);
-    levels[36] = 255;
-    QCOMPARE(Levels(), levels);
-    QCOMPARE(Positions(panel).count(255), 95);
-
-    // Half way up the level reads from the bottom.
-    Fader(panel, 37)->setValue(127);
-    QCOMPARE(ValueBox(panel, 37)->text(), "128");
-    QCOMPARE(int(DmxLevels[37]), 128);
-}
-
-void TestGetDataDmxPanel::panelKeyboardMovesFader()
-{
-    TfrmDmxPanel panel;
-    QScrollBar *fader = Fader(panel, 5);
-    QVERIFY(fader->focusPolicy() & Qt::TabFocus);
-    QTest::keyClick(fader, Qt::Key_Up); // up the screen is up in level
-    QCOMPARE(ValueBox(panel, 5)->text(), "1");
-    QTest::keyClick(fader, Qt::Key_Home);
-    QCOMPARE(ValueBox(panel, 5)->text(), "255");
-    QCOMPARE(int(DmxLevels[5]), 255);
-}
-
-void TestGetDataDmxPanel::panelPercentToggle()
-{
-    TfrmDmxPanel panel;
-    Fader(panel, 1)->setValue(252);  // level 3
-    Fader(panel, 37)->setValue(0);   // level 255
-    Fader(panel, 96)->setValue(127); // level 128
-    const QStringList plain = Texts({{1, "3"}, {37, "255"}, {96, "128"}});
-    QCOMPARE(ValueTexts(panel), plain);
-
-    QTest::mouseClick(panel.IsPercent, Qt::LeftButton);
-    QVERIFY(panel.IsPercent->isChecked());
-    QCOMPARE(ValueTexts(panel), Texts({{1, "1 %"}, {37, "100 %"}, {96, "50 %"}}, true));
-
-    // A fader moved while the toggle is down shows percent too.
-    Fader(panel, 2)->setValue(0);
-    QCOMPARE(ValueBox(panel, 2)->text(), "100 %");
-
-    QTest::mouseClick(panel.IsPercent, Qt::LeftButton);
-    QVERIFY(!panel.IsPercent->isChecked());
-    QCOMPARE(ValueTexts(panel), Texts({{1, "3"}, {2, "255"}, {37, "255"}, {96, "128"}}));
-    // The form changes only the text: the levels stay.
-    QCOMPARE(int(DmxLevels[1]), 3);
-    QCOMPARE(int(DmxLevels[96]), 128);
-}
-
-void TestGetDataDmxPanel::levelText_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QString>("plain");
-    QTest::addColumn<QString>("percent");
-
-    QTest::newRow("0") << 0 << "0"
-                       << "0 %";
-    QTest::newRow("1") << 1 << "1"
-                       << "0 %";
-    QTest::newRow("2") << 2 << "2"
-                       << "1 %";
-    QTest::newRow("3") << 3 << "3"
-                       << "1 %";
-    QTest::newRow("127") << 127 << "127"
-                         << "50 %";
-    QTest::newRow("128") << 128 << "128"
-                         << "50 %";
-    QTest::newRow("254") << 254 << "254"
-                         << "100 %";
-    QTest::newRow("255") << 255 << "255"
-                         << "100 %";
-}
-
-void TestGetDataDmxPanel::levelText()
-{
-    QFETCH(int, level);
-    QFETCH(QString, plain);
-    QFETCH(QString, percent);
-    QCOMPARE(LevelText(level, false), plain);
-    QCOMPARE(LevelText(level, true), percent);
-}
-
-void TestGetDataDmxPanel::levelTextNearestPercent()
-{
-    // For every level the percentage p is the nearest whole number: |p * 255 - v * 100| < 255 / 2.
-    int previous = 0;
-    for (int v = 0; v <= 255; ++v) {
-        QString text = LevelText(v, true);
-        QVERIFY2(text.endsWith(" %"), qPrintable(text));
-        text.chop(2);
-        bool ok = false;
-        const int p = text.toInt(&ok);
-        QVERIFY2(ok, qPrintable(text));
-        QVERIFY2(2 * std::abs(p * 255 - v * 100) < 255, qPrintable(QString("%1 gives %2").arg(v).arg(p)));
-        QVERIFY(p >= previous);
-        previous = p;
-    }
-}
-
-void TestGetDataDmxPanel::panelStartsFromLevels()
-{
+    void getDataControls()
     {
-        TfrmDmxPanel first;
-        Fader(first, 5)->setValue(55);
-        Fader(first, 96)->setValue(0);
+        TGetDataForm form;
+        QCOMPARE(form.windowTitle(), "Get value");
+        // Only the value and the time can be typed into, each as long as its largest number.
+        for (QLineEdit *box : {form.Attrib, form.MinValue, form.MaxValue, form.Edit1, form.Edit2})
+            QVERIFY2(!box->isEnabled() && box->maxLength() == 32767, qPrintable(box->objectName()));
+        QCOMPARE(form.DmxValue->maxLength(), 3);
+        QCOMPARE(form.DelayTime->maxLength(), 6);
+        QVERIFY(form.DmxValue->isEnabled() && form.DelayTime->isEnabled());
+        QCOMPARE(form.Edit1->text(), "0");
+        QCOMPARE(form.Edit2->text(), "0");
+        QCOMPARE(form.DmxValueLabel->buddy(), form.DmxValue);
+        QCOMPARE(form.DelayTimeLabel->text(), "Delay time:");
+        // Disabled, yet the attribute and its range read as plainly as the value.
+        for (const QLineEdit *box : {form.Attrib, form.MinValue, form.MaxValue})
+            QCOMPARE(box->palette().color(QPalette::Disabled, QPalette::Text),
+                     form.DmxValue->palette().color(QPalette::Active, QPalette::Text));
+        QStringList labels;
+        for (const QLabel *label : form.findChildren<QLabel *>())
+            labels << label->text();
+        QVERIFY2(labels.contains("Attribute name:") && labels.contains("Dmx range:"), qPrintable(labels.join('|')));
+        QCOMPARE(form.OkButton->text(), "OK");
+        QVERIFY(form.OkButton->isDefault());
+        QCOMPARE(form.CancelButton->text(), "Cancel");
+        const auto *time = qobject_cast<const QIntValidator *>(form.DelayTime->validator());
+        QVERIFY(time);
+        QCOMPARE(time->bottom(), 0);
+        QCOMPARE(time->top(), 999999);
     }
-    TfrmDmxPanel second;
-    QCOMPARE(Fader(second, 5)->value(), 55);
-    QCOMPARE(Fader(second, 96)->value(), 0);
-    QCOMPARE(ValueTexts(second), Texts({{5, "200"}, {96, "255"}}));
 
-    DmxLevels.fill(0);
-    DmxLevels[1] = 1;
-    DmxLevels[50] = 254;
-    TfrmDmxPanel third;
-    QCOMPARE(Fader(third, 1)->value(), 254);
-    QCOMPARE(Fader(third, 50)->value(), 1);
-    QCOMPARE(ValueTexts(third), Texts({{1, "1"}, {50, "254"}}));
-}
+    void getDataFillAnswer_data()
+    {
+        QTest::addColumn<TValueRequest>("request");
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("timeShown");
+        QTest::addColumn<QString>("answer");
+        const auto row = [](const char *name, const TValueRequest &request, const char *range, const char *value,
+                            bool timeShown, const char *answer) {
+            QTest::newRow(name) << request << QString(range) << QString(value) << timeShown << QString(answer);
+        };
+        row("command step", CommandStep(), "0..255", "128", true, "128 @ 500");
+        row("control step", Request("Control", 0, 255, StepLabel, 0, true, 0), "0..255", "0", true, "0 @ 0");
+        row("existing palette value", PaletteValue(), "10..200", "64", false, "64 @ 0");
+        row("new palette value", NewPaletteValue(), "0..255", "", false, "none @ 0");
+    }
+    void getDataFillAnswer()
+    {
+        QFETCH(TValueRequest, request);
+        QFETCH(QString, range);
+        QFETCH(QString, value);
+        QFETCH(bool, timeShown);
+        QFETCH(QString, answer);
 
-void TestGetDataDmxPanel::panelKeepsStateWhenHidden()
-{
-    QWidget main;
-    auto *panel = new TfrmDmxPanel(&main);
-    QPointer<TfrmDmxPanel> alive(panel);
-    main.show();
+        TGetDataForm form;
+        form.Fill(request);
+        QCOMPARE(form.Attrib->text(), QString::fromStdString(request.Attribute));
+        QCOMPARE(form.MinValue->text() + ".." + form.MaxValue->text(), range);
+        QCOMPARE(form.DmxValueLabel->text(), QString::fromStdString(request.ValueLabel));
+        QCOMPARE(form.DmxValue->text(), value);
+        QCOMPARE(qobject_cast<const QIntValidator *>(form.DmxValue->validator())->top(), request.Max);
+        QCOMPARE(form.DelayTimeLabel->isVisibleTo(&form), timeShown);
+        QCOMPARE(form.DelayTime->isVisibleTo(&form), timeShown);
+        QCOMPARE(form.Edit2->isVisibleTo(&form), timeShown);
+        QVERIFY(form.Edit1->isVisibleTo(&form));
+        QCOMPARE(Show(form.Answer()), answer);
+    }
 
-    panel->show();
-    QVERIFY(QTest::qWaitForWindowExposed(panel));
-    Fader(*panel, 10)->setValue(100);
-    QTest::mouseClick(panel->IsPercent, Qt::LeftButton);
-    const QStringList texts = ValueTexts(*panel);
-    const QList<int> positions = Positions(*panel);
-    QCOMPARE(texts[9], "61 %");
+    void getDataReusedForAnotherUse()
+    {
+        // The dialog is made once for the run: each use must undo what the one before set.
+        TGetDataForm form;
+        form.Fill(CommandStep());
+        form.Fill(PaletteValue());
+        QCOMPARE(form.DmxValueLabel->text(), QString::fromStdString(HighPartLabel));
+        QVERIFY(!form.DelayTime->isVisibleTo(&form));
+        QCOMPARE(Show(form.Answer()), "64 @ 0");
+        form.Fill(NewPaletteValue(100));
+        QCOMPARE(form.DmxValue->text(), "");
+        QCOMPARE(form.DmxValueLabel->text(), QString::fromStdString(StepLabel));
+        QVERIFY(!Acceptable(form.DmxValue, "101"));
+        form.Fill(CommandStep());
+        QVERIFY(form.DelayTime->isVisibleTo(&form));
+        QVERIFY(form.Edit2->isVisibleTo(&form));
+        QCOMPARE(Show(form.Answer()), "128 @ 500");
+        QVERIFY(Acceptable(form.DmxValue, "255"));
+    }
 
-    QTest::mouseClick(panel->BitBtn1, Qt::LeftButton);
-    QVERIFY(!panel->isVisible());
-    panel->show();
-    QVERIFY(panel->IsPercent->isChecked());
-    QCOMPARE(ValueTexts(*panel), texts);
-    QCOMPARE(Positions(*panel), positions);
+    void getDataValidator_data()
+    {
+        QTest::addColumn<int>("max");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("acceptable");
+        QTest::newRow("at the maximum") << 200 << "200" << true;
+        QTest::newRow("above the maximum") << 200 << "201" << false;
+        QTest::newRow("far above") << 200 << "999" << false;
+        QTest::newRow("zero below the shown minimum") << 200 << "0" << true;
+        QTest::newRow("empty") << 200 << "" << true;
+        QTest::newRow("byte") << 255 << "255" << true;
+        QTest::newRow("above a byte") << 255 << "256" << false;
+        QTest::newRow("negative") << 255 << "-1" << false;
+        QTest::newRow("letters") << 255 << "12a" << false;
+        QTest::newRow("blank") << 255 << " " << false;
+        QTest::newRow("plus sign") << 255 << "+5" << false;
+    }
+    void getDataValidator()
+    {
+        QFETCH(int, max);
+        QFETCH(QString, text);
+        QFETCH(bool, acceptable);
+        TGetDataForm form;
+        TValueRequest request = CommandStep();
+        request.Max = max;
+        form.Fill(request);
+        QCOMPARE(Acceptable(form.DmxValue, text), acceptable);
+    }
 
-    // The close box only hides it as well.
-    panel->close();
-    QVERIFY(alive);
-    panel->show();
-    QCOMPARE(ValueTexts(*panel), texts);
-    QCOMPARE(int(DmxLevels[10]), 155);
-}
+    void getDataTypingStopsAtMax()
+    {
+        TGetDataForm form;
+        form.Fill(NewPaletteValue(200));
+        QTest::keyClicks(form.DmxValue, "201");
+        QCOMPARE(form.DmxValue->text(), "20");
+        form.DmxValue->clear();
+        QTest::keyClicks(form.DmxValue, "1x9-99");
+        QCOMPARE(form.DmxValue->text(), "199");
+        form.Fill(CommandStep());
+        form.DelayTime->clear();
+        QTest::keyClicks(form.DelayTime, "12345678");
+        QCOMPARE(form.DelayTime->text(), "123456");
+    }
 
-void TestGetDataDmxPanel::panelScrollsToLastColumn()
-{
-    TfrmDmxPanel panel;
-    panel.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QWidget *viewport = panel.ScrollBox->viewport();
-    const auto shown = [&](int k) {
-        QWidget *fader = Fader(panel, k);
-        const QRect rect(fader->mapTo(viewport, QPoint(0, 0)), fader->size());
-        return viewport->rect().contains(rect);
-    };
-    QScrollBar *bar = panel.ScrollBox->horizontalScrollBar();
-    QVERIFY(bar->isVisible());
-    QVERIFY(shown(1));
-    QVERIFY(!shown(96));
-    // Faders and their number boxes fit in the height: nothing to scroll there.
-    QVERIFY(viewport->height() >= NumberBox(panel, 1)->geometry().bottom() + 1);
+    void getDataOkRefusesAboveMax()
+    {
+        // A stored value can lie above a maximum lowered since; OK keeps the dialog open until fixed.
+        TGetDataForm form;
+        TValueRequest request = PaletteValue();
+        request.Value = 250;
+        form.Fill(request);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // Shown, the value is selected to be typed over.
+        QCOMPARE(form.focusWidget(), form.DmxValue);
+        QCOMPARE(form.DmxValue->selectedText(), "250");
+        form.DelayTime->setFocus(); // hidden here, so it is not checked
+        form.OkButton->click();
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.focusWidget(), form.DmxValue);
+        QCOMPARE(form.DmxValue->selectedText(), "250");
+        form.DmxValue->setText("200");
+        form.OkButton->click();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(Show(form.Answer()), "200 @ 0");
+    }
 
-    bar->setValue(bar->maximum());
-    QVERIFY(shown(96));
-    QVERIFY(!shown(1));
-}
+    void getDataExecute_data()
+    {
+        using User = std::function<void(TGetDataForm &)>;
+        QTest::addColumn<TValueRequest>("request");
+        QTest::addColumn<User>("user");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("typed over the selection, OK") << CommandStep() << User([](TGetDataForm &form) {
+            QTest::keyClicks(form.DmxValue, "77");
+            form.DelayTime->selectAll();
+            QTest::keyClicks(form.DelayTime, "1500");
+            QTest::mouseClick(form.OkButton, Qt::LeftButton);
+        }) << "77 @ 1500";
+        QTest::newRow("Enter is OK") << CommandStep() << User([](TGetDataForm &form) {
+            QTest::keyClicks(form.DmxValue, "9");
+            QTest::keyClick(form.DmxValue, Qt::Key_Return);
+        }) << "9 @ 500";
+        QTest::newRow("cancel") << CommandStep() << User([](TGetDataForm &form) {
+            QTest::keyClicks(form.DmxValue, "77");
+            QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+        }) << Cancelled;
+        QTest::newRow("escape") << CommandStep()
+                                << User([](TGetDataForm &form) { QTest::keyClick(form.DmxValue, Qt::Key_Escape); })
+                                << Cancelled;
+        QTest::newRow("palette value emptied") << PaletteValue() << User([](TGetDataForm &form) {
+            QTest::keyClick(form.DmxValue, Qt::Key_Delete);
+            QTest::mouseClick(form.OkButton, Qt::LeftButton);
+        }) << "none @ 0";
+        QTest::newRow("new palette value typed") << NewPaletteValue() << User([](TGetDataForm &form) {
+            QTest::keyClicks(form.DmxValue, "255");
+            QTest::mouseClick(form.OkButton, Qt::LeftButton);
+        }) << "255 @ 0";
+    }
+    void getDataExecute()
+    {
+        QFETCH(TValueRequest, request);
+        QFETCH(std::function<void(TGetDataForm &)>, user);
+        QFETCH(QString, result);
+        TGetDataForm form;
+        // Runs once the dialog's event loop is running; a dialog left open is cancelled so that a
+        // failing test ends instead of hanging.
+        QTimer::singleShot(0, &form, [&] { user(form); });
+        QTimer::singleShot(5000, &form, &QDialog::reject);
+        QCOMPARE(Show(form.Execute(request)), result);
+    }
+
+    // -----------------------------------------------------------------------------------------
+    // The Dmx panel
+
+    void panelWindow()
+    {
+        TfrmDmxPanel panel;
+        QCOMPARE(panel.windowTitle(), "Dmx panel");
+        QCOMPARE(panel.size(), QSize(792, 392));
+        QCOMPARE(panel.minimumSize(), panel.maximumSize());
+        QCOMPARE(panel.ScrollBox->geometry(), QRect(8, 8, 777, 337));
+        QCOMPARE(panel.ScrollBox->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QVERIFY(panel.ScrollBox->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
+        QVERIFY(panel.ScrollBox->horizontalScrollBar()->hasTracking());
+        QCOMPARE(panel.BitBtn1->text(), "OK");
+        QCOMPARE(panel.BitBtn1->geometry(), QRect(8, 352, 75, 25));
+        QCOMPARE(panel.IsPercent->text(), "%");
+        QCOMPARE(panel.IsPercent->geometry(), QRect(752, 352, 31, 25));
+        QVERIFY(panel.IsPercent->isCheckable());
+        QVERIFY(!panel.IsPercent->isChecked());
+    }
+
+    void panelAllColumns()
+    {
+        TfrmDmxPanel panel;
+        QWidget *columns = panel.ScrollBox->widget();
+        QVERIFY(columns);
+        for (const QString &prefix : QStringList{"DmxChValue", "DmxChLevel", "DmxCh"})
+            QCOMPARE(columns->findChildren<QWidget *>(QRegularExpression("^" + prefix + "\\d+$")).size(), 96);
+        for (int k = 1; k <= 96; ++k) {
+            const QByteArray at = "column " + QByteArray::number(k);
+            const int left = 12 + 40 * (k - 1);
+            QLineEdit *value = ValueBox(panel, k);
+            QScrollBar *fader = Fader(panel, k);
+            QLabel *number = NumberBox(panel, k);
+            QVERIFY2(value && fader && number, at);
+            QVERIFY2(value->parentWidget() == columns && fader->parentWidget() == columns &&
+                         number->parentWidget() == columns,
+                     at);
+            QVERIFY2(value->geometry() == QRect(left, 8, 34, 21), at);
+            QVERIFY2(value->isReadOnly() && !value->hasFrame() && value->alignment() == Qt::AlignCenter, at);
+            // "100 %" fits in every value box, inside the box's margins.
+            QVERIFY2(QFontMetrics(value->font()).horizontalAdvance("100 %") <= 34 - 4, at);
+            QVERIFY2(fader->geometry() == QRect(left + 8, 36, 17, 241), at);
+            QVERIFY2(fader->orientation() == Qt::Vertical, at);
+            QVERIFY2(fader->minimum() == 0 && fader->maximum() == 255 && fader->singleStep() == 1, at);
+            QVERIFY2(number->geometry() == QRect(left, 280, 34, 21), at);
+            QVERIFY2(number->text() == QString::number(k) && number->alignment() == Qt::AlignCenter, at);
+            QVERIFY2(number->autoFillBackground() && number->backgroundRole() == QPalette::Button, at);
+        }
+        // Every column lies inside the scrolled widget.
+        QVERIFY(columns->rect().contains(NumberBox(panel, 96)->geometry()));
+        QVERIFY(columns->rect().contains(Fader(panel, 96)->geometry()));
+    }
+
+    void panelFaderToTop()
+    {
+        TfrmDmxPanel panel;
+        QCOMPARE(ValueTexts(panel), Texts({}));
+        QCOMPARE(Positions(panel), QList<int>(96, 255));
+        Fader(panel, 37)->setValue(0);
+        QCOMPARE(ValueTexts(panel), Texts({{37, "255"}}));
+        QList<int> levels(96, 0);
+        levels[36] = 255;
+        QCOMPARE(QList<int>(DmxLevels.begin() + 1, DmxLevels.end()), levels);
+        QCOMPARE(Positions(panel).count(255), 95);
+        // Half way up the level reads from the bottom.
+        Fader(panel, 37)->setValue(127);
+        QCOMPARE(ValueBox(panel, 37)->text(), "128");
+        QCOMPARE(int(DmxLevels[37]), 128);
+    }
+
+    void panelKeyboardMovesFader()
+    {
+        TfrmDmxPanel panel;
+        QScrollBar *fader = Fader(panel, 5);
+        QVERIFY(fader->focusPolicy() & Qt::TabFocus);
+        QTest::keyClick(fader, Qt::Key_Up); // up the screen is up in level
+        QCOMPARE(ValueBox(panel, 5)->text(), "1");
+        QTest::keyClick(fader, Qt::Key_Home);
+        QCOMPARE(ValueBox(panel, 5)->text(), "255");
+        QCOMPARE(int(DmxLevels[5]), 255);
+    }
+
+    void panelPercentToggle()
+    {
+        TfrmDmxPanel panel;
+        Fader(panel, 1)->setValue(252);  // level 3
+        Fader(panel, 37)->setValue(0);   // level 255
+        Fader(panel, 96)->setValue(127); // level 128
+        QCOMPARE(ValueTexts(panel), Texts({{1, "3"}, {37, "255"}, {96, "128"}}));
+        QTest::mouseClick(panel.IsPercent, Qt::LeftButton);
+        QVERIFY(panel.IsPercent->isChecked());
+        QCOMPARE(ValueTexts(panel), Texts({{1, "1 %"}, {37, "100 %"}, {96, "50 %"}}, true));
+        // A fader moved while the toggle is down shows percent too.
+        Fader(panel, 2)->setValue(0);
+        QCOMPARE(ValueBox(panel, 2)->text(), "100 %");
+        QTest::mouseClick(panel.IsPercent, Qt::LeftButton);
+        QVERIFY(!panel.IsPercent->isChecked());
+        QCOMPARE(ValueTexts(panel), Texts({{1, "3"}, {2, "255"}, {37, "255"}, {96, "128"}}));
+        // The form changes only the text: the levels stay.
+        QCOMPARE(int(DmxLevels[1]), 3);
+        QCOMPARE(int(DmxLevels[96]), 128);
+    }
+
+    void levelText()
+    {
+        // The level itself, or the nearest whole percentage p: |p * 255 - v * 100| < 255 / 2.
+        for (int v = 0; v <= 255; ++v) {
+            QCOMPARE(LevelText(v, false), QString::number(v));
+            QString text = LevelText(v, true);
+            QVERIFY2(text.endsWith(" %"), qPrintable(text));
+            text.chop(2);
+            bool ok = false;
+            const int p = text.toInt(&ok);
+            QVERIFY2(ok, qPrintable(text));
+            QVERIFY2(2 * std::abs(p * 255 - v * 100) < 255, qPrintable(QString("%1 gives %2").arg(v).arg(p)));
+        }
+    }
+
+    void panelStartsFromLevels()
+    {
+        {
+            TfrmDmxPanel first;
+            Fader(first, 5)->setValue(55);
+            Fader(first, 96)->setValue(0);
+        }
+        TfrmDmxPanel second;
+        QCOMPARE(Fader(second, 5)->value(), 55);
+        QCOMPARE(Fader(second, 96)->value(), 0);
+        QCOMPARE(ValueTexts(second), Texts({{5, "200"}, {96, "255"}}));
+        DmxLevels.fill(0);
+        DmxLevels[1] = 1;
+        DmxLevels[50] = 254;
+        TfrmDmxPanel third;
+        QCOMPARE(Fader(third, 1)->value(), 254);
+        QCOMPARE(Fader(third, 50)->value(), 1);
+        QCOMPARE(ValueTexts(third), Texts({{1, "1"}, {50, "254"}}));
+    }
+
+    void panelKeepsStateWhenHidden()
+    {
+        QWidget main;
+        auto *panel = new TfrmDmxPanel(&main);
+        QPointer<TfrmDmxPanel> alive(panel);
+        main.show();
+        panel->show();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        Fader(*panel, 10)->setValue(100);
+        QTest::mouseClick(panel->IsPercent, Qt::LeftButton);
+        const QStringList texts = ValueTexts(*panel);
+        const QList<int> positions = Positions(*panel);
+        QCOMPARE(texts[9], "61 %");
+
+        QTest::mouseClick(panel->BitBtn1, Qt::LeftButton);
+        QVERIFY(!panel->isVisible());
+        panel->show();
+        QVERIFY(panel->IsPercent->isChecked());
+        QCOMPARE(ValueTexts(*panel), texts);
+        QCOMPARE(Positions(*panel), positions);
+        // The close box only hides it as well.
+        panel->close();
+        QVERIFY(alive);
+        panel->show();
+        QCOMPARE(ValueTexts(*panel), texts);
+        QCOMPARE(int(DmxLevels[10]), 155);
+    }
+
+    void panelScrollsToLastColumn()
+    {
+        TfrmDmxPanel panel;
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QWidget *viewport = panel.ScrollBox->viewport();
+        const auto shown = [&](int k) {
+            QWidget *fader = Fader(panel, k);
+            return viewport->rect().contains(QRect(fader->mapTo(viewport, QPoint(0, 0)), fader->size()));
+        };
+        QScrollBar *bar = panel.ScrollBox->horizontalScrollBar();
+        QVERIFY(bar->isVisible());
+        QVERIFY(shown(1) && !shown(96));
+        // Faders and their number boxes fit in the height: nothing to scroll there.
+        QVERIFY(viewport->height() >= NumberBox(panel, 1)->geometry().bottom() + 1);
+        bar->setValue(bar->maximum());
+        QVERIFY(shown(96) && !shown(1));
+    }
+};
 
 QTEST_MAIN(TestGetDataDmxPanel)
 #include "test_getdata_dmxpanel.moc"
