@@ -103,14 +103,14 @@ const std::string MiniHead = CrLf({
     "Second line.",
     "ENDCOMMENTS",
     "Fixture = \"Mini Head\"",
-    "//++Brand = \"Rigsmith Demo\"",
+    "//++Brand = \"Rigsmith D\xE9mo\"",
     "Type = moving_head",
     "Pan_Angle_min = -270",
     "Pan_Angle_max = 270",
     "Tilt_Angle_min = -120",
     "Tilt_Angle_max = 120",
     "Dmx_Channels = 4",
-    "Dmx_Split_Channels = 0",
+    "Dmx_Split_Channels = 2",
     "PARAMETERS",
     "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, YES, YES",
     "\"Color\", 3, CO, LTP, 8, 3, na, SNAP_START, 0, 255, NO, YES",
@@ -125,11 +125,11 @@ const std::string MiniHead = CrLf({
     "PALETTES",
     "PALETTETYPE = IN",
     "PALETTENAME = \"Full\"",
-    "PALETTEDESC = \"All on\"",
+    "PALETTEDESC = \"All \x96 on\"",
     "\"Dimmer\" = 65535",
     "PALETTETYPE = CO",
     "PALETTENAME = \"Red\"",
-    "PALETTECOLOR = 255, 0, 0",
+    "PALETTECOLOR = 255, 32, 0",
     "\"Color\" = 20",
     "PALETTETYPE = SP",
     "PALETTENAME = \"Spin\"",
@@ -179,7 +179,7 @@ const std::string MiniHeadFormat2 = Introduction + CrLf({
     "// Fixture information",
     "",
     "Fixture = \"Mini Head\"",
-    "//++Brand   = \"Rigsmith Demo\"",
+    "//++Brand   = \"Rigsmith D\xE9mo\"",
     "Type = moving_head",
     "Pan_Angle_min = -270",
     "Pan_Angle_max = 270",
@@ -189,7 +189,7 @@ const std::string MiniHeadFormat2 = Introduction + CrLf({
     "Dmx_Channels = 4",
     "",
     "// Some fixture have channels splitted in two set patchaed at two independent dmx address",
-    "Dmx_Split_Channels = 0",
+    "Dmx_Split_Channels = 2",
     "",
     "// --------------- Attribute section --------------------",
     "// Column 1: attribute name,",
@@ -238,12 +238,12 @@ const std::string MiniHeadFormat2 = Introduction + CrLf({
     Separator,
     "PALETTETYPE = IN         // Palette type IN/PT/CO/GB/PR/BL/CMY/SP",
     "PALETTENAME = \"Full\"",
-    "PALETTEDESC = \"All on\"",
+    "PALETTEDESC = \"All \x96 on\"",
     "\"Dimmer\" = 65535",
     "",
     "PALETTETYPE = CO         // Palette type IN/PT/CO/GB/PR/BL/CMY/SP",
     "PALETTENAME = \"Red\"",
-    "PALETTECOLOR = 255, 0, 0",
+    "PALETTECOLOR = 255, 32, 0",
     "\"Color\" = 20",
     "",
     Separator,
@@ -267,7 +267,7 @@ const std::string MiniHeadFormat10 = Introduction + CrLf({
     "// Fixture information",
     "",
     "Fixture = \"Mini Head\"",
-    "//++Brand   = \"Rigsmith Demo\"",
+    "//++Brand   = \"Rigsmith D\xE9mo\"",
     "",
     "Type = moving_head",
     "Pan_Angle_min = -270",
@@ -325,7 +325,7 @@ const std::string MiniHeadFormat10 = Introduction + CrLf({
     Separator,
     "PALETTETYPE = IN         // Palette type (IN/PT/CO/GB/PR/BL/SP)",
     "PALETTENAME = \"Full\"",
-    "PALETTEDESC = \"All on\"",
+    "PALETTEDESC = \"All \x96 on\"",
     "\"Dimmer\" = 65535",
     "",
     Separator,
@@ -333,7 +333,7 @@ const std::string MiniHeadFormat10 = Introduction + CrLf({
     Separator,
     "PALETTETYPE = CO         // Palette type (IN/PT/CO/GB/PR/BL/SP)",
     "PALETTENAME = \"Red\"",
-    "//++PALETTECOLOR = 255, 0, 0",
+    "//++PALETTECOLOR = 255, 32, 0",
     "\"Color\" = 20",
     "",
     Separator,
@@ -345,45 +345,6 @@ const std::string MiniHeadFormat10 = Introduction + CrLf({
     "\"Color\" = 200",
     "",
     "",
-    "ENDPALETTES",
-});
-
-const std::string DumpInput = CrLf({
-    "Format_Version = 2",
-    "Author = \"BENCH\"",
-    "Revision = \"7\"",
-    "Date = 07/03/2005",
-    "COMMENTS",
-    "Line one",
-    "Line two",
-    "ENDCOMMENTS",
-    "Fixture = \"Caf\xE9 Spot\"",
-    "//++Brand = \"\x80 Lights\"",
-    "Type = moving_head",
-    "Pan_Angle_min = -270",
-    "Pan_Angle_max = 270",
-    "Tilt_Angle_min = -135",
-    "Tilt_Angle_max = 135",
-    "Dmx_Channels = 4",
-    "Dmx_Split_Channels = 2",
-    "PARAMETERS",
-    "\"Pan\", 2, PT, LTP, 16, 1, 2, LINEAR, 0, 65535, YES, YES",
-    "\"Gobo\", 3, GB, LTP, 8, 3, na, SNAP_START, 0, 255, NO, YES",
-    "\"Lamp\", 5, IN, LTP, 8, 4, na, SNAP_END, 0, 255, NO, NO",
-    "ENDPARAMETERS",
-    "COMMANDS",
-    "CommandName=\"Lamp on\"",
-    "Lamp, 255, 1000",
-    "#07, 128, 500",
-    "",
-    "ENDCOMMANDS",
-    "PALETTES",
-    "PALETTETYPE = GB",
-    "PALETTENAME = \"Dots\"",
-    "PALETTEBITMAP = Gobo\\dots.bmp",
-    "PALETTEDESC = \"Dots \x96 slow\"",
-    "\"Gobo\" = 50%",
-    "\"Pan\" = 32768",
     "ENDPALETTES",
 });
 
@@ -444,9 +405,7 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
         {{count}, 2, {}, {count + ": Cannot open the file. Error in line #5:   DMX_CHANNELS = 12X"}},
         {{missing}, 2, {}, {missingError}},
         {{folder}, 2, {}, {folder + ": File access error"}},
-        {{good, good}, 0, {}, {}},
         {{good, pan, good}, 1, {panFinding}, {}},
-        {{pan, nameless}, 1, {panFinding, namelessFinding}, {}},
         {{nameless, good, pan}, 1, {namelessFinding, panFinding}, {}},
         {{good, missing, pan}, 2, {panFinding}, {missingError}},
         {{pan, good, missing}, 2, {panFinding}, {missingError}},
@@ -469,10 +428,11 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
 
 TEST(Cli, ConvertWritesTheFormatOfTheInputOrTheOneAskedForDatedByTheRun)
 {
-    // Format 1.0 carries no revision, no comments and no inherit flag.
+    // Format 1.0 carries no revision, no comments, no inherit flag and no split channels.
     std::string from10 = Replaced(MiniHeadFormat2, "Revision = \"R1\"", "Revision = \"\"");
     from10 = Replaced(from10, "COMMENTS\r\nSmall fixture for the converter.\r\nSecond line.\r\n", "COMMENTS\r\n\r\n");
     from10 = Replaced(from10, "65535, YES, YES", "65535,  NO, YES");
+    from10 = Replaced(from10, "Dmx_Split_Channels = 2", "Dmx_Split_Channels = 0");
     const std::string format10OfChristmas = Replaced(MiniHeadFormat10, "07/05/2024", "25/12/2023");
     struct TCase {
         std::string In;
@@ -537,50 +497,38 @@ TEST(Cli, ConvertAndDumpFailWithoutWritingAFile)
 // ---------------------------------------------------------------------------------------------
 // dump
 
-nlohmann::json DumpOf(const std::string &text)
+TEST(Cli, DumpPrintsTheModelInUtf8WithLowPartsAndSixteenBitValues)
 {
+    // Windows-1252 0xE9 and 0x96 are an e acute and an en dash. The low part of the dimmer is an
+    // entry of its own; 8-bit values are multiplied by 257.
     TTempDir dir;
-    WriteAll(dir.File("dump.fxr"), text);
+    WriteAll(dir.File("dump.fxr"), MiniHead);
     const TRun run = RunFxr({"dump", dir.File("dump.fxr")});
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Err, "");
-    return nlohmann::json::parse(run.Out);
-}
-
-TEST(Cli, DumpPrintsTheModelInUtf8WithLowPartsAndSixteenBitValues)
-{
-    // Windows-1252 0xE9, 0x80 and 0x96 are an e acute, the euro sign and an en dash. The low part of
-    // Pan is an entry of its own; 50 % and 128 are 127 * 257 and 128 * 257.
-    ExpectHas(DumpOf(DumpInput), nlohmann::json::parse(R"({
-        "FileName": "dump.fxr", "FormatVersion": 2, "Author": "BENCH", "Revision": "7", "Date": "2005-03-07",
-        "Comments": "Line one\r\nLine two", "Name": "Caf\u00e9 Spot", "Brand": "\u20ac Lights", "FixtureType": 2,
-        "PanAngleMin": -270, "PanAngleMax": 270, "TiltAngleMin": -135, "TiltAngleMax": 135, "DmxChannels": 4,
-        "DmxSplitChannels": 2, "Saved": true,
+    ExpectHas(nlohmann::json::parse(run.Out), nlohmann::json::parse(R"({
+        "FileName": "dump.fxr", "FormatVersion": 2, "Author": "TEST BENCH", "Revision": "R1", "Date": "2020-01-02",
+        "Comments": "Small fixture for the converter.\r\nSecond line.", "Name": "Mini Head",
+        "Brand": "Rigsmith D\u00e9mo", "FixtureType": 2, "PanAngleMin": -270, "PanAngleMax": 270,
+        "TiltAngleMin": -120, "TiltAngleMax": 120, "DmxChannels": 4, "DmxSplitChannels": 2, "Saved": true,
         "Attributes": [
-            {"Key": "01", "Name": "Pan", "Priority": 2, "ChannelType": 2, "ControlType": 2, "Width": 16,
-             "InternalPatch": 1, "InternalPatchLow": 2, "Path": 1, "DmxMin": 0, "DmxMax": 255, "Inherit": true,
-             "ShowOnEditor": true, "IsLowPart": false, "Order": 1},
-            {"Key": "02", "Name": "Pan", "InternalPatch": 1, "InternalPatchLow": 2, "IsLowPart": true},
-            {"Key": "03", "Name": "Gobo", "Path": 2, "Inherit": false, "Order": 2},
-            {"Key": "04", "Name": "Lamp", "Path": 3, "ShowOnEditor": false, "InternalPatchLow": 0, "Order": 3}],
-        "Commands": [{"Name": "Lamp on", "Lines": [{"ChannelName": "Lamp", "Value": 65535, "Time": 1000},
-                                                   {"ChannelName": "#7", "Value": 32896, "Time": 500}]}],
-        "Palettes": [{"PaletteType": 4, "Name": "Dots", "Description": "Dots \u2013 slow", "Red": -1, "Green": -1,
-                      "Blue": -1, "Bitmap": "Gobo\\dots.bmp",
-                      "Lines": [{"ChannelName": "Gobo", "Value": 32639}, {"ChannelName": "Pan", "Value": 32768}]}]
+            {"Key": "01", "Name": "Dimmer", "Width": 16, "InternalPatch": 1, "InternalPatchLow": 2, "Inherit": true,
+             "IsLowPart": false, "Order": 1},
+            {"Key": "02", "Name": "Dimmer", "InternalPatch": 1, "InternalPatchLow": 2, "IsLowPart": true},
+            {"Key": "03", "Name": "Color", "Priority": 3, "ChannelType": 3, "ControlType": 2, "Width": 8,
+             "InternalPatch": 3, "InternalPatchLow": 0, "Path": 2, "DmxMin": 0, "DmxMax": 255, "Inherit": false,
+             "ShowOnEditor": true, "IsLowPart": false, "Order": 2},
+            {"Key": "04", "Name": "Control", "Path": 3, "ShowOnEditor": false, "Order": 3}],
+        "Commands": [{"Name": "Reset", "Lines": [{"ChannelName": "Control", "Value": 65535, "Time": 1000},
+                                                 {"ChannelName": "Control", "Value": 0, "Time": 0}]}],
+        "Palettes": [
+            {"PaletteType": 1, "Name": "Full", "Description": "All \u2013 on", "Red": -1, "Green": -1, "Blue": -1,
+             "Bitmap": "", "Lines": [{"ChannelName": "Dimmer", "Value": 65535}]},
+            {"PaletteType": 3, "Name": "Red", "Description": "", "Red": 255, "Green": 32, "Blue": 0,
+             "Lines": [{"ChannelName": "Color", "Value": 5140}]},
+            {"PaletteType": 7, "Name": "Spin", "Bitmap": "Special\\spin.bmp",
+             "Lines": [{"ChannelName": "Color", "Value": 51400}]}]
     })"));
-}
-
-TEST(Cli, DumpOfAFormat10FileShowsTheControlChannelItsStepsCreate)
-{
-    ExpectHas(DumpOf(CrLf({"Version = 1.0", "Fixture = Mirror", "Dmx_Channels = 2", "PARAMETERS",
-                           "\"Pan\", 2, PT, LTP, 8, 1, na, LINEAR, 0, 255, LINEAR, 0", "ENDPARAMETERS", "COMMANDS",
-                           "COMMANDNAME = \"Lamp on\"", "230, 5000, 2", "0, 0, 2", "ENDCOMMANDS"})),
-              nlohmann::json::parse(R"({"FormatVersion": 1, "FixtureType": 4,
-        "Attributes": [{}, {"Key": "02", "Name": "Control", "InternalPatch": 2, "ShowOnEditor": false, "Path": 2,
-                            "Order": 255}],
-        "Commands": [{"Lines": [{"ChannelName": "Control", "Value": 59110, "Time": 5000},
-                                {"ChannelName": "Control"}]}]})"));
 }
 
 // ---------------------------------------------------------------------------------------------
