@@ -6,6 +6,7 @@
 #include "model/FixConsts.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,6 +50,23 @@ inline TParameter &AddAttribute(TFixture &f, const TAttributeSpec &s)
     TParameter &added = *p;
     f.AddParameter(std::move(p));
     return added;
+}
+
+// An attribute in one line, its columns in the order of a file: "Pan 2 PT LTP 16 1/2 LINEAR 0-255",
+// then "inherit" and "hidden" where they hold and "low part" for the entry under the low patch.
+inline std::string Describe(const TParameter &p)
+{
+    static const char *const channelTypes[] = {"??", "IN", "PT", "CO", "GB", "PR", "BL"};
+    static const char *const controlTypes[] = {"??", "HTP", "LTP"};
+    static const char *const paths[] = {"??", "LINEAR", "SNAP_START", "SNAP_END"};
+    const auto code = [](const auto &list, int value) {
+        return std::string(value < static_cast<int>(std::size(list)) ? list[value] : "??");
+    };
+    return p.Name + " " + std::to_string(p.Priority) + " " + code(channelTypes, p.ChannelType) + " " +
+           code(controlTypes, p.ControlType) + " " + std::to_string(p.Width) + " " + std::to_string(p.InternalPatch) +
+           "/" + std::to_string(p.InternalPatchLow) + " " + code(paths, p.Path) + " " + std::to_string(p.DmxMin) + "-" +
+           std::to_string(p.DmxMax) + (p.Inherit ? " inherit" : "") + (p.ShowOnEditor ? "" : " hidden") +
+           (p.IsLowPart ? " low part" : "");
 }
 
 inline TDateTime DateOf(int year, int month, int day)
