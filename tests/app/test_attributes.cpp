@@ -46,16 +46,7 @@ const int32_t GoboButton = Descriptor(4, 2, 1, 2, 2, 2, 101);
 const int32_t PanButton = Descriptor(2, 2, 2, 1, 2, 2, 50);
 const int32_t DimmerButton = Descriptor(1, 1, 1, 1, 2, 2, 50);
 
-QStringList GridRows(const QTableWidget *grid)
-{
-    QStringList rows;
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        const auto *channel = grid->item(row, 0);
-        const auto *name = grid->item(row, 1);
-        rows << (channel ? channel->text() : QString()) + " " + (name ? name->text() : QString());
-    }
-    return rows;
-}
+constexpr auto GridRows = &TMainWindowHarness::Rows;
 
 } // namespace
 
@@ -79,7 +70,8 @@ private:
     void Select(int row) { Grid()->setCurrentCell(row, 0); }
     int RowOf(const QString &text)
     {
-        return static_cast<int>(GridRows(Grid()).indexOf(QRegularExpression("^\\d+ " + QRegularExpression::escape(text) + "$")));
+        return static_cast<int>(
+            GridRows(Grid()).indexOf(QRegularExpression("^\\d+\\|" + QRegularExpression::escape(text) + "$")));
     }
     void TypeName(const QString &name)
     {
@@ -97,17 +89,12 @@ private slots:
     }
     void cleanup() { window_.reset(); }
 
-    void grid_showsLowRowsAndCountsChannels_data()
-    {
-        QTest::addColumn<bool>("compact");
-        QTest::newRow("standard") << false;
-        QTest::newRow("800") << true;
-    }
+    void grid_showsLowRowsAndCountsChannels_data() { TMainWindowHarness::LayoutData(); }
     void grid_showsLowRowsAndCountsChannels()
     {
         QFETCH(bool, compact);
         Open(compact);
-        QCOMPARE(GridRows(Grid()), QStringList({"1 Dimmer", "2 Pan", "3 Pan( low )", "4 Tilt", "5 Gobo", "6 Shutter"}));
+        QCOMPARE(GridRows(Grid()), QStringList({"1|Dimmer", "2|Pan", "3|Pan( low )", "4|Tilt", "5|Gobo", "6|Shutter"}));
         QCOMPARE(C().DmxChannel->currentText(), QString("6"));
         QCOMPARE(Grid()->item(2, 1)->background().color(), Grid()->palette().button().color());
         QVERIFY(CurrentFixture().Saved);
@@ -156,9 +143,12 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("yes applies and moves") << int(TAnswer::Yes) << "Strobe" << "Tilt";
-        QTest::newRow("no drops and moves") << int(TAnswer::No) << "Shutter" << "Tilt";
-        QTest::newRow("cancel stays") << int(TAnswer::Cancel) << "Shutter" << "Strobe";
+        QTest::newRow("yes applies and moves") << int(TAnswer::Yes) << "Strobe"
+                                               << "Tilt";
+        QTest::newRow("no drops and moves") << int(TAnswer::No) << "Shutter"
+                                            << "Tilt";
+        QTest::newRow("cancel stays") << int(TAnswer::Cancel) << "Shutter"
+                                      << "Strobe";
     }
     void changePrompt_yesNoCancel()
     {
@@ -186,7 +176,7 @@ private slots:
         // Channels 1 to 6 are taken: the low patch proposed is 7.
         QCOMPARE(C().PatchLow->currentText(), QString("7"));
         C().btnApplyParam->click();
-        QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"1 Dimmer", "7 Dimmer( low )"}));
+        QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"1|Dimmer", "7|Dimmer( low )"}));
         QCOMPARE(int(CurrentFixture().ParameterByName("Dimmer")->InternalPatchLow), 7);
         QCOMPARE(CurrentFixture().DmxChannels, 7);
         Select(RowOf("Dimmer"));
@@ -220,7 +210,8 @@ private slots:
         TypeName("Pan");
         QFocusEvent leave(QEvent::FocusOut);
         QApplication::sendEvent(C().AttributeName, &leave);
-        QCOMPARE(dialogs_->Texts(TMessageKind::Warning), std::vector<std::string>{"A channel with this name already exists!"});
+        QCOMPARE(dialogs_->Texts(TMessageKind::Warning),
+                 std::vector<std::string>{"A channel with this name already exists!"});
         QCOMPARE(C().AttributeName->text(), QString("Gobo"));
         QVERIFY(!C().btnApplyParam->isEnabled());
         // Another letter case is another name here.
@@ -284,15 +275,15 @@ private slots:
         Open(false);
         Select(RowOf("Tilt"));
         C().btnAttrUp->click();
-        QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"1 Dimmer", "4 Tilt", "2 Pan", "3 Pan( low )"}));
+        QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"1|Dimmer", "4|Tilt", "2|Pan", "3|Pan( low )"}));
         QCOMPARE(Grid()->currentRow(), 1);
         QVERIFY(!CurrentFixture().Saved);
         C().btnAttrUp->click();
         C().btnAttrUp->click(); // the first row goes no higher
-        QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"4 Tilt", "1 Dimmer"}));
+        QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"4|Tilt", "1|Dimmer"}));
         Select(RowOf("Dimmer"));
         C().btnAttrDown->click();
-        QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"4 Tilt", "2 Pan", "3 Pan( low )", "1 Dimmer"}));
+        QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"4|Tilt", "2|Pan", "3|Pan( low )", "1|Dimmer"}));
         QCOMPARE(Grid()->currentRow(), 3);
         // A low row does not move.
         Select(RowOf("Pan( low )"));

@@ -35,7 +35,7 @@ const QByteArray SpotText = "Format_Version = 2\r\n"
                             "\"Dimmer\" = 100\r\n"
                             "ENDPALETTES\r\n";
 
-QStringList Rows(const QTableWidget *grid) { return TMainWindowHarness::Rows(grid); }
+constexpr auto Rows = &TMainWindowHarness::Rows;
 
 } // namespace
 
