@@ -1,5 +1,6 @@
 #include "fxr/FixtureReader.h"
 #include "platform/Errors.h"
+#include "support/FixtureBuilder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 
@@ -20,15 +21,13 @@ std::string LoadError(const std::string &text)
     return "loaded";
 }
 
-std::string Lines(std::initializer_list<std::string_view> lines) { return CrLf(lines); }
-
 const std::string Dimmer8 = "\"Dimmer\"            ,  1, IN, HTP,  8,  1, na,     LINEAR,     0,   255";
 
 } // namespace
 
 TEST(FixtureReader, ReadsTheHeader)
 {
-    const TFixture f = FromText(Lines({
+    const TFixture f = FromText(CrLf({
         "Format_Version = 2",
         "  Author = \"John Smith\"",
         "Revision = r2 // second",
@@ -75,8 +74,10 @@ TEST(FixtureReader, HeaderCases)
          }},
         {"an empty file", "", [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 1); }},
         {"fraction dropped", "FORMAT_VERSION = 2.9\n", [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 2); }},
-        {"version line", "Format_Version = 2\nVersion = 1.0\n", [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 1); }},
-        {"author unquoted keeps case", "Author = John Smith\n", [](const TFixture &f) { EXPECT_EQ(f.Author, "John Smith"); }},
+        {"version line", "Format_Version = 2\nVersion = 1.0\n",
+         [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 1); }},
+        {"author unquoted keeps case", "Author = John Smith\n",
+         [](const TFixture &f) { EXPECT_EQ(f.Author, "John Smith"); }},
         {"fixture called Update", "Fixture = Update\nDate = 01/02/2003\n",
          [](const TFixture &f) {
              EXPECT_EQ(f.Name, "Update");
@@ -89,13 +90,18 @@ TEST(FixtureReader, HeaderCases)
          }},
         {"blanks before FIXTURE", "  Fixture = Spot\n", [](const TFixture &f) { EXPECT_EQ(f.Name, ""); }},
         {"unknown type", "Type = scanner\n", [](const TFixture &f) { EXPECT_EQ(f.FixtureType, 0); }},
-        {"comment after a number", "Pan_Angle_min = 540 // wide\n", [](const TFixture &f) { EXPECT_EQ(f.PanAngleMin, 540); }},
+        {"comment after a number", "Pan_Angle_min = 540 // wide\n",
+         [](const TFixture &f) { EXPECT_EQ(f.PanAngleMin, 540); }},
         {"tabs as blanks", "Fixture\t=\t\"A\tB\"\n", [](const TFixture &f) { EXPECT_EQ(f.Name, "A B"); }},
         {"comment inside a quoted name", "Fixture = \"A//B\"\n", [](const TFixture &f) { EXPECT_EQ(f.Name, "A"); }},
         {"long line cut at 255", "Fixture = " + std::string(300, 'x') + "\n",
          [](const TFixture &f) { EXPECT_EQ(f.Name, std::string(245, 'x')); }},
-        {"code 26 ends the file", "Fixture = A\n\x1A" "Brand = B\n", [](const TFixture &f) { EXPECT_EQ(f.Brand, ""); }},
-        {"lone CR is no line end", "Fixture = A\rBrand = B\n", [](const TFixture &f) { EXPECT_EQ(f.Name, "A\rBrand = B"); }},
+        {"code 26 ends the file",
+         "Fixture = A\n\x1A"
+         "Brand = B\n",
+         [](const TFixture &f) { EXPECT_EQ(f.Brand, ""); }},
+        {"lone CR is no line end", "Fixture = A\rBrand = B\n",
+         [](const TFixture &f) { EXPECT_EQ(f.Name, "A\rBrand = B"); }},
         {"no final line end", "Fixture = A", [](const TFixture &f) { EXPECT_EQ(f.Name, "A"); }},
     };
     for (const Case &c : cases) {
@@ -106,17 +112,17 @@ TEST(FixtureReader, HeaderCases)
 
 TEST(FixtureReader, ReadsTheCommentBlock)
 {
-    const TFixture f = FromText(Lines({"COMMENTS", "", "", "First \"line\"", "", "third // not this", "ENDCOMMENTS",
-                                       "Fixture = X"}));
+    const TFixture f =
+        FromText(CrLf({"COMMENTS", "", "", "First \"line\"", "", "third // not this", "ENDCOMMENTS", "Fixture = X"}));
     EXPECT_EQ(f.Comments, "First line\r\n\r\nthird");
     EXPECT_EQ(f.Name, "X");
     // A file that ends inside the block loses its last line.
-    EXPECT_EQ(FromText(Lines({"comments", "one", "two"})).Comments, "one");
+    EXPECT_EQ(FromText(CrLf({"comments", "one", "two"})).Comments, "one");
 }
 
 TEST(FixtureReader, ReadsAttributesOfBothFormats)
 {
-    const std::string section = Lines({
+    const std::string section = CrLf({
         "PARAMETERS",
         Dimmer8 + ", YES, YES",
         "\"Pan\"  2 PT LTP 16 2 3 LINEAR 0 65535 LINEAR 0",
@@ -127,60 +133,36 @@ TEST(FixtureReader, ReadsAttributesOfBothFormats)
     });
     const TFixture v1 = FromText(section);
     ASSERT_EQ(v1.Attributes.Count(), 7u); // Pan and Gobo have low parts
-    const TParameter &dimmer = *v1.ParameterByName("Dimmer");
-    EXPECT_EQ(dimmer.Priority, 1);
-    EXPECT_EQ(dimmer.ChannelType, 1);
-    EXPECT_EQ(dimmer.ControlType, 1);
-    EXPECT_EQ(dimmer.Width, 8);
-    EXPECT_EQ(dimmer.InternalPatch, 1);
-    EXPECT_EQ(dimmer.InternalPatchLow, 0);
-    EXPECT_EQ(dimmer.Path, 1);
-    EXPECT_EQ(dimmer.DmxMax, 255);
-    EXPECT_FALSE(dimmer.Inherit);
-    EXPECT_TRUE(dimmer.ShowOnEditor);
-    EXPECT_EQ(dimmer.Order, 1);
-    const TParameter &pan = *v1.ParameterByName("pan");
-    EXPECT_EQ(pan.Width, 16);
-    EXPECT_EQ(pan.InternalPatchLow, 3);
-    EXPECT_EQ(pan.DmxMin, 0);
-    EXPECT_EQ(pan.DmxMax, 255);
-    EXPECT_TRUE(pan.ShowOnEditor);
-    EXPECT_EQ(pan.Order, 2);
-    EXPECT_FALSE(v1.ParameterByName("Lamp")->ShowOnEditor);
-    EXPECT_EQ(v1.ParameterByName("Lamp")->Path, 2);
-    const TParameter &gobo = *v1.ParameterByName("Gobo");
-    EXPECT_EQ(gobo.Priority, 0);    // not a number
-    EXPECT_EQ(gobo.ChannelType, 4); // GB
-    EXPECT_EQ(gobo.Path, 3);
-    EXPECT_EQ(gobo.DmxMin, 25);
-    EXPECT_EQ(gobo.DmxMax, 255);
-    const TParameter &zoom = *v1.ParameterByName("Zoom");
-    EXPECT_EQ(zoom.ChannelType, 1); // one-letter I
-    EXPECT_EQ(zoom.ControlType, 0);
-    EXPECT_EQ(zoom.InternalPatchLow, 0); // x does not convert
-    EXPECT_EQ(zoom.DmxMax, 255);         // 100 % of a 16-bit attribute
-    EXPECT_EQ(zoom.Path, 0);
+    const auto describe = [](const TFixture &f, const char *name) { return Describe(*f.ParameterByName(name)); };
+    EXPECT_EQ(describe(v1, "Dimmer"), "Dimmer 1 IN HTP 8 1/0 LINEAR 0-255");
+    EXPECT_EQ(describe(v1, "pan"), "Pan 2 PT LTP 16 2/3 LINEAR 0-255");
+    EXPECT_EQ(describe(v1, "Lamp"), "Lamp 5 IN LTP 8 9/0 SNAP_START 0-255 hidden");
+    // A priority that is no number, a code in any case, percentages.
+    EXPECT_EQ(describe(v1, "Gobo"), "Gobo 0 GB HTP 8 4/5 SNAP_END 25-255");
+    // The one-letter I, unknown codes, a low patch that does not convert, 100 % of a 16-bit attribute.
+    EXPECT_EQ(describe(v1, "Zoom"), "Zoom 1 IN ?? 16 6/0 ?? 0-255");
+    EXPECT_EQ(v1.ParameterByName("Dimmer")->Order, 1);
+    EXPECT_EQ(v1.ParameterByName("Pan")->Order, 2);
 
     const TFixture v2 = FromText("Format_Version = 2\n" + section);
-    EXPECT_TRUE(v2.ParameterByName("Dimmer")->Inherit);
-    EXPECT_TRUE(v2.ParameterByName("Dimmer")->ShowOnEditor);
+    EXPECT_EQ(describe(v2, "Dimmer"), "Dimmer 1 IN HTP 8 1/0 LINEAR 0-255 inherit");
     // A format 1.0 line read as format 2: LINEAR and 0 are no YES.
-    EXPECT_FALSE(v2.ParameterByName("Pan")->Inherit);
-    EXPECT_FALSE(v2.ParameterByName("Pan")->ShowOnEditor);
+    EXPECT_EQ(describe(v2, "Pan"), "Pan 2 PT LTP 16 2/3 LINEAR 0-255 hidden");
 }
 
 TEST(FixtureReader, AttributeSectionEdges)
 {
     // A second section numbers from 1 again; a format line after a section does not change it.
-    const TFixture f = FromText(Lines({"PARAMETERS", "A 1 IN HTP 8 1 na LINEAR 0 255 no no", "ENDPARAMETERS",
-                                       "Format_Version = 2", "PARAMETERS", "", "   ",
-                                       "B 1 IN HTP 8 2 na LINEAR 0 255 yes yes", "ENDPARAMETERS"}));
+    const TFixture f =
+        FromText(CrLf({"PARAMETERS", "A 1 IN HTP 8 1 na LINEAR 0 255 no no", "ENDPARAMETERS", "Format_Version = 2",
+                       "PARAMETERS", "", "   ", "B 1 IN HTP 8 2 na LINEAR 0 255 yes yes", "ENDPARAMETERS"}));
     EXPECT_EQ(f.ParameterByName("A")->Order, 1);
     EXPECT_TRUE(f.ParameterByName("A")->ShowOnEditor); // read by the format 1.0 rules
     EXPECT_EQ(f.ParameterByName("B")->Order, 1);
     EXPECT_TRUE(f.ParameterByName("B")->Inherit);
     // A file that ends inside the section loses its last line.
-    const TFixture cut = FromText(Lines({"PARAMETERS", "A 1 IN HTP 8 1 na LINEAR 0 255", "B 1 IN HTP 8 2 na LINEAR 0 255"}));
+    const TFixture cut =
+        FromText(CrLf({"PARAMETERS", "A 1 IN HTP 8 1 na LINEAR 0 255", "B 1 IN HTP 8 2 na LINEAR 0 255"}));
     EXPECT_EQ(cut.Attributes.Count(), 1u);
 }
 
@@ -194,12 +176,15 @@ TEST(FixtureReader, ReportsTheFirstErrorWithItsLine)
         {"number followed by a blank", "// a comment\n\nPan_Angle_min = 540 \n",
          "Cannot open the file. Error in line #3:   PAN_ANGLE_MIN = 540 "},
         {"bad date", "Date = 31/02/2005\n", "Cannot open the file. Error in line #1:   DATE = 31/02/2005"},
-        {"bad format version", "Format_Version = two\n", "Cannot open the file. Error in line #1:   FORMAT_VERSION = TWO"},
+        {"bad format version", "Format_Version = two\n",
+         "Cannot open the file. Error in line #1:   FORMAT_VERSION = TWO"},
         {"too few attribute columns", "PARAMETERS\n\n\"Pan fine\"  1 PT\nENDPARAMETERS\n",
          "Cannot open the file. Error in line #3:    Pan fine,  1,PT"},
-        {"repeated patch", "PARAMETERS\r\n" + Dimmer8 + "\r\n\"Shutter\" 1 IN LTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n",
+        {"repeated patch",
+         "PARAMETERS\r\n" + Dimmer8 + "\r\n\"Shutter\" 1 IN LTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n",
          "Cannot open the file. Error in line #3:    Shutter, 1,IN,LTP,8,1,na,LINEAR,0,255"},
-        {"repeated low patch", "PARAMETERS\nA 1 IN HTP 8 1 na LINEAR 0 255\nB 1 PT LTP 16 2 1 LINEAR 0 255\nENDPARAMETERS\n",
+        {"repeated low patch",
+         "PARAMETERS\nA 1 IN HTP 8 1 na LINEAR 0 255\nB 1 PT LTP 16 2 1 LINEAR 0 255\nENDPARAMETERS\n",
          "Cannot open the file. Error in line #3:   B,1,PT,LTP,16,2,1,LINEAR,0,255"},
         {"lower-case end line", "PARAMETERS\nA 1 IN HTP 8 1 na LINEAR 0 255\nendparameters\nFixture = X\n",
          "Cannot open the file. Error in line #3:   endparameters"},
@@ -228,8 +213,11 @@ TEST(FixtureReader, ReportsTheFirstErrorWithItsLine)
 
 TEST(FixtureReader, ReadsCommandsOfFormat10)
 {
-    const TFixture f = FromText(Lines({
-        "PARAMETERS", Dimmer8, "\"Pan\"  2 PT LTP 16 2 3 LINEAR 0 65535", "ENDPARAMETERS",
+    const TFixture f = FromText(CrLf({
+        "PARAMETERS",
+        Dimmer8,
+        "\"Pan\"  2 PT LTP 16 2 3 LINEAR 0 65535",
+        "ENDPARAMETERS",
         "COMMANDS",
         "COMMANDNAME = \"Lamp on\"     // Command name",
         "255,  1000, 12     // Dmx value, time (in milliseconds), internal patch of command channel",
@@ -264,9 +252,12 @@ TEST(FixtureReader, ReadsCommandsOfFormat10)
 
 TEST(FixtureReader, ReadsCommandsOfFormat2)
 {
-    const TFixture f = FromText(Lines({
+    const TFixture f = FromText(CrLf({
         "Format_Version = 2",
-        "PARAMETERS", Dimmer8 + ", NO, YES", "\"Focus\" 1 IN LTP 16 2 3 LINEAR 0 65535 NO YES", "ENDPARAMETERS",
+        "PARAMETERS",
+        Dimmer8 + ", NO, YES",
+        "\"Focus\" 1 IN LTP 16 2 3 LINEAR 0 65535 NO YES",
+        "ENDPARAMETERS",
         "COMMANDS",
         "CommandName=\"Lamp on\"",
         "#07, 128, 500",
@@ -280,8 +271,9 @@ TEST(FixtureReader, ReadsCommandsOfFormat2)
     }));
     const auto &steps = f.Commands[0].Lines;
     ASSERT_EQ(steps.size(), 6u);
-    const std::vector<std::tuple<std::string, int, int>> expected = {
-        {"#7", 32896, 500}, {"#1", 32896, 0}, {"dimmer", 65535, 0}, {"Focus", 40000, 0}, {"focus", 65535, 0}, {"Strobe", 514, 0}};
+    const std::vector<std::tuple<std::string, int, int>> expected = {{"#7", 32896, 500},   {"#1", 32896, 0},
+                                                                     {"dimmer", 65535, 0}, {"Focus", 40000, 0},
+                                                                     {"focus", 65535, 0},  {"Strobe", 514, 0}};
     for (std::size_t i = 0; i < steps.size(); ++i) {
         EXPECT_EQ(steps[i].ChannelName, std::get<0>(expected[i])) << i;
         EXPECT_EQ(steps[i].Value, std::get<1>(expected[i])) << i;
@@ -292,9 +284,12 @@ TEST(FixtureReader, ReadsCommandsOfFormat2)
 
 TEST(FixtureReader, ReadsPalettes)
 {
-    const TFixture f = FromText(Lines({
+    const TFixture f = FromText(CrLf({
         "Format_Version = 2",
-        "PARAMETERS", Dimmer8 + ", NO, YES", "\"Pan\" 1 PT LTP 16 2 3 LINEAR 0 65535 NO YES", "ENDPARAMETERS",
+        "PARAMETERS",
+        Dimmer8 + ", NO, YES",
+        "\"Pan\" 1 PT LTP 16 2 3 LINEAR 0 65535 NO YES",
+        "ENDPARAMETERS",
         "PALETTES",
         "PALETTENAME = Before type",
         "PALETTETYPE = C",
@@ -322,9 +317,7 @@ TEST(FixtureReader, ReadsPalettes)
     const TPalette &before = f.Palettes[0];
     EXPECT_EQ(before.PaletteType, 255);
     const TPalette &red = *f.FindPalette("Red", 3);
-    EXPECT_EQ(red.Red, 255);
-    EXPECT_EQ(red.Green, 0);
-    EXPECT_EQ(red.Blue, 0);
+    EXPECT_EQ(std::tie(red.Red, red.Green, red.Blue), std::tuple(255, 0, 0));
     EXPECT_EQ(red.Description, "Deep red");
     ASSERT_EQ(red.Lines.Count(), 1u);
     EXPECT_EQ(red.Lines[0].ChannelName, "Dimmer");
@@ -341,8 +334,8 @@ TEST(FixtureReader, ReadsPalettes)
 
 TEST(FixtureReader, PaletteSectionWithoutEndKeepsItsLastLine)
 {
-    const TFixture f = FromText(Lines({"PARAMETERS", Dimmer8, "ENDPARAMETERS", "PALETTES", "PALETTENAME = Full",
-                                       "Dimmer = 255"}));
+    const TFixture f =
+        FromText(CrLf({"PARAMETERS", Dimmer8, "ENDPARAMETERS", "PALETTES", "PALETTENAME = Full", "Dimmer = 255"}));
     EXPECT_EQ(f.Palettes[0].Lines[0].Value, 65535);
 }
 
@@ -390,7 +383,8 @@ TEST_F(FixtureLoad, LeavesThePreviousFixtureWhenItFails)
         {"nothing selected", std::string(), {}},
         {"missing file", dir.File("missing.fxr"), {{TMessageKind::Warning, "File access error"}}},
         {"a directory", dir.Path().string(), {{TMessageKind::Warning, "File access error"}}},
-        {"load error", dir.File("bad.fxr"),
+        {"load error",
+         dir.File("bad.fxr"),
          {{TMessageKind::Plain, "Cannot open the file. Error in line #2:   DMX_CHANNELS = MANY"}}},
     };
     for (const Case &c : cases) {
