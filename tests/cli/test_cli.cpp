@@ -15,10 +15,6 @@
 #include <sys/wait.h>
 #include <vector>
 
-#ifndef RIGSMITH_FXR
-#error "RIGSMITH_FXR must name the rigsmith-fxr executable"
-#endif
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -87,7 +83,6 @@ void ExpectHas(const nlohmann::json &actual, const nlohmann::json &expected, con
     }
 }
 
-// ---------------------------------------------------------------------------------------------
 // A small fixture, as a user might type it, and what the two writers make of it.
 
 // clang-format off
@@ -354,9 +349,6 @@ const std::string BadChannelCount = CrLf({"// Error in a header value", "", "For
 
 // clang-format on
 
-// ---------------------------------------------------------------------------------------------
-// check
-
 TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
 {
     TTempDir dir;
@@ -422,9 +414,6 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
         EXPECT_EQ(run.Err, Joined(c.Err, "\n"));
     }
 }
-
-// ---------------------------------------------------------------------------------------------
-// convert
 
 TEST(Cli, ConvertWritesTheFormatOfTheInputOrTheOneAskedForDatedByTheRun)
 {
@@ -494,9 +483,6 @@ TEST(Cli, ConvertAndDumpFailWithoutWritingAFile)
     }
 }
 
-// ---------------------------------------------------------------------------------------------
-// dump
-
 TEST(Cli, DumpPrintsTheModelInUtf8WithLowPartsAndSixteenBitValues)
 {
     // Windows-1252 0xE9 and 0x96 are an e acute and an en dash. The low part of the dimmer is an
@@ -530,9 +516,6 @@ TEST(Cli, DumpPrintsTheModelInUtf8WithLowPartsAndSixteenBitValues)
              "Lines": [{"ChannelName": "Color", "Value": 51400}]}]
     })"));
 }
-
-// ---------------------------------------------------------------------------------------------
-// The command line itself
 
 TEST(Cli, HelpVersionAndWrongCommandLines)
 {
