@@ -19,10 +19,6 @@
 
 #include <memory>
 
-#if !defined(RIGSMITH_EDITOR) || !defined(RIGSMITH_CMAKE) || !defined(RIGSMITH_BUILD_DIR)
-#error "the build names the editor, cmake and the build directory"
-#endif
-
 namespace {
 
 const QString Version = QStringLiteral(RIGSMITH_VERSION);
@@ -65,7 +61,6 @@ private slots:
     void startsLayoutAndFile_data();
     void startsLayoutAndFile();
     void userFixtures_whenTheWorkingDirectoryHasNone();
-    void program_printsToItsStreams();
     void install_putsProgramsAndFilesWhereTheyFindThem();
 
 private:
@@ -99,34 +94,33 @@ void TestStartup::arguments_data()
     QTest::addColumn<QString>("output"); // the first line of standard output
     QTest::addColumn<QString>("errors");
 
+    const auto starts = [](const char *name, const QStringList &arguments, bool compact, const QString &file) {
+        QTest::newRow(name) << arguments << compact << file << -1 << QString() << QString();
+    };
+    const auto ends = [](const char *name, const QStringList &arguments, int status, const QString &output,
+                         const QString &errors) {
+        QTest::newRow(name) << arguments << false << QString() << status << output << errors;
+    };
+    starts("no argument", {}, false, {});
+    starts("800", {"800"}, true, {});
+    starts("800 FILE", {"800", "spot.fxr"}, true, "spot.fxr");
+    starts("FILE", {"spot.fxr"}, false, "spot.fxr");
+    starts("0800 is a file name", {"0800"}, false, "0800");
+    starts("800x is a file name", {"800x"}, false, "800x");
+    starts("800 only counts first", {"spot.fxr", "800"}, false, "spot.fxr");
+    starts("further arguments are ignored", {"800", "spot.fxr", "wash.fxr"}, true, "spot.fxr");
+    starts("a file named like an option", {"--", "-odd.fxr"}, false, "-odd.fxr");
+    starts("Qt's own options pass", {"-platform", "offscreen", "-reverse", "800", "spot.fxr"}, true, "spot.fxr");
+    ends("unknown option", {"--bogus"}, 2, {}, UnknownOption);
+    ends("unknown option after 800", {"800", "--bogus", "spot.fxr"}, 2, {}, UnknownOption);
+    ends("unknown short option", {"-x"}, 2, {},
+         "rigsmith: Unknown option 'x'.\nTry 'rigsmith --help' for more information.\n");
     const QString usage = "Usage: rigsmith [800] [FILE.fxr]";
-    const QString none;
-    QTest::newRow("no argument") << QStringList{} << false << none << -1 << none << none;
-    QTest::newRow("800") << QStringList{"800"} << true << none << -1 << none << none;
-    QTest::newRow("800 FILE") << QStringList{"800", "spot.fxr"} << true << "spot.fxr" << -1 << none << none;
-    QTest::newRow("FILE") << QStringList{"spot.fxr"} << false << "spot.fxr" << -1 << none << none;
-    QTest::newRow("0800 is a file name") << QStringList{"0800"} << false << "0800" << -1 << none << none;
-    QTest::newRow("800x is a file name") << QStringList{"800x"} << false << "800x" << -1 << none << none;
-    QTest::newRow("800 only counts first")
-        << QStringList{"spot.fxr", "800"} << false << "spot.fxr" << -1 << none << none;
-    QTest::newRow("further arguments are ignored")
-        << QStringList{"800", "spot.fxr", "wash.fxr"} << true << "spot.fxr" << -1 << none << none;
-    QTest::newRow("a file named like an option")
-        << QStringList{"--", "-odd.fxr"} << false << "-odd.fxr" << -1 << none << none;
-    QTest::newRow("Qt's own options pass") << QStringList{"-platform", "offscreen", "-reverse", "800", "spot.fxr"}
-                                           << true << "spot.fxr" << -1 << none << none;
-    QTest::newRow("unknown option") << QStringList{"--bogus"} << false << none << 2 << none << UnknownOption;
-    QTest::newRow("unknown option after 800")
-        << QStringList{"800", "--bogus", "spot.fxr"} << false << none << 2 << none << UnknownOption;
-    QTest::newRow("unknown short option")
-        << QStringList{"-x"} << false << none << 2 << none
-        << "rigsmith: Unknown option 'x'.\nTry 'rigsmith --help' for more information.\n";
-    QTest::newRow("--help") << QStringList{"--help"} << false << none << 0 << usage << none;
-    QTest::newRow("-h") << QStringList{"-h"} << false << none << 0 << usage << none;
-    QTest::newRow("--help after 800 and a file")
-        << QStringList{"800", "spot.fxr", "--help"} << false << none << 0 << usage << none;
-    QTest::newRow("--version") << QStringList{"--version"} << false << none << 0 << "rigsmith " + Version << none;
-    QTest::newRow("-v") << QStringList{"-v"} << false << none << 0 << "rigsmith " + Version << none;
+    ends("--help", {"--help"}, 0, usage, {});
+    ends("-h", {"-h"}, 0, usage, {});
+    ends("--help after 800 and a file", {"800", "spot.fxr", "--help"}, 0, usage, {});
+    ends("--version", {"--version"}, 0, "rigsmith " + Version, {});
+    ends("-v", {"-v"}, 0, "rigsmith " + Version, {});
 }
 
 void TestStartup::arguments()
@@ -211,12 +205,10 @@ void TestStartup::startsLayoutAndFile()
         QCOMPARE(QString::fromStdString(f.FileDir), root_->path());
         QVERIFY(f.Attributes.Count() > 0);
     }
+    const char *kinds[] = {"Warning: ", "Information: ", "Plain: ", "Error: "};
     QStringList messages;
     for (const TScriptedDialogs::TShown &message : dialogs_->Shown)
-        messages << (message.Kind == TMessageKind::Warning ? "Warning: "
-                     : message.Kind == TMessageKind::Plain ? "Plain: "
-                                                           : "Other: ") +
-                        QString::fromStdString(message.Text);
+        messages << kinds[int(message.Kind)] + QString::fromStdString(message.Text);
     QCOMPARE(messages, shown.isEmpty() ? QStringList{} : QStringList{shown});
 }
 
@@ -244,19 +236,6 @@ void TestStartup::userFixtures_whenTheWorkingDirectoryHasNone()
     QCOMPARE(QString::fromStdString(listed), own);
 }
 
-void TestStartup::program_printsToItsStreams()
-{
-    // What ReadStartArguments decides, main() prints and returns, with no display to need.
-    const TRun help = Run(RIGSMITH_EDITOR, {"--help"});
-    QCOMPARE(help.Status, 0);
-    QCOMPARE(help.Out, StartHelp());
-    QCOMPARE(help.Err, QString());
-    const TRun wrong = Run(RIGSMITH_EDITOR, {"800", "--bogus"});
-    QCOMPARE(wrong.Status, 2);
-    QCOMPARE(wrong.Out, QString());
-    QCOMPARE(wrong.Err, UnknownOption);
-}
-
 void TestStartup::install_putsProgramsAndFilesWhereTheyFindThem()
 {
     const QString prefix = root_->filePath("prefix");
@@ -276,13 +255,24 @@ void TestStartup::install_putsProgramsAndFilesWhereTheyFindThem()
                              "man/man1/rigsmith.1.gz", "man/man1/rigsmith-fxr.1.gz", "doc/rigsmith/copyright"})
         QVERIFY2(QFile::exists(prefix + "/share/" + file), file);
 
-    // The installed programs run from anywhere.
-    const QString elsewhere = root_->path();
-    QCOMPARE(Run(bin.filePath("rigsmith"), {"--version"}, elsewhere).Out, "rigsmith " + Version + "\n");
-    const TRun check =
-        Run(bin.filePath("rigsmith-fxr"), {"check", share.filePath("Fixtures/demo-spot.fxr")}, elsewhere);
-    QCOMPARE(check.Status, 0);
-    QCOMPARE(check.Out + check.Err, QString());
+    // The installed programs run from anywhere, with no display; the editor prints what
+    // ReadStartArguments decides on the stream it names and ends with its status.
+    struct {
+        QString program;
+        QStringList arguments;
+        TRun expected;
+    } const runs[] = {
+        {"rigsmith", {"--version"}, {0, "rigsmith " + Version + "\n", {}}},
+        {"rigsmith", {"--help"}, {0, StartHelp(), {}}},
+        {"rigsmith", {"800", "--bogus"}, {2, {}, UnknownOption}},
+        {"rigsmith-fxr", {"check", share.filePath("Fixtures/demo-spot.fxr")}, {0, {}, {}}},
+    };
+    for (const auto &r : runs) {
+        const TRun run = Run(bin.filePath(r.program), r.arguments, root_->path());
+        QCOMPARE(run.Status, r.expected.Status);
+        QCOMPARE(run.Out, r.expected.Out);
+        QCOMPARE(run.Err, r.expected.Err);
+    }
 }
 
 QTEST_MAIN(TestStartup)
