@@ -34,16 +34,8 @@ std::set<std::string> NamesIn(const fs::path &directory)
     return names;
 }
 
-// Runs the body in the given working directory and goes back afterwards.
-template <class F> void InDirectory(const fs::path &directory, F body)
-{
-    const fs::path before = fs::current_path();
-    fs::current_path(directory);
-    body();
-    fs::current_path(before);
-}
-
-// Points the program directory and the documents directory into a scratch tree for one test.
+// Points the program directory and the documents directory into a scratch tree for one test, and
+// works in a third directory there.
 class UserFiles : public testing::Test {
 protected:
     void SetUp() override
@@ -57,9 +49,11 @@ protected:
         fs::create_directories(Work());
         SetProgramDir(Program().string());
         SetDocumentsDir(Documents().string());
+        fs::current_path(Work());
     }
     void TearDown() override
     {
+        fs::current_path(before_);
         SetProgramDir({});
         SetDocumentsDir({});
     }
@@ -67,6 +61,7 @@ protected:
     fs::path Documents() const { return root_.Path() / "home" / "Documents"; }
     fs::path Work() const { return root_.Path() / "work"; }
 
+    const fs::path before_ = fs::current_path();
     TTempDir root_;
 };
 
@@ -129,34 +124,30 @@ TEST_F(UserFiles, FixturesOfTheWorkingDirectoryAreUsedAsTheyAre)
 {
     fs::create_directories(Work() / "Fixtures");
     fs::create_directories(Work() / "Mine");
-    InDirectory(Work(), [&] {
-        EXPECT_EQ(FixturesDir(), "Fixtures");
-        EXPECT_EQ(FixturesDir("Mine"), "Mine");
-        EXPECT_EQ(FixturesDir("/somewhere/else"), "/somewhere/else");
-    });
+    EXPECT_EQ(FixturesDir(), "Fixtures");
+    EXPECT_EQ(FixturesDir("Mine"), "Mine");
+    EXPECT_EQ(FixturesDir("/somewhere/else"), "/somewhere/else");
     EXPECT_FALSE(fs::exists(Documents() / "Rigsmith")) << "nothing is made when nothing is needed";
 }
 
 TEST_F(UserFiles, WithoutThemTheUsersOwnDirectoryIsMadeWithTheSamples)
 {
-    InDirectory(Work(), [&] {
-        const fs::path own = Documents() / "Rigsmith" / "Fixtures";
-        EXPECT_EQ(UserDir(), (Documents() / "Rigsmith").string());
-        EXPECT_EQ(FixturesDir(), own.string());
-        EXPECT_EQ(NamesIn(own), (std::set<std::string>{"WASH.FXR", "spot.fxr"}));
-        EXPECT_EQ(ReadAll((own / "spot.fxr").string()), "Name=spot\r\n");
+    const fs::path own = Documents() / "Rigsmith" / "Fixtures";
+    EXPECT_EQ(UserDir(), (Documents() / "Rigsmith").string());
+    EXPECT_EQ(FixturesDir(), own.string());
+    EXPECT_EQ(NamesIn(own), (std::set<std::string>{"WASH.FXR", "spot.fxr"}));
+    EXPECT_EQ(ReadAll((own / "spot.fxr").string()), "Name=spot\r\n");
 
-        // Made once: what the user deletes or changes there stays so.
-        fs::remove(own / "spot.fxr");
-        WriteAll((own / "WASH.FXR").string(), "Name=my wash\r\n");
-        EXPECT_EQ(FixturesDir(), own.string());
-        EXPECT_EQ(NamesIn(own), std::set<std::string>{"WASH.FXR"});
-        EXPECT_EQ(ReadAll((own / "WASH.FXR").string()), "Name=my wash\r\n");
+    // Made once: what the user deletes or changes there stays so.
+    fs::remove(own / "spot.fxr");
+    WriteAll((own / "WASH.FXR").string(), "Name=my wash\r\n");
+    EXPECT_EQ(FixturesDir(), own.string());
+    EXPECT_EQ(NamesIn(own), std::set<std::string>{"WASH.FXR"});
+    EXPECT_EQ(ReadAll((own / "WASH.FXR").string()), "Name=my wash\r\n");
 
-        // Another relative name lands beside it, never in the program's directory.
-        EXPECT_EQ(FixturesDir("Tour/2025"), (Documents() / "Rigsmith" / "Tour" / "2025").string());
-        EXPECT_TRUE(fs::is_directory(Documents() / "Rigsmith" / "Tour" / "2025"));
-    });
+    // Another relative name lands beside it, never in the program's directory.
+    EXPECT_EQ(FixturesDir("Tour/2025"), (Documents() / "Rigsmith" / "Tour" / "2025").string());
+    EXPECT_TRUE(fs::is_directory(Documents() / "Rigsmith" / "Tour" / "2025"));
     EXPECT_EQ(NamesIn(Program() / "Fixtures"),
               (std::set<std::string>{"WASH.FXR", "archive.fxr", "notes.txt", "spot.fxr"}));
 }
