@@ -375,9 +375,8 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
     const std::string date =
         file("date.fxr", CrLf({"Format_Version = 2", "Fixture = \"Bad Date\"", "Date = 31/02/2024"}));
     const std::string missing = dir.File("missing.fxr");
-    const std::string folder = dir.Path().string();
 
-    const std::string panFinding = pan + ": parameter \"Pan\": Internal patch error !";
+    const auto panFinding = [](const std::string &f) { return f + ": parameter \"Pan\": Internal patch error !"; };
     const std::string namelessFinding = nameless + ": Fixture must be filled";
     const std::string dateError = date + ": Cannot open the file. Error in line #3:   DATE = 31/02/2024";
     const std::string missingError = missing + ": File access error";
@@ -387,20 +386,16 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
         std::vector<std::string> Out, Err;
     } const cases[] = {
         {{good}, 0, {}, {}},
-        {{pan}, 1, {panFinding}, {}},
-        {{both},
-         1,
-         {both + ": parameter \"Pan\": Internal patch error !",
-          both + ": DMX channel value cannot be lower than the number of attributes"},
-         {}},
+        {{pan}, 1, {panFinding(pan)}, {}},
+        {{both}, 1, {panFinding(both), both + ": DMX channel value cannot be lower than the number of attributes"}, {}},
         {{accent}, 1, {accent + ": parameter \"Intensit\xC3\xA9\": Internal patch error !"}, {}},
         {{count}, 2, {}, {count + ": Cannot open the file. Error in line #5:   DMX_CHANNELS = 12X"}},
         {{missing}, 2, {}, {missingError}},
-        {{folder}, 2, {}, {folder + ": File access error"}},
-        {{good, pan, good}, 1, {panFinding}, {}},
-        {{nameless, good, pan}, 1, {namelessFinding, panFinding}, {}},
-        {{good, missing, pan}, 2, {panFinding}, {missingError}},
-        {{pan, good, missing}, 2, {panFinding}, {missingError}},
+        {{dir.Path().string()}, 2, {}, {dir.Path().string() + ": File access error"}},
+        {{good, pan, good}, 1, {panFinding(pan)}, {}},
+        {{nameless, good, pan}, 1, {namelessFinding, panFinding(pan)}, {}},
+        {{good, missing, pan}, 2, {panFinding(pan)}, {missingError}},
+        {{pan, good, missing}, 2, {panFinding(pan)}, {missingError}},
         {{missing, good}, 2, {}, {missingError}},
         {{date, nameless, missing}, 2, {namelessFinding}, {dateError, missingError}},
     };
