@@ -243,9 +243,8 @@ private slots:
         QCOMPARE(Items(C().Patch), channels);
         QCOMPARE(Items(C().PatchLow), QStringList{"na"} + channels);
         QCOMPARE(Items(C().Priority), QStringList{"na"} + channels);
-        QCOMPARE(Items(C().DmxSplitChannel), bytes);
-        QCOMPARE(Items(C().DmxMinValue), bytes);
-        QCOMPARE(Items(C().DmxMaxValue), bytes);
+        for (const QComboBox *list : {C().DmxSplitChannel, C().DmxMinValue, C().DmxMaxValue})
+            QCOMPARE(Items(list), bytes);
         QCOMPARE((QStringList{C().MacType->currentText(), C().FileVersion->currentText(), C().FixtureName->text(),
                               C().FileName->text(), C().AttributeName->text(), C().Priority->currentText(),
                               C().Patch->currentText(), C().PatchLow->currentText(), C().DmxMinValue->currentText(),
@@ -537,17 +536,18 @@ private slots:
             QCOMPARE(C().FileName->text(), fixture.isEmpty() ? "" : "par.fxr");
     }
 
-    void prompts_yesSavesWithLayoutsPatchCheck_data()
+    void patchCheck_byLayout_data()
     {
         QTest::addColumn<bool>("compact");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("action"); // Save, Save As, or New, Load or Close answered with Yes
         QTest::addColumn<bool>("written");
-        // Only the standard layout's New saves through its Save button, with the patch check.
+        // The standard layout checks the patches before it saves, and so does its New, which saves
+        // through the Save button; its Load and Close save without the check.
         for (const bool compact : {false, true})
-            for (const char *action : {"New", "Load", "Close"})
-                Harness::LayoutRow(compact, action) << action << (compact || action != QString("New"));
+            for (const QString action : {"Save", "Save As", "New", "Load", "Close"})
+                Harness::LayoutRow(compact, action) << action << (compact || action == "Load" || action == "Close");
     }
-    void prompts_yesSavesWithLayoutsPatchCheck()
+    void patchCheck_byLayout()
     {
         QFETCH(bool, compact);
         QFETCH(QString, action);
@@ -560,27 +560,37 @@ private slots:
         QTest::keyClicks(C().Brand, "B");
         Forget();
 
-        dialogs_->Answers.push_back(TAnswer::Yes);
+        const bool prompted = !action.startsWith("Save");
+        const QString target = action == "Save As" ? OutFile("clash2.fxr") : clash;
+        if (prompted)
+            dialogs_->Answers.push_back(TAnswer::Yes);
+        if (action == "Save As" && compact)
+            dialogs_->FileListChoices.push_back(TFileListChoice{"clash2", window_->Path("out").toStdString()});
         bool closed = false;
-        if (action == "New")
+        if (action == "Save")
+            Click(C().btnSaveFixture);
+        else if (action == "Save As")
+            Click(C().btnSaveAsFixture);
+        else if (action == "New")
             Click(C().btnNewFixture);
         else if (action == "Load")
             Load(par);
         else
             closed = window_->Form().close();
 
-        QCOMPARE(window_->Questions(), QStringList{NotSaved});
+        QCOMPARE(window_->Questions(), prompted ? QStringList{NotSaved} : QStringList());
         // The loaded file is saved where it is; only the standard layout's open dialog shows.
         QCOMPARE(dialogs_->FileDialogs.size(), std::size_t(action == "Load" && !compact ? 1 : 0));
+        QCOMPARE(closed, written && action == "Close");
         if (written) {
-            QCOMPARE(Shown(), Saved("clash.fxr"));
-            QCOMPARE(ReadFixtureFile(clash.toStdString()).Brand, std::string("B"));
-            QCOMPARE(closed, action == "Close");
+            QCOMPARE(Shown(), Saved(QFileInfo(target).fileName()));
+            QCOMPARE(ReadFixtureFile(target.toStdString()).Brand, std::string("B"));
             QCOMPARE(Q(CurrentFixture().Name), action == "New" ? "" : action == "Load" ? "Par" : "Clash");
             QVERIFY(CurrentFixture().Saved);
         } else {
             QCOMPARE(Shown(), PatchError);
             QCOMPARE(ReadBytes(clash), ClashText);
+            QVERIFY(QDir(window_->Path("out")).isEmpty());
             QCOMPARE(Q(CurrentFixture().Name), "Clash");
             QCOMPARE(C().Brand->text(), "B");
             QVERIFY(!CurrentFixture().Saved);
@@ -723,75 +733,25 @@ private slots:
         QCOMPARE(C().DmxChannel->currentText(), QString::number(channels));
     }
 
-    void save_writeFailureKeepsNotSaved_data() { Harness::LayoutData(); }
-    void save_writeFailureKeepsNotSaved()
-    {
-        QFETCH(bool, compact);
-        Start(compact);
-        QTest::keyClicks(C().FixtureName, "Lamp");
-        dialogs_->Files.push_back(window_->Path("missing/lamp.fxr").toStdString());
-        Click(C().btnSaveFixture);
-        QCOMPARE(Shown(), "Warning: File access error");
-        QVERIFY(!QFile::exists(window_->Path("missing/lamp.fxr")));
-        QVERIFY(!CurrentFixture().Saved);
-        dialogs_->Answers.push_back(TAnswer::Cancel);
-        QVERIFY(!window_->Form().close());
-    }
-
-    void save_patchConflict_data()
+    void save_cancelledOrFailedChangesNothing_data()
     {
         QTest::addColumn<bool>("compact");
         QTest::addColumn<bool>("saveAs");
-        // Only the standard layout checks the patches before saving.
-        for (const bool compact : {false, true})
-            for (const bool saveAs : {false, true})
-                Harness::LayoutRow(compact, saveAs ? "Save As" : "Save") << saveAs;
-    }
-    void save_patchConflict()
-    {
-        QFETCH(bool, compact);
-        QFETCH(bool, saveAs);
-
-        const QString clash = FixtureFile("clash.fxr", ClashText);
-        Start(compact);
-        Load(clash);
-        QTest::keyClicks(C().Brand, "B");
-        Forget();
-
-        const QString target = saveAs ? OutFile("clash2.fxr") : clash;
-        if (compact && saveAs)
-            dialogs_->FileListChoices.push_back(TFileListChoice{"clash2", window_->Path("out").toStdString()});
-        Click(saveAs ? C().btnSaveAsFixture : C().btnSaveFixture);
-
-        if (compact) {
-            QCOMPARE(Shown(), Saved(QFileInfo(target).fileName()));
-            QCOMPARE(ReadBytes(target), QByteArray::fromStdString(FormatFixture(CurrentFixture(), 1)));
-            QVERIFY(CurrentFixture().Saved);
-        } else {
-            QCOMPARE(Shown(), PatchError);
-            QVERIFY(dialogs_->FileDialogs.empty());
-            QCOMPARE(ReadBytes(clash), ClashText);
-            QVERIFY(QDir(window_->Path("out")).isEmpty());
-            QVERIFY(!CurrentFixture().Saved);
-        }
-    }
-
-    void save_cancelledDialogChangesNothing_data()
-    {
-        QTest::addColumn<bool>("compact");
-        QTest::addColumn<bool>("saveAs");
-        QTest::addColumn<bool>("loaded"); // a loaded fixture has a file name; a new one has none
+        QTest::addColumn<bool>("loaded");     // a loaded fixture has a file name; a new one has none
+        QTest::addColumn<bool>("unwritable"); // the dialog names a file in a directory that is not there
         for (const bool compact : {false, true}) {
-            Harness::LayoutRow(compact, "Save new") << false << false;
-            Harness::LayoutRow(compact, "Save As new") << true << false;
-            Harness::LayoutRow(compact, "Save As loaded") << true << true;
+            Harness::LayoutRow(compact, "Save new") << false << false << false;
+            Harness::LayoutRow(compact, "Save As new") << true << false << false;
+            Harness::LayoutRow(compact, "Save As loaded") << true << true << false;
+            Harness::LayoutRow(compact, "Save new, unwritable") << false << false << true;
         }
     }
-    void save_cancelledDialogChangesNothing()
+    void save_cancelledOrFailedChangesNothing()
     {
         QFETCH(bool, compact);
         QFETCH(bool, saveAs);
         QFETCH(bool, loaded);
+        QFETCH(bool, unwritable);
 
         const QString par = FixtureFile("par.fxr", ParText);
         Start(compact);
@@ -807,16 +767,21 @@ private slots:
 
         if (compact && saveAs)
             dialogs_->FileListChoices.push_back(std::nullopt);
+        else if (unwritable)
+            dialogs_->Files.push_back(window_->Path("missing/lamp.fxr").toStdString());
         else
             dialogs_->Files.push_back(std::nullopt);
         Click(saveAs ? C().btnSaveAsFixture : C().btnSaveFixture);
 
-        QCOMPARE(Shown(), QString());
-        QCOMPARE(f.FileName, fileName);
-        QCOMPARE(f.FileDir, fileDir);
-        QCOMPARE(C().FileName->text(), Q(fileName));
+        QCOMPARE(Shown(), unwritable ? "Warning: File access error" : "");
+        if (!unwritable) { // a failed write leaves the name it was given
+            QCOMPARE(f.FileName, fileName);
+            QCOMPARE(f.FileDir, fileDir);
+            QCOMPARE(C().FileName->text(), Q(fileName));
+        }
         QVERIFY(!f.Saved);
         QVERIFY(QDir(window_->Path("out")).isEmpty());
+        QVERIFY(!QFile::exists(window_->Path("missing")));
         QCOMPARE(ReadBytes(par), ParText);
         if (compact && saveAs)
             QCOMPARE(dialogs_->FileListNames, std::vector<std::string>{fileName});
@@ -1116,6 +1081,10 @@ private slots:
         QCOMPARE(TabsShown(), "100");
         Load(par);
         QCOMPARE(TabsShown(), "111");
+        // Loading goes to the first page.
+        C().PageControl->setCurrentWidget(C().CommandPage);
+        Load(par);
+        QCOMPARE(C().PageControl->currentIndex(), 0);
         Load(bare);
         QCOMPARE(TabsShown(), "100");
         Load(par);
@@ -1132,17 +1101,6 @@ private slots:
         QCOMPARE(C().AttributesChannelList->rowCount(), 65);
         QCOMPARE(GridRows(C().AttributesChannelList).last(), "65|Ch65");
         QCOMPARE(CurrentFixture().DmxChannels, 65);
-        QVERIFY(CurrentFixture().Saved);
-    }
-
-    void load_goesToFirstPage()
-    {
-        const QString par = FixtureFile("par.fxr", ParText);
-        Start(false);
-        Load(par);
-        C().PageControl->setCurrentWidget(C().CommandPage);
-        Load(par);
-        QCOMPARE(C().PageControl->currentWidget(), C().AttributesPage);
         QVERIFY(CurrentFixture().Saved);
     }
 

@@ -86,10 +86,7 @@ public:
     TMainFormClass &Controller() { return *form_->Controller(); }
     const TMainFormControls &Controls() const { return form_->Controls(); }
     TScriptedDialogs &Dialogs() { return *dialogs_; }
-    const TScriptedDialogs &Dialogs() const { return *dialogs_; }
     TMainFormBase &Form() { return *form_; }
-    const TMainFormBase &Form() const { return *form_; }
-    const QTemporaryDir &Dir() const { return dir_; }
     QString Path(const QString &relative) const { return relative.isEmpty() ? dir_.path() : dir_.filePath(relative); }
 
     // Forgets what the dialogs recorded so far; queued answers stay.
@@ -102,13 +99,6 @@ public:
         dialogs_->NameDialogs.clear();
         dialogs_->ValueRequests.clear();
     }
-    // Whether an answer queued for a dialog was never asked for.
-    bool AnswersLeft() const
-    {
-        return !dialogs_->Answers.empty() || !dialogs_->Files.empty() || !dialogs_->FileListChoices.empty() ||
-               !dialogs_->Inputs.empty() || !dialogs_->Values.empty();
-    }
-
     // Closes the window and fails the test if an answer was left over, or if a message was shown
     // that the test did not forget: any at all, or (unless every one counts) an error box, which is
     // where an unexpected question ends.
@@ -119,15 +109,19 @@ public:
         if (!everyMessageCounts)
             messages = messages.filter(QRegularExpression("^Error: "));
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
-        QVERIFY2(!AnswersLeft(), "a queued answer was not asked for");
+        const TScriptedDialogs &d = *dialogs_;
+        QVERIFY2(d.Answers.empty() && d.Files.empty() && d.FileListChoices.empty() && d.Inputs.empty() &&
+                     d.Values.empty(),
+                 "a queued answer was not asked for");
     }
 
     // Messages with their kinds, so that a failure prints what the user saw.
     QStringList Messages() const
     {
+        static const char *const kinds[] = {"Warning", "Information", "Plain", "Error"}; // as TMessageKind
         QStringList messages;
         for (const TScriptedDialogs::TShown &shown : dialogs_->Shown)
-            messages << KindName(shown.Kind) + ": " + QString::fromStdString(shown.Text);
+            messages << kinds[static_cast<int>(shown.Kind)] + (": " + QString::fromStdString(shown.Text));
         return messages;
     }
     QStringList Questions() const
@@ -136,20 +130,6 @@ public:
         for (const std::string &question : dialogs_->Questions)
             questions << QString::fromStdString(question);
         return questions;
-    }
-    static QString KindName(TMessageKind kind)
-    {
-        switch (kind) {
-        case TMessageKind::Warning:
-            return "Warning";
-        case TMessageKind::Information:
-            return "Information";
-        case TMessageKind::Plain:
-            return "Plain";
-        case TMessageKind::Error:
-            return "Error";
-        }
-        return "?";
     }
 
     // Every row of a grid, its cells joined by "|".
