@@ -109,7 +109,7 @@ bool TMainFormClass::SaveAsClick()
 void TMainFormClass::CheckClick()
 {
     const TFixture &f = CurrentFixture();
-    const bool passed = Is800() ? f.CheckBaseData() : f.CheckPatches() && f.CheckBaseData();
+    const bool passed = (Is800() ? f.CheckBaseData() : f.CheckPatches() && f.CheckBaseData()) && f.CheckTexts();
     if (passed)
         Dialogs().ShowMessage(TMessageKind::Information, "Fixture is ready to save");
 }
@@ -178,7 +178,7 @@ bool TMainFormClass::WriteFixture()
 bool TMainFormClass::SaveFixture()
 {
     TFixture &f = CurrentFixture();
-    if (!f.CheckBaseData() || (f.FileName.empty() && !ChooseSaveFile({})))
+    if (!f.CheckBaseData() || !f.CheckTexts() || (f.FileName.empty() && !ChooseSaveFile({})))
         return false;
     NormalizeAttributes();
     return WriteFixture();
@@ -187,7 +187,7 @@ bool TMainFormClass::SaveFixture()
 bool TMainFormClass::SaveFixtureAs()
 {
     TFixture &f = CurrentFixture();
-    if (!f.CheckBaseData())
+    if (!f.CheckBaseData() || !f.CheckTexts())
         return false;
     const bool chosen = Is800() ? ChooseFileListName() : ChooseSaveFile(f.FileName);
     return chosen && WriteFixture();

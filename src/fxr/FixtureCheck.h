@@ -9,3 +9,6 @@
 std::vector<std::string> BaseDataFindings(const TFixture &fixture);
 // At most one finding: the first attribute, in list order, whose patch is out of range or taken.
 std::vector<std::string> PatchFindings(const TFixture &fixture);
+// The texts that a file of the format would not give back as they stand (nothing in a written
+// value is escaped), and lines longer than the reader keeps; one finding each.
+std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion);

@@ -177,6 +177,8 @@ public:
     // The consistency checks; each shows its findings as warnings and returns whether it passed.
     bool CheckBaseData() const;
     bool CheckPatches() const;
+    // Whether a file in FormatVersion gives back every text as it stands; warns when not.
+    bool CheckTexts() const;
 };
 
 // The index key of a palette in TFixture::Palettes.
