@@ -115,9 +115,6 @@ private slots:
     void init() { DmxLevels.fill(0); }
     void cleanup() { DmxLevels.fill(0); }
 
-    // -----------------------------------------------------------------------------------------
-    // The value entry
-
     void getDataControls()
     {
         TGetDataForm form;
@@ -319,9 +316,6 @@ private slots:
         QTimer::singleShot(5000, &form, &QDialog::reject);
         QCOMPARE(Show(form.Execute(request)), result);
     }
-
-    // -----------------------------------------------------------------------------------------
-    // The Dmx panel
 
     void panelWindow()
     {

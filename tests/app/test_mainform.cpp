@@ -184,9 +184,6 @@ private slots:
         window_.reset();
     }
 
-    // -----------------------------------------------------------------------------------------
-    // Start-up
-
     void startup_windowPagesAndCaptions_data()
     {
         QTest::addColumn<bool>("compact");
@@ -359,9 +356,6 @@ private slots:
         QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
     }
 
-    // -----------------------------------------------------------------------------------------
-    // Settings.ini
-
     void settings_appliedAtStartAndAtNew_data()
     {
         QTest::addColumn<QByteArray>("settings"); // "<none>": no Settings.ini at all
@@ -431,9 +425,6 @@ private slots:
         QCOMPARE(C().ControlType->ItemIndex(), 0);
         QCOMPARE(C().Hinherit->currentIndex(), 0);
     }
-
-    // -----------------------------------------------------------------------------------------
-    // The not-saved prompts of New, Load, Close and Exit
 
     void prompts_newLoadClose_data()
     {
@@ -596,9 +587,6 @@ private slots:
             QVERIFY(!CurrentFixture().Saved);
         }
     }
-
-    // -----------------------------------------------------------------------------------------
-    // Save and Save As
 
     void save_writesTheModel_data()
     {
@@ -864,9 +852,6 @@ private slots:
         QCOMPARE(ReadBytes(par), ParText);
     }
 
-    // -----------------------------------------------------------------------------------------
-    // Check
-
     void check_messages_data()
     {
         QTest::addColumn<bool>("compact");
@@ -921,9 +906,6 @@ private slots:
         QCOMPARE(CurrentFixture().Saved, saved);
         QVERIFY(QDir(window_->Path("out")).isEmpty());
     }
-
-    // -----------------------------------------------------------------------------------------
-    // The not-saved state
 
     void notSaved_userEditsClearSaved_data()
     {
@@ -1017,9 +999,6 @@ private slots:
         dialogs_->Answers.push_back(TAnswer::No);
         QVERIFY(window_->Form().close());
     }
-
-    // -----------------------------------------------------------------------------------------
-    // Load
 
     void load_showsFixtureAndGrid_data() { Harness::LayoutData(); }
     void load_showsFixtureAndGrid()
