@@ -137,17 +137,6 @@ TEST(FixClasses, PaletteKeysAreNameAndType)
     EXPECT_EQ(f.Palettes[0].Red, -1);
 }
 
-TEST(FixClasses, SetValueReplacesAValueOfTheSameChannelInAnyCase)
-{
-    TPalette palette("Open", 4);
-    palette.SetValue("Gobo", 10);
-    palette.SetValue("Dimmer", 20);
-    palette.SetValue("GOBO", 30);
-    ASSERT_EQ(palette.Lines.Count(), 2u);
-    EXPECT_EQ(palette.Lines[0].ChannelName, "Gobo");
-    EXPECT_EQ(palette.Lines[0].Value, 30);
-}
-
 TEST(FixClasses, NormalizeRebuildsLowPartsAndOrdersByOrder)
 {
     TFixture f;

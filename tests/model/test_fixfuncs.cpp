@@ -38,6 +38,13 @@ TEST(FixFuncs, CodeIndexMatchesWholeCodesInAnyCase)
     };
     for (const Case &c : cases)
         EXPECT_EQ(CodeIndex(c.item, c.list), c.expected) << c.item;
+    // The item is made upper case and compared with its semicolon; the list is taken as it is.
+    const Case semicolons[] = {
+        {"HTP;LTP", "HTP;LTP;", 1}, {"P;L", "HTP;LTP;", 0},  {"a", "a;b;", 0},
+        {"B", "a;B;", 2},           {"LTP;", "HTP;LTP;", 0}, {"ltp", "HTP;LTP", 0},
+    };
+    for (const Case &c : semicolons)
+        EXPECT_EQ(CodeIndex(c.item, c.list), c.expected) << c.item << " in " << c.list;
 }
 
 TEST(FixFuncs, NextTokenSkipsRunsOfCommas)
@@ -87,13 +94,9 @@ TEST(FixFuncs, StrToIntFollowsTheFormatsIntegerRules)
 
 TEST(FixFuncs, StrToFloatTruncDropsTheFraction)
 {
-    EXPECT_EQ(StrToFloatTrunc(" 2"), 2);
-    EXPECT_EQ(StrToFloatTrunc("2.9"), 2);
-    EXPECT_EQ(StrToFloatTrunc("1.0"), 1);
-    EXPECT_EQ(StrToFloatTrunc("-2.5"), -2);
-    EXPECT_EQ(StrToFloatTrunc(".5"), 0);
-    EXPECT_EQ(StrToFloatTrunc("25e-1"), 2);
-    EXPECT_EQ(StrToFloatTrunc("2E1"), 20);
+    for (const auto &[text, expected] :
+         {std::pair{" 2", 2}, {"2.9", 2}, {"1.0", 1}, {"-2.5", -2}, {".5", 0}, {"25e-1", 2}, {"2E1", 20}})
+        EXPECT_EQ(StrToFloatTrunc(text), expected) << text;
     for (const char *bad : {"", "2,5", "two", "2.5.1", "1e", "1e99", "."})
         EXPECT_THROW(StrToFloatTrunc(bad), EConvertError) << bad;
 }

@@ -125,16 +125,4 @@ TEST(Lookup, CaseInsensitiveHashAndEquality)
     EXPECT_FALSE(StartsWithText(" CommandName", "COMMANDNAME"));
 }
 
-TEST(Lookup, CodeIndex_ComparesTheItemInUpperCaseWithItsSemicolon)
-{
-    EXPECT_EQ(CodeIndex("ltp", "HTP;LTP;"), 2);
-    EXPECT_EQ(CodeIndex("TP", "HTP;LTP;"), 0);
-    EXPECT_EQ(CodeIndex("HTP;LTP", "HTP;LTP;"), 1) << "a semicolon in the item spans two codes";
-    EXPECT_EQ(CodeIndex("P;L", "HTP;LTP;"), 0);
-    EXPECT_EQ(CodeIndex("a", "a;b;"), 0) << "the item is made upper case, the list is taken as it is";
-    EXPECT_EQ(CodeIndex("B", "a;B;"), 2);
-    EXPECT_EQ(CodeIndex("LTP;", "HTP;LTP;"), 0);
-    EXPECT_EQ(CodeIndex("ltp", "HTP;LTP"), 0) << "a code without its semicolon is no code";
-}
-
 } // namespace
