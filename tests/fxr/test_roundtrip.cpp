@@ -664,20 +664,4 @@ TEST(RoundTrip, HeaderTexts_KeepTheirCaseAndKeywords)
     EXPECT_EQ(read1.FormatVersion, 1);
 }
 
-TEST(RoundTrip, SavedFile_ReadsBackWithTheDayOfSaving)
-{
-    testing_support::TTempDir directory;
-    for (const int version : {1, 2}) {
-        TFixture f = SmallFixture(version);
-        const std::string path = directory.File("spot" + std::to_string(version) + ".fxr");
-        ASSERT_TRUE(WriteFixtureFile(f, path, version));
-        const TFixture read = ReadFixtureFile(path);
-        EXPECT_EQ(DecodeDate(read.Date), DecodeDate(f.Date)) << "format " << version;
-        TFixture expected = SmallFixture(version);
-        expected.Date = read.Date;
-        EXPECT_EQ(FirstDifference(expected, read), "") << "format " << version;
-        EXPECT_EQ(testing_support::ReadAll(path), FormatFixture(read, version)) << "format " << version;
-    }
-}
-
 } // namespace
