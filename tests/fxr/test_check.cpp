@@ -1,4 +1,5 @@
 #include "fxr/FixtureCheck.h"
+#include "support/FixtureBuilder.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -64,15 +65,8 @@ TEST(FixtureCheck, PatchCheckNamesTheFirstAttributeThatClashes)
 
 TEST(FixtureCheck, PatchCheckSkipsLowPartEntries)
 {
-    TFixture f;
-    f.Name = "Spot";
-    f.DmxChannels = 3;
-    auto pan = std::make_unique<TParameter>();
-    pan->Name = "Pan";
-    pan->Width = 16;
-    pan->InternalPatch = 2;
-    pan->InternalPatchLow = 3;
-    f.AddParameter(std::move(pan));
+    TFixture f = Fixture(3, {});
+    testing_support::AddAttribute(f, {"Pan", 1, ctPanTilt, ctlLTP, 16, 2, 3});
     EXPECT_EQ(PatchFindings(f), Findings{});
 }
 

@@ -4,6 +4,7 @@
 #include "fxr/FixtureReader.h"
 #include "fxr/LineReader.h"
 #include "model/FixFuncs.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace {
+
+using testing_support::FromText;
 
 // Sanitized builds run several times slower; time limits grow with them.
 #if defined(__SANITIZE_ADDRESS__)
@@ -91,14 +94,6 @@ std::string AttributesSection(int count)
         text += "\"Chan " + std::to_string(i) + "\", 1, IN, HTP, " + (i % 4 == 0 ? "16" : " 8") + ", " +
                 std::to_string(i) + ", na, LINEAR, 0, " + (i % 4 == 0 ? "65535" : "255") + ", NO, YES\r\n";
     return text + "ENDPARAMETERS\r\n";
-}
-
-TFixture ReadText(const std::string &text)
-{
-    std::istringstream in(text);
-    TFixture fixture;
-    ReadFixture(in, fixture);
-    return fixture;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -216,8 +211,8 @@ TEST(Limits, MillionLinePaletteSections_LoadInLinearTime)
         TFixture fixture;
         double smallTime = 1e9;
         for (int run = 0; run < 3; ++run)
-            smallTime = std::min(smallTime, Seconds([&] { fixture = ReadText(small); }));
-        const double largeTime = Seconds([&] { fixture = ReadText(large); });
+            smallTime = std::min(smallTime, Seconds([&] { fixture = FromText(small); }));
+        const double largeTime = Seconds([&] { fixture = FromText(large); });
         if (std::string(name) == "one palette") {
             ASSERT_EQ(fixture.Palettes.Count(), 1u);
             EXPECT_EQ(fixture.Palettes[0].Lines.Count(), 64u);
@@ -274,26 +269,21 @@ TEST(Limits, HundredMegabyteLine_CostsBoundedMemoryAndLinearTime)
 TEST(Limits, LongLineInsideEverySection_IsCutTo255Characters)
 {
     const std::string longName(100'000, 'n');
-    const std::string text =
-        "Format_Version = 2\r\nPARAMETERS\r\n\"" + longName + "\" 1 IN HTP 8 1 na LINEAR 0 255\r\n" +
+    const std::string sections =
         "Dimmer 1 IN HTP 8 2 na LINEAR 0 255 NO YES\r\nENDPARAMETERS\r\nCOMMANDS\r\nCommandName=" + longName +
-        "\r\nDimmer, 5, 0\r\nENDCOMMANDS\r\nPALETTES\r\nPALETTETYPE = IN\r\nPALETTENAME = " + longName +
+        "\r\nDimmer, 5, 0\r\nENDCOMMANDS\r\nPALETTES\r\nPALETTETYPE = IN\r\n" + "PALETTENAME = " + longName +
         "\r\nDimmer = 7\r\nENDPALETTES\r\n";
     // The attribute line loses its columns with its end: width is missing, and that is an error.
     try {
-        ReadText(text);
+        FromText("Format_Version = 2\r\nPARAMETERS\r\n\"" + longName + "\" 1 IN HTP 8 1 na LINEAR 0 255\r\n" +
+                 sections);
         FAIL() << "the cut attribute line has no width";
     } catch (const ELoadError &error) {
         EXPECT_EQ(error.LineNumber, 3);
         EXPECT_EQ(std::string(error.what()).size(),
                   std::string("Cannot open the file. Error in line #3:   ").size() + 255);
     }
-    const std::string readable =
-        "Format_Version = 2\r\nPARAMETERS\r\nDimmer 1 IN HTP 8 2 na LINEAR 0 255 NO YES\r\n"
-        "ENDPARAMETERS\r\nCOMMANDS\r\nCommandName=" +
-        longName + "\r\nDimmer, 5, 0\r\nENDCOMMANDS\r\nPALETTES\r\nPALETTETYPE = IN\r\nPALETTENAME = " + longName +
-        "\r\nDimmer = 7\r\nENDPALETTES\r\n";
-    const TFixture fixture = ReadText(readable);
+    const TFixture fixture = FromText("Format_Version = 2\r\nPARAMETERS\r\n" + sections);
     ASSERT_EQ(fixture.Commands.Count(), 1u);
     EXPECT_EQ(fixture.Commands[0].Name, std::string(255 - 12, 'n'));
     EXPECT_EQ(fixture.Commands[0].Lines.size(), 1u);
@@ -309,7 +299,7 @@ TEST(Limits, LongLineInsideEverySection_IsCutTo255Characters)
 void ExpectLoadsOrLineNumberedError(const std::string &bytes, const std::string &what)
 {
     try {
-        ReadText(bytes);
+        FromText(bytes);
     } catch (const ELoadError &error) {
         const std::string prefix = "Cannot open the file. Error in line #" + std::to_string(error.LineNumber) + ":   ";
         EXPECT_EQ(std::string(error.what()).rfind(prefix, 0), 0u) << what << ": " << error.what();
@@ -359,13 +349,13 @@ TEST(Limits, OtherKindsOfFile_LoadOrGiveTheLineNumberedError)
     for (const auto &[what, bytes] : {std::pair{"png", png}, std::pair{"ini", ini}, std::pair{"json", json}})
         ExpectLoadsOrLineNumberedError(bytes, what);
     try {
-        ReadText(ini);
+        FromText(ini);
         FAIL() << "an INI file with a Date key is no fixture file";
     } catch (const ELoadError &error) {
         EXPECT_STREQ(error.what(), "Cannot open the file. Error in line #3:   DATE=YESTERDAY");
     }
     // A picture holds no keyword: it reads as an empty fixture, as any file of comments would.
-    const TFixture picture = ReadText(png);
+    const TFixture picture = FromText(png);
     EXPECT_TRUE(picture.Attributes.Empty());
     EXPECT_EQ(picture.Name, "");
 }
