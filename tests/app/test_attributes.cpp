@@ -14,28 +14,18 @@
 namespace {
 
 // Dimmer 1, Pan 2 with low 3, Tilt 4, Gobo 5, Shutter 6; a command and palettes using them.
-const QByteArray SpotText = "Format_Version = 2\r\n"
-                            "Fixture = \"Spot\"\r\n"
-                            "Dmx_Channels = 6\r\n"
-                            "PARAMETERS\r\n"
-                            "\"Dimmer\"  1 IN HTP  8 1 na LINEAR 0 255 YES YES\r\n"
-                            "\"Pan\"     1 PT LTP 16 2  3 LINEAR 0 65535 YES YES\r\n"
-                            "\"Tilt\"    1 PT LTP  8 4 na LINEAR 0 255 YES YES\r\n"
-                            "\"Gobo\"    1 GB LTP  8 5 na SNAP_START 0 255 YES YES\r\n"
-                            "\"Shutter\" 1 IN LTP  8 6 na LINEAR 0 255 YES NO\r\n"
-                            "ENDPARAMETERS\r\n"
-                            "COMMANDS\r\n"
-                            "CommandName=\"Reset\"\r\n"
-                            "Gobo, 10, 0\r\n"
-                            "Dimmer, 0, 0\r\n"
-                            "gobo, 20, 100\r\n"
-                            "ENDCOMMANDS\r\n"
-                            "PALETTES\r\n"
-                            "PALETTETYPE = SP\r\n"
-                            "PALETTENAME = \"Locate\"\r\n"
-                            "\"Gobo\" = 0\r\n"
-                            "\"Dimmer\" = 255\r\n"
-                            "ENDPALETTES\r\n";
+const QByteArray SpotText =
+    "Format_Version = 2\r\nFixture = \"Spot\"\r\nDmx_Channels = 6\r\n"
+    "PARAMETERS\r\n"
+    "\"Dimmer\"  1 IN HTP  8 1 na LINEAR 0 255 YES YES\r\n"
+    "\"Pan\"     1 PT LTP 16 2  3 LINEAR 0 65535 YES YES\r\n"
+    "\"Tilt\"    1 PT LTP  8 4 na LINEAR 0 255 YES YES\r\n"
+    "\"Gobo\"    1 GB LTP  8 5 na SNAP_START 0 255 YES YES\r\n"
+    "\"Shutter\" 1 IN LTP  8 6 na LINEAR 0 255 YES NO\r\n"
+    "ENDPARAMETERS\r\n"
+    "COMMANDS\r\nCommandName=\"Reset\"\r\nGobo, 10, 0\r\nDimmer, 0, 0\r\ngobo, 20, 100\r\nENDCOMMANDS\r\n"
+    "PALETTES\r\nPALETTETYPE = SP\r\nPALETTENAME = \"Locate\"\r\n\"Gobo\" = 0\r\n\"Dimmer\" = 255\r\n"
+    "ENDPALETTES\r\n";
 
 constexpr int32_t Descriptor(int type, int control, int bytes, int path, int inherit, int show, int locate)
 {
@@ -88,17 +78,6 @@ private slots:
         dialogs_ = &window_->Dialogs();
     }
     void cleanup() { window_.reset(); }
-
-    void grid_showsLowRowsAndCountsChannels_data() { TMainWindowHarness::LayoutData(); }
-    void grid_showsLowRowsAndCountsChannels()
-    {
-        QFETCH(bool, compact);
-        Open(compact);
-        QCOMPARE(GridRows(Grid()), QStringList({"1|Dimmer", "2|Pan", "3|Pan( low )", "4|Tilt", "5|Gobo", "6|Shutter"}));
-        QCOMPARE(C().DmxChannel->currentText(), QString("6"));
-        QCOMPARE(Grid()->item(2, 1)->background().color(), Grid()->palette().button().color());
-        QVERIFY(CurrentFixture().Saved);
-    }
 
     void select_fillsTheEditor()
     {

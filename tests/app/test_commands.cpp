@@ -9,31 +9,19 @@
 
 namespace {
 
-const QByteArray SpotText = "Format_Version = 2\r\n"
-                            "Fixture = \"Spot\"\r\n"
-                            "PARAMETERS\r\n"
-                            "\"Dimmer\" 1 IN HTP  8 1 na LINEAR 0 200 YES YES\r\n"
-                            "\"Pan\"    1 PT LTP 16 2  3 LINEAR 2570 65535 YES YES\r\n"
-                            "\"Lamp\"   1 IN LTP  8 4 na SNAP_START 0 255 NO NO\r\n"
-                            "ENDPARAMETERS\r\n"
-                            "COMMANDS\r\n"
-                            "CommandName=\"Lamp on\"\r\n"
-                            "Lamp, 255, 1000\r\n"
-                            "#5, 128, 0\r\n"
-                            "Dimmer, 10, 0\r\n"
-                            "Dimmer, 10, 0\r\n"
-                            "\r\n"
-                            "CommandName=\"Reset\"\r\n"
-                            "Pan, 40000, 0\r\n"
-                            "\r\n"
-                            "CommandName=\"Lamp off\"\r\n"
-                            "Lamp, 0, 0\r\n"
-                            "ENDCOMMANDS\r\n"
-                            "PALETTES\r\n"
-                            "PALETTETYPE = SP\r\n"
-                            "PALETTENAME = \"Locate\"\r\n"
-                            "\"Dimmer\" = 100\r\n"
-                            "ENDPALETTES\r\n";
+const QByteArray SpotText =
+    "Format_Version = 2\r\nFixture = \"Spot\"\r\n"
+    "PARAMETERS\r\n"
+    "\"Dimmer\" 1 IN HTP  8 1 na LINEAR 0 200 YES YES\r\n"
+    "\"Pan\"    1 PT LTP 16 2  3 LINEAR 2570 65535 YES YES\r\n"
+    "\"Lamp\"   1 IN LTP  8 4 na SNAP_START 0 255 NO NO\r\n"
+    "ENDPARAMETERS\r\n"
+    "COMMANDS\r\n"
+    "CommandName=\"Lamp on\"\r\nLamp, 255, 1000\r\n#5, 128, 0\r\nDimmer, 10, 0\r\nDimmer, 10, 0\r\n\r\n"
+    "CommandName=\"Reset\"\r\nPan, 40000, 0\r\n\r\n"
+    "CommandName=\"Lamp off\"\r\nLamp, 0, 0\r\n"
+    "ENDCOMMANDS\r\n"
+    "PALETTES\r\nPALETTETYPE = SP\r\nPALETTENAME = \"Locate\"\r\n\"Dimmer\" = 100\r\nENDPALETTES\r\n";
 
 constexpr auto Rows = &TMainWindowHarness::Rows;
 
@@ -198,17 +186,6 @@ private slots:
         QCOMPARE(C().CommandList->currentRow(), 0);
         QCOMPARE(Controller().CurrentCommand, &Command(0));
         QVERIFY(!CurrentFixture().Saved);
-    }
-
-    void commandEdits_makeClosingAsk()
-    {
-        Open();
-        QVERIFY(CurrentFixture().Saved);
-        C().AvailableChannelList->setCurrentCell(0, 0);
-        C().btnAddCommandCh->click();
-        dialogs_->Answers = {TAnswer::Cancel};
-        QVERIFY(!window_->Form().close());
-        QCOMPARE(dialogs_->Questions.back(), std::string("File not saved. Save file?"));
     }
 
     void masterFader_showsLevelAndPercent()

@@ -28,23 +28,14 @@ const QString PatchError = "Warning: parameter \"Dimmer\": Internal patch error 
 const QDate FixedDate(2023, 11, 15); // the date of SOURCE_DATE_EPOCH, set for the whole run
 
 // Format 1.0 with a 16-bit attribute, a comment block and a channel count the attributes overrule.
-const QByteArray ParText = "// Test fixture\r\n"
-                           "Version = 1.0\r\n"
-                           "Author = \"Ann\"\r\n"
-                           "Revision = \"r3\"\r\n"
-                           "Date = 01/03/2025\r\n"
-                           "COMMENTS\r\n"
-                           "Warm white only\r\n"
-                           "No strobe\r\n"
-                           "ENDCOMMENTS\r\n"
-                           "Fixture = \"Par\"\r\n"
-                           "Brand = \"Acme\"\r\n"
-                           "Type = dimmer\r\n"
-                           "Dmx_Channels = 12\r\n"
-                           "PARAMETERS\r\n"
-                           "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, LINEAR, 0\r\n"
-                           "\"Red\"   , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, LINEAR, 0\r\n"
-                           "ENDPARAMETERS\r\n";
+const QByteArray ParText =
+    "// Test fixture\r\nVersion = 1.0\r\nAuthor = \"Ann\"\r\nRevision = \"r3\"\r\nDate = 01/03/2025\r\n"
+    "COMMENTS\r\nWarm white only\r\nNo strobe\r\nENDCOMMENTS\r\n"
+    "Fixture = \"Par\"\r\nBrand = \"Acme\"\r\nType = dimmer\r\nDmx_Channels = 12\r\n"
+    "PARAMETERS\r\n"
+    "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, LINEAR, 0\r\n"
+    "\"Red\"   , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, LINEAR, 0\r\n"
+    "ENDPARAMETERS\r\n";
 const QStringList ParRows{"1|Dimmer", "2|Dimmer( low )", "3|Red"};
 
 // Format 2 without attributes.
@@ -1013,6 +1004,9 @@ private slots:
                  (QStringList{"par.fxr", "Par", "Acme", "Ann", "r3", "Dimmer", "1.0", "Warm white only\nNo strobe"}));
         QCOMPARE(C().LastUpdate->date(), QDate(2025, 3, 1));
         QCOMPARE(GridRows(C().AttributesChannelList), ParRows);
+        // A low part's row is shaded.
+        QCOMPARE(C().AttributesChannelList->item(1, 1)->background().color(),
+                 C().AttributesChannelList->palette().button().color());
         // The file's channel count gives way to the channels the attributes take.
         QCOMPARE(C().DmxChannel->currentText(), "3");
         QCOMPARE(CurrentFixture().DmxChannels, 3);
