@@ -37,30 +37,17 @@ QString Show(const std::optional<TValueAnswer> &answer)
     return answer ? Show(*answer) : Cancelled;
 }
 
-TValueRequest Request(const std::string &attribute, int min, int max, const std::string &label,
-                      std::optional<int> value, bool withTime, int time)
-{
-    TValueRequest request;
-    request.Attribute = attribute;
-    request.Min = min;
-    request.Max = max;
-    request.ValueLabel = label;
-    request.Value = value;
-    request.WithTime = withTime;
-    request.Time = time;
-    return request;
-}
 TValueRequest CommandStep()
 {
-    return Request("Pan", 0, 255, StepLabel, 128, true, 500);
+    return TValueRequest{"Pan", 0, 255, StepLabel, 128, true, 500};
 }
 TValueRequest PaletteValue()
 {
-    return Request("Gobo", 10, 200, HighPartLabel, 64, false, 0);
+    return TValueRequest{"Gobo", 10, 200, HighPartLabel, 64, false, 0};
 }
 TValueRequest NewPaletteValue(int max = 255)
 {
-    return Request("Cyan", 0, max, StepLabel, std::nullopt, false, 0);
+    return TValueRequest{"Cyan", 0, max, StepLabel, std::nullopt, false, 0};
 }
 
 bool Acceptable(const QLineEdit *box, QString text)
@@ -158,7 +145,7 @@ private slots:
             QTest::newRow(name) << request << QString(range) << QString(value) << timeShown << QString(answer);
         };
         row("command step", CommandStep(), "0..255", "128", true, "128 @ 500");
-        row("control step", Request("Control", 0, 255, StepLabel, 0, true, 0), "0..255", "0", true, "0 @ 0");
+        row("control step", TValueRequest{"Control", 0, 255, StepLabel, 0, true, 0}, "0..255", "0", true, "0 @ 0");
         row("existing palette value", PaletteValue(), "10..200", "64", false, "64 @ 0");
         row("new palette value", NewPaletteValue(), "0..255", "", false, "none @ 0");
     }

@@ -29,7 +29,7 @@ public:
     std::vector<TFileDialogOptions> FileDialogs;
 
     std::deque<TAnswer> Answers;
-    std::deque<std::optional<std::string>> Files; // open, save and file-list dialogs, in order
+    std::deque<std::optional<std::string>> Files;  // open, save and file-list dialogs, in order
     std::deque<std::optional<std::string>> Inputs; // input boxes and name dialogs
     std::deque<std::optional<TFileListChoice>> FileListChoices;
     std::vector<std::string> FileListNames;
@@ -83,27 +83,18 @@ public:
         return Next(Picks, "picker: " + caption);
     }
 
-    // The texts shown, without their kinds.
-    std::vector<std::string> Texts() const
+    // The texts shown, of every kind or of one.
+    std::vector<std::string> Texts(std::optional<TMessageKind> kind = std::nullopt) const
     {
         std::vector<std::string> texts;
         for (const TShown &shown : Shown)
-            texts.push_back(shown.Text);
-        return texts;
-    }
-    // The texts shown in boxes of one kind.
-    std::vector<std::string> Texts(TMessageKind kind) const
-    {
-        std::vector<std::string> texts;
-        for (const TShown &shown : Shown)
-            if (shown.Kind == kind)
+            if (!kind || shown.Kind == *kind)
                 texts.push_back(shown.Text);
         return texts;
     }
 
 private:
-    template <class T>
-    static T Next(std::deque<T> &queue, const std::string &what)
+    template <class T> static T Next(std::deque<T> &queue, const std::string &what)
     {
         if (queue.empty())
             throw std::logic_error("unexpected " + what);
