@@ -2,6 +2,7 @@
 #include "fxr/FixtureWriter.h"
 #include "fxr/SaveFile.h"
 #include "platform/Errors.h"
+#include "support/FixtureBuilder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 
@@ -27,12 +28,7 @@ protected:
         fixture.FileName = "spot.fxr";
         fixture.Date = *TryEncodeDate(2001, 1, 1);
         fixture.Saved = false;
-        auto dimmer = std::make_unique<TParameter>();
-        dimmer->Name = "Dimmer";
-        dimmer->Width = 8;
-        dimmer->InternalPatch = 1;
-        dimmer->DmxMax = 255;
-        fixture.AddParameter(std::move(dimmer));
+        AddAttribute(fixture, {"Dimmer"});
     }
     void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
 
