@@ -252,47 +252,19 @@ private slots:
         QTest::addColumn<QString>("name"); // a control's object name, or "label:" and a label's text
         QTest::addColumn<bool>("inStandard");
         QTest::addColumn<bool>("in800");
-        const auto rows = [](const QStringList &names, bool inStandard, bool in800) {
-            for (const QString &name : names)
+        const auto rows = [](const char *names, bool inStandard, bool in800) {
+            for (const QString &name : QString(names).split(','))
                 QTest::newRow(qPrintable(name)) << name << inStandard << in800;
         };
-        rows({"PanAngleMin",
-              "PanAngleMax",
-              "TiltAngleMin",
-              "TiltAngleMax",
-              "Priority",
-              "FileVersion",
-              "Hinherit",
-              "ShowOnEditor",
-              "DmxMaster",
-              "DmxValue",
-              "DmxPercent",
-              "btnDmxPanel",
-              "label:Pan angle min",
-              "label:Pan angle max",
-              "label:Tilt angle min",
-              "label:Tilt angle max",
-              "label:Priority",
-              "label:File version",
-              "label:Hinherit",
-              "label:Show on editor"},
+        rows("PanAngleMin,PanAngleMax,TiltAngleMin,TiltAngleMax,Priority,FileVersion,Hinherit,ShowOnEditor,DmxMaster,"
+             "DmxValue,DmxPercent,btnDmxPanel,label:Pan angle min,label:Pan angle max,label:Tilt angle min,"
+             "label:Tilt angle max,label:Priority,label:File version,label:Hinherit,label:Show on editor",
              false, true);
-        rows({"DmxSplitChannel", "chTypeCMY", "chTypeEffect", "chTypeGrab", "label:Dmx split channels"}, false, false);
-        rows({"FixtureName",      "Brand",
-              "MacType",          "DmxChannel",
-              "Author",           "Revision",
-              "LastUpdate",       "Comment",
-              "FileName",         "btnNewFixture",
-              "btnLoadFixture",   "btnSaveFixture",
-              "btnSaveAsFixture", "btnFixtureCheck",
-              "btnExit",          "AttributesChannelList",
-              "AttributeName",    "Patch",
-              "PatchLow",         "Path",
-              "chWidth",          "ControlType",
-              "DmxMinValue",      "DmxMaxValue",
-              "chTypeIntens",     "chTypeBlade",
-              "btnAddCh",         "btnDeleteCh",
-              "label:Fixture",    "label:Dmx channels"},
+        rows("DmxSplitChannel,chTypeCMY,chTypeEffect,chTypeGrab,label:Dmx split channels", false, false);
+        rows("FixtureName,Brand,MacType,DmxChannel,Author,Revision,LastUpdate,Comment,FileName,btnNewFixture,"
+             "btnLoadFixture,btnSaveFixture,btnSaveAsFixture,btnFixtureCheck,btnExit,AttributesChannelList,"
+             "AttributeName,Patch,PatchLow,Path,chWidth,ControlType,DmxMinValue,DmxMaxValue,chTypeIntens,chTypeBlade,"
+             "btnAddCh,btnDeleteCh,label:Fixture,label:Dmx channels",
              true, true);
     }
     void startup_shownPerLayout()
