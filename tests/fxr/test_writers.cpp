@@ -536,7 +536,7 @@ TEST(Writers, Comments_Format2HoldsTheTextAsItIs)
 
 struct TAttributeCase {
     const char *Label;
-    TAttributeSpec Spec;
+    TAttributeValues Attribute;
     std::string Columns; // 1 to 10, the same in both formats
 };
 
@@ -546,7 +546,7 @@ class WritersAttribute : public ::testing::TestWithParam<TAttributeCase> {};
 TEST_P(WritersAttribute, ColumnsAsTheAttributeSays)
 {
     TFixture f = BaseFixture();
-    AddAttribute(f, GetParam().Spec);
+    AddAttribute(f, GetParam().Attribute);
     for (const auto &[version, end] : {std::pair{1, ", LINEAR, 0"}, std::pair{2, ",  NO, YES"}}) {
         const std::vector<std::string> lines = AttributeLines(FormatFixture(f, version));
         ASSERT_EQ(lines.size(), 1u) << "the low-part entry must not give a line";

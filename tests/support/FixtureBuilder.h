@@ -15,7 +15,7 @@
 namespace testing_support {
 
 // An attribute by the columns of its line in a file, then what the line does not show.
-struct TAttributeSpec {
+struct TAttributeValues {
     std::string Name;
     int32_t Priority = 1;
     uint8_t ChannelType = ctIntensity;
@@ -31,7 +31,7 @@ struct TAttributeSpec {
     uint8_t Order = 1;
 };
 
-inline TParameter &AddAttribute(TFixture &f, const TAttributeSpec &s)
+inline TParameter &AddAttribute(TFixture &f, const TAttributeValues &s)
 {
     auto p = std::make_unique<TParameter>();
     p->Name = s.Name;
