@@ -132,8 +132,16 @@ private:
     // The save dialogs: false when the user cancelled (or gave no name).
     bool ChooseSaveFile(const std::string &proposed);
     bool ChooseFileListName();
-    // Brings the palette colours up to date, saves, and shows the file's state.
-    bool WriteFixture();
+    // The file a save writes to, and where the next save dialog opens.
+    struct TFileTarget {
+        std::string FileName;
+        std::string FileDir;
+        std::string LastSaveDir;
+    };
+    TFileTarget FileTarget() const;
+    // Brings the palette colours up to date, saves, and shows the file's state. When the write
+    // fails, the fixture goes back to the file it had before a name was chosen for this save.
+    bool WriteFixture(const TFileTarget &before);
     void ShowFileState();
     void ShowPageTabs();
     void DmxChannelChanged();

@@ -3,8 +3,8 @@
 #include "MainFormClass.h"
 
 #include "QtText.h"
-#include "palettes/FixColors.h"
 #include "model/FixDatas.h"
+#include "palettes/FixColors.h"
 #include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
@@ -70,7 +70,10 @@ void TMainFormClass::NewFixture()
     c_.btnUndoParam->setEnabled(false);
 }
 
-void TMainFormClass::LoadFixture() { LoadFixtureFile({}); }
+void TMainFormClass::LoadFixture()
+{
+    LoadFixtureFile({});
+}
 
 bool TMainFormClass::LoadFixtureFile(const std::string &path)
 {
@@ -114,7 +117,10 @@ void TMainFormClass::CheckClick()
         Dialogs().ShowMessage(TMessageKind::Information, "Fixture is ready to save");
 }
 
-bool TMainFormClass::CloseQuery() { return MaybeSave(false); }
+bool TMainFormClass::CloseQuery()
+{
+    return MaybeSave(false);
+}
 
 void TMainFormClass::SetFileFromPath(const std::string &path)
 {
@@ -166,11 +172,32 @@ bool TMainFormClass::ChooseFileListName()
     return true;
 }
 
-bool TMainFormClass::WriteFixture()
+TMainFormClass::TFileTarget TMainFormClass::FileTarget() const
 {
-    ShowFileState();
-    UpdatePaletteColours();
-    const bool saved = CurrentFixture().Save();
+    const TFixture &f = CurrentFixture();
+    return {f.FileName, f.FileDir, lastSaveDir_};
+}
+
+bool TMainFormClass::WriteFixture(const TFileTarget &before)
+{
+    TFixture &f = CurrentFixture();
+    const auto restore = [&] {
+        f.FileName = before.FileName;
+        f.FileDir = before.FileDir;
+        lastSaveDir_ = before.LastSaveDir;
+    };
+    bool saved = false;
+    try {
+        ShowFileState();
+        UpdatePaletteColours();
+        saved = f.Save();
+    } catch (...) {
+        restore();
+        ShowFileState();
+        throw;
+    }
+    if (!saved)
+        restore();
     ShowFileState();
     return saved;
 }
@@ -178,19 +205,21 @@ bool TMainFormClass::WriteFixture()
 bool TMainFormClass::SaveFixture()
 {
     TFixture &f = CurrentFixture();
+    const TFileTarget before = FileTarget();
     if (!f.CheckBaseData() || !f.CheckTexts() || (f.FileName.empty() && !ChooseSaveFile({})))
         return false;
     NormalizeAttributes();
-    return WriteFixture();
+    return WriteFixture(before);
 }
 
 bool TMainFormClass::SaveFixtureAs()
 {
     TFixture &f = CurrentFixture();
+    const TFileTarget before = FileTarget();
     if (!f.CheckBaseData() || !f.CheckTexts())
         return false;
     const bool chosen = Is800() ? ChooseFileListName() : ChooseSaveFile(f.FileName);
-    return chosen && WriteFixture();
+    return chosen && WriteFixture(before);
 }
 
 void TMainFormClass::UpdatePaletteColours()

@@ -684,6 +684,30 @@ private slots:
         QCOMPARE(C().DmxChannel->currentText(), QString::number(channels));
     }
 
+    void save_refusesTextsTheFileWouldNotKeep_data() { Harness::LayoutData(); }
+    void save_refusesTextsTheFileWouldNotKeep()
+    {
+        QFETCH(bool, compact);
+        const QString par = FixtureFile("par.fxr", ParText);
+        Start(compact);
+        Load(par);
+        QTest::keyClicks(C().FixtureName, " 12\"");
+        QTest::keyClick(C().Brand, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(C().Brand, "A//B");
+        Forget();
+
+        const QString warning = "Warning: The file would not keep these texts as they stand:\n"
+                                "Fixture \"Par 12\"\" holds a double quote, which the file drops.\n"
+                                "Brand \"A//B\" holds \"//\", after which the file keeps nothing.";
+        for (QPushButton *button : {C().btnSaveFixture, C().btnSaveAsFixture, C().btnFixtureCheck}) {
+            Click(button);
+            QCOMPARE(Shown(), warning);
+            Forget();
+        }
+        QVERIFY(!CurrentFixture().Saved);
+        QCOMPARE(ReadBytes(par), ParText);
+    }
+
     void save_cancelledOrFailedChangesNothing_data()
     {
         QTest::addColumn<bool>("compact");
@@ -695,6 +719,7 @@ private slots:
             Harness::LayoutRow(compact, "Save As new") << true << false << false;
             Harness::LayoutRow(compact, "Save As loaded") << true << true << false;
             Harness::LayoutRow(compact, "Save new, unwritable") << false << false << true;
+            Harness::LayoutRow(compact, "Save As loaded, unwritable") << true << true << true;
         }
     }
     void save_cancelledOrFailedChangesNothing()
@@ -716,7 +741,9 @@ private slots:
         const std::string fileDir = f.FileDir;
         Forget();
 
-        if (compact && saveAs)
+        if (compact && saveAs && unwritable)
+            dialogs_->FileListChoices.push_back(TFileListChoice{"lamp", window_->Path("missing").toStdString()});
+        else if (compact && saveAs)
             dialogs_->FileListChoices.push_back(std::nullopt);
         else if (unwritable)
             dialogs_->Files.push_back(window_->Path("missing/lamp.fxr").toStdString());
@@ -725,11 +752,9 @@ private slots:
         Click(saveAs ? C().btnSaveAsFixture : C().btnSaveFixture);
 
         QCOMPARE(Shown(), unwritable ? "Warning: File access error" : "");
-        if (!unwritable) { // a failed write leaves the name it was given
-            QCOMPARE(f.FileName, fileName);
-            QCOMPARE(f.FileDir, fileDir);
-            QCOMPARE(C().FileName->text(), Q(fileName));
-        }
+        QCOMPARE(f.FileName, fileName);
+        QCOMPARE(f.FileDir, fileDir);
+        QCOMPARE(C().FileName->text(), Q(fileName));
         QVERIFY(!f.Saved);
         QVERIFY(QDir(window_->Path("out")).isEmpty());
         QVERIFY(!QFile::exists(window_->Path("missing")));
