@@ -38,6 +38,9 @@ public:
     // Loads the fixture file at path as "Load fixture" does once a file is chosen (the file
     // given on the command line); an empty path lets the user choose. False when nothing was loaded.
     bool LoadFixtureFile(const std::string &path);
+    // Makes the fixture current and shows it as a loaded one, but not saved: work taken back
+    // after the editor ended without saving it.
+    void TakeUnsavedFixture(TFixture fixture);
     bool SaveClick();
     bool SaveAsClick();
     void CheckClick();
@@ -128,6 +131,7 @@ private:
     void BaseEdit(const std::function<void()> &apply);
     // Asks about unsaved changes; false when the user cancels or the save did not happen.
     bool MaybeSave(bool withLayoutCheck);
+    void ShowLoadedFixture();
     void SetFileFromPath(const std::string &path);
     // The save dialogs: false when the user cancelled (or gave no name).
     bool ChooseSaveFile(const std::string &proposed);

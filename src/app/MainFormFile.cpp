@@ -81,7 +81,22 @@ bool TMainFormClass::LoadFixtureFile(const std::string &path)
     f.Layout800 = Is800();
     if (!MaybeSave(false) || !(path.empty() ? f.Load() : f.LoadFile(path)))
         return false;
-    // The load replaced every attribute, command and palette.
+    ShowLoadedFixture();
+    f.Saved = true;
+    return true;
+}
+
+void TMainFormClass::TakeUnsavedFixture(TFixture fixture)
+{
+    fixture.Layout800 = Is800();
+    CurrentFixture() = std::move(fixture);
+    ShowLoadedFixture();
+    CurrentFixture().Saved = false;
+}
+
+void TMainFormClass::ShowLoadedFixture()
+{
+    // The fixture replaced every attribute, command and palette.
     CurrentAttribute = nullptr;
     CurrentCommand = nullptr;
     CurrentPalette = nullptr;
@@ -90,8 +105,6 @@ bool TMainFormClass::LoadFixtureFile(const std::string &path)
     RefreshCommandList();
     c_.PageControl->setCurrentIndex(0);
     ShowPageTabs();
-    f.Saved = true;
-    return true;
 }
 
 bool TMainFormClass::SaveClick()

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "MainFormBase.h"
 #include "QtDialogs.h"
+#include "Recovery.h"
 #include "Startup.h"
 #include "Version.h"
 #include "model/FixDatas.h"
@@ -36,6 +37,9 @@ std::optional<int> Answered(const TStartRequest &request)
     std::fputs(request.Errors.toLocal8Bit().constData(), stderr);
     return request.ExitStatus;
 }
+
+// How often unsaved work is copied aside.
+constexpr int RecoveryIntervalMs = 2000;
 
 } // namespace
 
@@ -71,9 +75,17 @@ int main(int argc, char *argv[])
     dialogs.CreateValueDialog();
     dialogs.CreateNameDialog();
     mainForm->show();
-    // Once the window is up, so that a message about the file has a window to stand over.
-    QTimer::singleShot(0, mainForm.get(), Guarded([&] { OpenStartFile(*mainForm, request); }));
+    // Once the window is up, so that a message about the file has a window to stand over. Work
+    // that an earlier run left unsaved comes first; it takes the place of the file to open.
+    TRecovery recovery(TRecovery::DefaultDirectory());
+    QTimer::singleShot(0, mainForm.get(), Guarded([&] {
+                           if (!recovery.Offer(*mainForm->Controller()))
+                               OpenStartFile(*mainForm, request);
+                           recovery.Start(RecoveryIntervalMs);
+                       }));
     const int status = application.exec();
+    // The window closed: the user saved, or chose not to.
+    recovery.Discard();
     SetDialogs(nullptr);
     return status;
 }
