@@ -13,11 +13,12 @@
 #include "platform/UserDialogs.h"
 
 #include <QComboBox>
-#include <QScrollBar>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -53,14 +54,80 @@ TMainFormClass::TMainFormClass(const TMainFormControls &controls, TLayout layout
 {
 }
 
-void TMainFormClass::Modified() { CurrentFixture().Saved = false; }
+namespace {
 
-void TMainFormClass::BaseEdit(const std::function<void()> &apply)
+// How many changes Undo can take back.
+constexpr std::size_t UndoDepth = 100;
+
+} // namespace
+
+void TMainFormClass::Modified(const void *typing)
+{
+    TFixture &f = CurrentFixture();
+    f.Saved = false;
+    if (!latest_)
+        ResetHistory();
+    if (!typing || typing != typing_) {
+        undo_.push_back(std::move(*latest_));
+        if (undo_.size() > UndoDepth)
+            undo_.erase(undo_.begin());
+    }
+    typing_ = typing;
+    latest_ = std::make_unique<TFixture>(f.Clone());
+    redo_.clear();
+}
+
+void TMainFormClass::BaseEdit(const std::function<void()> &apply, const void *typing)
 {
     if (showing_)
         return;
     apply();
-    Modified();
+    Modified(typing);
+}
+
+void TMainFormClass::ResetHistory()
+{
+    undo_.clear();
+    redo_.clear();
+    latest_ = std::make_unique<TFixture>(CurrentFixture().Clone());
+    typing_ = nullptr;
+}
+
+void TMainFormClass::Undo()
+{
+    StepHistory(undo_, redo_);
+}
+
+void TMainFormClass::Redo()
+{
+    StepHistory(redo_, undo_);
+}
+
+void TMainFormClass::StepHistory(std::vector<TFixture> &from, std::vector<TFixture> &to)
+{
+    if (from.empty())
+        return;
+    TFixture &f = CurrentFixture();
+    TFixture state = std::move(from.back());
+    from.pop_back();
+    to.push_back(f.Clone());
+    // The file the fixture belongs to is not part of its history.
+    state.FileName = f.FileName;
+    state.FileDir = f.FileDir;
+    state.FilePath = f.FilePath;
+    state.Layout800 = f.Layout800;
+    state.Saved = false;
+    latest_ = std::make_unique<TFixture>(state.Clone());
+    typing_ = nullptr;
+
+    const int page = c_.PageControl->currentIndex();
+    const int row = SelectedAttributeRow();
+    f = std::move(state);
+    ShowLoadedFixture();
+    if (row > 0 && row < c_.AttributesChannelList->rowCount())
+        SelectAttribute(row);
+    if (c_.PageControl->isTabVisible(page))
+        c_.PageControl->setCurrentIndex(page);
 }
 
 void TMainFormClass::SetupControls()
@@ -87,6 +154,7 @@ void TMainFormClass::SetupControls()
     ShowFixture();
     SetupPalettePage();
 
+    ResetHistory();
     c_.PageControl->setCurrentIndex(0);
     if (c_.btnAddCh)
         c_.btnAddCh->setText(Is800() ? "Add channel" : "Add\nchannels");
@@ -101,28 +169,33 @@ void TMainFormClass::SetupControls()
 void TMainFormClass::WireEvents()
 {
     const auto text = [this](QLineEdit *edit, std::string TFixture::*field) {
-        connect(edit, &QLineEdit::textChanged, this,
-                Guarded([this, field](const QString &value) { BaseEdit([&] { CurrentFixture().*field = FromQt(value); }); }));
+        connect(edit, &QLineEdit::textChanged, this, Guarded([this, edit, field](const QString &value) {
+                    BaseEdit([&] { CurrentFixture().*field = FromQt(value); }, edit);
+                }));
     };
     text(c_.FixtureName, &TFixture::Name);
     text(c_.Brand, &TFixture::Brand);
     text(c_.Author, &TFixture::Author);
     text(c_.Revision, &TFixture::Revision);
     connect(c_.Comment, &QPlainTextEdit::textChanged, this, Guarded([this] {
-                BaseEdit([this] { CurrentFixture().Comments = FromQt(c_.Comment->toPlainText().replace('\n', "\r\n")); });
+                BaseEdit(
+                    [this] { CurrentFixture().Comments = FromQt(c_.Comment->toPlainText().replace('\n', "\r\n")); },
+                    c_.Comment);
             }));
     const auto angle = [this](QSpinBox *spin, int32_t TFixture::*field) {
         connect(spin, &QSpinBox::valueChanged, this,
-                Guarded([this, field](int value) { BaseEdit([&] { CurrentFixture().*field = value; }); }));
+                Guarded([this, spin, field](int value) { BaseEdit([&] { CurrentFixture().*field = value; }, spin); }));
     };
     angle(c_.PanAngleMin, &TFixture::PanAngleMin);
     angle(c_.PanAngleMax, &TFixture::PanAngleMax);
     angle(c_.TiltAngleMin, &TFixture::TiltAngleMin);
     angle(c_.TiltAngleMax, &TFixture::TiltAngleMax);
     // Lists report only what the user picks.
-    connect(c_.MacType, &QComboBox::activated, this,
-            Guarded([this](int index) { BaseEdit([&] { CurrentFixture().FixtureType = static_cast<uint8_t>(index + 1); }); }));
-    connect(c_.DmxChannel, &QComboBox::activated, this, Guarded([this](int) { BaseEdit([this] { DmxChannelChanged(); }); }));
+    connect(c_.MacType, &QComboBox::activated, this, Guarded([this](int index) {
+                BaseEdit([&] { CurrentFixture().FixtureType = static_cast<uint8_t>(index + 1); });
+            }));
+    connect(c_.DmxChannel, &QComboBox::activated, this,
+            Guarded([this](int) { BaseEdit([this] { DmxChannelChanged(); }); }));
     connect(c_.DmxSplitChannel, &QComboBox::activated, this,
             Guarded([this](int index) { BaseEdit([&] { CurrentFixture().DmxSplitChannels = index; }); }));
     connect(c_.FileVersion, &QComboBox::activated, this,
@@ -135,12 +208,20 @@ void TMainFormClass::WireEvents()
     connect(c_.btnFixtureCheck, &QPushButton::clicked, this, Guarded([this] { CheckClick(); }));
     connect(c_.btnExit, &QPushButton::clicked, c_.Form, &QWidget::close);
     connect(c_.PageControl, &QTabWidget::currentChanged, this, Guarded([this](int) { PageChanged(); }));
+    // Undo and redo of the fixture; a text field being typed into keeps its own.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
+    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Undo))
+        connect(new QShortcut(keys, c_.Form), &QShortcut::activated, this, Guarded([this] { Undo(); }));
+    for (const QKeySequence &keys : redoKeys)
+        connect(new QShortcut(keys, c_.Form), &QShortcut::activated, this, Guarded([this] { Redo(); }));
 
     // The attribute editor collects edits until they are applied.
     const auto edited = Guarded([this] { AttributeEdited(); });
     connect(c_.ChannelTypes, &TToggleGroup::Clicked, this, edited);
     connect(c_.AttributeName, &QLineEdit::textChanged, this, edited);
-    for (QComboBox *list : {c_.Priority, c_.Patch, c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
+    for (QComboBox *list :
+         {c_.Priority, c_.Patch, c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
         connect(list, &QComboBox::currentIndexChanged, this, edited);
     connect(c_.ControlType, &TRadioGroup::Clicked, this, edited);
     connect(c_.chWidth, &TRadioGroup::Clicked, this, Guarded([this] { ChannelWidthClick(); }));
@@ -154,8 +235,7 @@ void TMainFormClass::WireEvents()
     connect(c_.btnAttrDown, &QPushButton::clicked, this, Guarded([this] { MoveAttributeDown(); }));
     connect(c_.btnAddCh, &QPushButton::clicked, this, Guarded([this] { AddChannelClick(); }));
 
-    connect(c_.CommandList, &QTableWidget::currentCellChanged, this,
-            Guarded([this](int row, int, int previous, int) {
+    connect(c_.CommandList, &QTableWidget::currentCellChanged, this, Guarded([this](int row, int, int previous, int) {
                 if (row != previous)
                     CommandListSelectCell(row);
             }));
@@ -176,7 +256,10 @@ void TMainFormClass::WireEvents()
     WirePalettePage();
 }
 
-void TMainFormClass::DmxChannelChanged() { CurrentFixture().DmxChannels = c_.DmxChannel->currentIndex() + 1; }
+void TMainFormClass::DmxChannelChanged()
+{
+    CurrentFixture().DmxChannels = c_.DmxChannel->currentIndex() + 1;
+}
 
 void TMainFormClass::ShowFixture()
 {

@@ -46,6 +46,11 @@ public:
     void CheckClick();
     // Whether the window may close; asks about unsaved changes first.
     bool CloseQuery();
+    // Take back the last change to the fixture, or make again the last one taken back.
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return !undo_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
 
     void ShowFixture();
     void NewFixture();
@@ -124,11 +129,17 @@ public:
 
 private:
     bool Is800() const { return layout_ == TLayout::Compact800; }
-    // The one place where a user's change makes the fixture count as not saved.
-    void Modified();
+    // The one place where a user's change makes the fixture count as not saved, and becomes a step
+    // that Undo takes back. Changes typed into one field, one after the other, make one step: the
+    // field is given as typing.
+    void Modified(const void *typing = nullptr);
     // A change of a base-parameter field reaches the model at once, and counts as the user's; what
     // the program itself puts into the fields is neither copied back nor counted.
-    void BaseEdit(const std::function<void()> &apply);
+    void BaseEdit(const std::function<void()> &apply, const void *typing = nullptr);
+    // Starts the history afresh from the fixture as it is: after New, Load and recovery.
+    void ResetHistory();
+    // Takes the fixture to the last state of from, keeping the present one at the end of to.
+    void StepHistory(std::vector<TFixture> &from, std::vector<TFixture> &to);
     // Asks about unsaved changes; false when the user cancels or the save did not happen.
     bool MaybeSave(bool withLayoutCheck);
     void ShowLoadedFixture();
@@ -180,6 +191,12 @@ private:
     bool rebuildingPalettes_ = false;
     bool showing_ = false;
     std::string lastSaveDir_; // empty: the fixtures directory
+    // The fixture before each change that Undo can take back, oldest first; and after each one
+    // taken back, for Redo. latest_ is the fixture as the last change left it.
+    std::vector<TFixture> undo_;
+    std::vector<TFixture> redo_;
+    std::unique_ptr<TFixture> latest_;
+    const void *typing_ = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

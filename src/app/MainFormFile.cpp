@@ -68,6 +68,7 @@ void TMainFormClass::NewFixture()
     // Nothing is being edited in a new fixture.
     c_.btnApplyParam->setEnabled(false);
     c_.btnUndoParam->setEnabled(false);
+    ResetHistory();
 }
 
 void TMainFormClass::LoadFixture()
@@ -83,6 +84,7 @@ bool TMainFormClass::LoadFixtureFile(const std::string &path)
         return false;
     ShowLoadedFixture();
     f.Saved = true;
+    ResetHistory();
     return true;
 }
 
@@ -92,6 +94,7 @@ void TMainFormClass::TakeUnsavedFixture(TFixture fixture)
     CurrentFixture() = std::move(fixture);
     ShowLoadedFixture();
     CurrentFixture().Saved = false;
+    ResetHistory();
 }
 
 void TMainFormClass::ShowLoadedFixture()

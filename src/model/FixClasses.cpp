@@ -35,6 +35,13 @@ TPaletteLine &TPalette::SetValue(const std::string &channelName, int32_t value)
     return Lines.Add(channelName, std::make_unique<TPaletteLine>(TPaletteLine{channelName, value}));
 }
 
+TAttributeList::TAttributeList(const TAttributeList &other)
+{
+    entries_.reserve(other.entries_.size());
+    for (const Entry &entry : other.entries_)
+        entries_.push_back({entry.Key, std::make_unique<TParameter>(*entry.Parameter)});
+}
+
 int TAttributeList::IndexOfKey(std::string_view key) const
 {
     for (std::size_t i = 0; i < entries_.size(); ++i)
@@ -54,7 +61,10 @@ void TAttributeList::Insert(std::size_t at, std::string key, std::unique_ptr<TPa
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), {std::move(key), std::move(parameter)});
 }
 
-void TAttributeList::Delete(std::size_t i) { entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i)); }
+void TAttributeList::Delete(std::size_t i)
+{
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+}
 
 TAttributeNameIndex::TAttributeNameIndex(const TAttributeList &list)
 {
@@ -168,9 +178,10 @@ void TFixture::Normalize()
         lowPart->IsLowPart = true;
         Attributes.Insert(++i, std::move(lowKey), std::move(lowPart));
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const TAttributeList::Entry &a, const TAttributeList::Entry &b) {
-        return a.Parameter->Order < b.Parameter->Order;
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const TAttributeList::Entry &a, const TAttributeList::Entry &b) {
+                         return a.Parameter->Order < b.Parameter->Order;
+                     });
 }
 
 int TFixture::NextFreePatch() const

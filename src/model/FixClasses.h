@@ -87,6 +87,14 @@ public:
         std::unique_ptr<TParameter> Parameter;
     };
 
+    TAttributeList() = default;
+    // A copy holds copies of the attributes.
+    TAttributeList(const TAttributeList &other);
+    TAttributeList &operator=(const TAttributeList &) = delete;
+    TAttributeList(TAttributeList &&) noexcept = default;
+    TAttributeList &operator=(TAttributeList &&) noexcept = default;
+    ~TAttributeList() = default;
+
     std::size_t Count() const { return entries_.size(); }
     bool Empty() const { return entries_.empty(); }
     TParameter &operator[](std::size_t i) const { return *entries_[i].Parameter; }
@@ -122,6 +130,9 @@ public:
     TFixture() { Clear(); }
     TFixture(TFixture &&) = default;
     TFixture &operator=(TFixture &&) = default;
+    ~TFixture() = default;
+    // A copy of every field, attribute, command and palette; copies are made only on purpose.
+    TFixture Clone() const { return TFixture(*this); }
 
     std::string FileName;
     std::string FileDir;
@@ -179,6 +190,9 @@ public:
     bool CheckPatches() const;
     // Whether a file in FormatVersion gives back every text as it stands; warns when not.
     bool CheckTexts() const;
+
+private:
+    TFixture(const TFixture &) = default;
 };
 
 // The index key of a palette in TFixture::Palettes.

@@ -11,14 +11,31 @@
 // without regard to letter case, in constant time. Entries keep their address for their lifetime.
 // Short lists, such as the values of one palette, are searched through instead: for them a scan is
 // faster than hashing, and the index's allocations would cost more than the entries themselves.
-template <class T>
-class TKeyedList {
+template <class T> class TKeyedList {
     struct Entry {
         std::string Key;
         std::unique_ptr<T> Item;
     };
 
 public:
+    TKeyedList() = default;
+    // A copy holds copies of the items.
+    TKeyedList(const TKeyedList &other) : index_(other.index_)
+    {
+        entries_.reserve(other.entries_.size());
+        for (const Entry &entry : other.entries_)
+            entries_.push_back({entry.Key, std::make_unique<T>(*entry.Item)});
+    }
+    TKeyedList &operator=(const TKeyedList &other)
+    {
+        if (this != &other)
+            *this = TKeyedList(other);
+        return *this;
+    }
+    TKeyedList(TKeyedList &&) noexcept = default;
+    TKeyedList &operator=(TKeyedList &&) noexcept = default;
+    ~TKeyedList() = default;
+
     class iterator {
     public:
         using difference_type = std::ptrdiff_t;

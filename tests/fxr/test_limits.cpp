@@ -212,7 +212,9 @@ TEST(Limits, MillionLinePaletteSections_LoadInLinearTime)
         double smallTime = 1e9;
         for (int run = 0; run < 3; ++run)
             smallTime = std::min(smallTime, Seconds([&] { fixture = FromText(small); }));
-        const double largeTime = Seconds([&] { fixture = FromText(large); });
+        double largeTime = 1e9;
+        for (int run = 0; run < 2; ++run)
+            largeTime = std::min(largeTime, Seconds([&] { fixture = FromText(large); }));
         if (std::string(name) == "one palette") {
             ASSERT_EQ(fixture.Palettes.Count(), 1u);
             EXPECT_EQ(fixture.Palettes[0].Lines.Count(), 64u);
@@ -222,8 +224,9 @@ TEST(Limits, MillionLinePaletteSections_LoadInLinearTime)
         std::cout << "[ timing   ] " << name << ": 100,000 lines " << smallTime << " s, 1,000,000 lines " << largeTime
                   << " s\n";
         EXPECT_LT(largeTime, 3.0 * Slowdown) << name;
-        // Ten times the lines, about ten times the time; a quadratic reader would take a hundred.
-        EXPECT_LT(largeTime, 30 * std::max(smallTime, 0.001)) << name;
+        // Ten times the lines, about ten times the time (more with a hundred thousand palettes, which
+        // outgrow the caches, and on a busy machine); a quadratic reader would take a hundred.
+        EXPECT_LT(largeTime, 50 * std::max(smallTime, 0.001)) << name;
     }
 }
 

@@ -1,0 +1,169 @@
+// Undo and redo of changes to the fixture, in both layouts.
+
+#include "app/MainFormClass.h"
+#include "model/FixDatas.h"
+#include "support/MainWindowHarness.h"
+
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+const QByteArray SpotText = "Format_Version = 2\r\nFixture = \"Spot\"\r\nBrand = \"Acme\"\r\nDmx_Channels = 4\r\n"
+                            "PARAMETERS\r\n"
+                            "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, YES, YES\r\n"
+                            "\"Color\" , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, YES, YES\r\n"
+                            "ENDPARAMETERS\r\n"
+                            "COMMANDS\r\nCommandName=\"Lamp on\"\r\nDimmer, 255, 0\r\n\r\n"
+                            "CommandName=\"Reset\"\r\nColor, 200, 5000\r\nENDCOMMANDS\r\n";
+const QStringList SpotRows{"1|Dimmer", "2|Dimmer( low )", "3|Color"};
+
+QStringList CommandNames()
+{
+    QStringList names;
+    for (const TCommand &command : CurrentFixture().Commands)
+        names << QString::fromStdString(command.Name);
+    return names;
+}
+
+} // namespace
+
+class TestUndo : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TMainWindowHarness> window_;
+    TMainFormClass &Controller() { return window_->Controller(); }
+    const TMainFormControls &C() const { return window_->Controls(); }
+    QStringList Rows() const { return TMainWindowHarness::Rows(C().AttributesChannelList); }
+    void Open(bool compact, QWidget *TMainFormControls::*page)
+    {
+        QVERIFY(window_->Open(compact, SpotText, page));
+        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(!Controller().CanUndo());
+    }
+
+private slots:
+    void init() { window_ = std::make_unique<TMainWindowHarness>(); }
+    void cleanup()
+    {
+        window_->Finish(true);
+        window_.reset();
+    }
+
+    void typingIntoOneFieldIsOneStep_data() { TMainWindowHarness::LayoutData(); }
+    void typingIntoOneFieldIsOneStep()
+    {
+        QFETCH(bool, compact);
+        Open(compact, &TMainFormControls::AttributesPage);
+        QTest::keyClicks(C().FixtureName, " 575");
+        QTest::keyClicks(C().Brand, " Ltd");
+        QTest::keyClicks(C().FixtureName, "!");
+        const TFixture &f = CurrentFixture();
+        QCOMPARE(f.Name, std::string("Spot 575!"));
+
+        const std::vector<std::pair<std::string, std::string>> back{
+            {"Spot 575", "Acme Ltd"}, {"Spot 575", "Acme"}, {"Spot", "Acme"}};
+        for (const auto &[name, brand] : back) {
+            Controller().Undo();
+            QCOMPARE(f.Name, name);
+            QCOMPARE(f.Brand, brand);
+            QCOMPARE(C().FixtureName->text().toStdString(), name);
+            QCOMPARE(C().Brand->text().toStdString(), brand);
+            QVERIFY(!f.Saved);
+        }
+        QVERIFY(!Controller().CanUndo());
+        Controller().Undo(); // nothing left: no change
+        QCOMPARE(f.Name, std::string("Spot"));
+
+        Controller().Redo();
+        Controller().Redo();
+        QCOMPARE(f.Brand, std::string("Acme Ltd"));
+        // A new change ends what can be redone.
+        QTest::keyClicks(C().Brand, "?");
+        QVERIFY(!Controller().CanRedo());
+        Controller().Undo();
+        QCOMPARE(f.Brand, std::string("Acme Ltd"));
+        QCOMPARE(f.Name, std::string("Spot 575"));
+    }
+
+    void attributesCommandsAndPalettes_data() { TMainWindowHarness::LayoutData(); }
+    void attributesCommandsAndPalettes()
+    {
+        QFETCH(bool, compact);
+        Open(compact, &TMainFormControls::AttributesPage);
+        QCOMPARE(Rows(), SpotRows);
+
+        C().AttributesChannelList->setCurrentCell(2, 0);
+        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        Controller().DeleteChannel();
+        QCOMPARE(Rows(), (QStringList{"1|Dimmer", "2|Dimmer( low )"}));
+
+        C().PageControl->setCurrentWidget(C().CommandPage);
+        Controller().CommandListSelectCell(0);
+        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        Controller().DeleteCommand();
+        QCOMPARE(CommandNames(), QStringList{"Reset"});
+
+        // Back on the page where the user is, with every grid showing the fixture as it was.
+        Controller().Undo();
+        QCOMPARE(CommandNames(), (QStringList{"Lamp on", "Reset"}));
+        QCOMPARE(C().PageControl->currentWidget(), C().CommandPage);
+        QCOMPARE(C().CommandList->rowCount(), 2);
+        Controller().Undo();
+        QCOMPARE(Rows(), SpotRows);
+        QCOMPARE(CurrentFixture().Commands[1].Lines.size(), std::size_t{1}); // the step on Color too
+
+        Controller().Redo();
+        QCOMPARE(Rows(), (QStringList{"1|Dimmer", "2|Dimmer( low )"}));
+        QCOMPARE(CurrentFixture().Commands[1].Lines.size(), std::size_t{0});
+        QVERIFY(Controller().CanRedo());
+    }
+
+    void newAndLoadStartAFreshHistory_data() { TMainWindowHarness::LayoutData(); }
+    void newAndLoadStartAFreshHistory()
+    {
+        QFETCH(bool, compact);
+        Open(compact, &TMainFormControls::AttributesPage);
+        QTest::keyClicks(C().FixtureName, "x");
+        QVERIFY(Controller().CanUndo());
+
+        window_->Dialogs().Answers.push_back(TAnswer::No); // do not save
+        QTest::mouseClick(C().btnNewFixture, Qt::LeftButton);
+        QVERIFY(!Controller().CanUndo());
+        Controller().Undo();
+        QCOMPARE(CurrentFixture().Name, std::string());
+        window_->Forget();
+    }
+
+    void theFileIsNotPartOfTheHistory()
+    {
+        Open(false, &TMainFormControls::AttributesPage);
+        QTest::keyClicks(C().Brand, "!");
+        const std::string saved = window_->Path("saved.fxr").toStdString();
+        window_->Dialogs().Files.push_back(saved);
+        QTest::mouseClick(C().btnSaveAsFixture, Qt::LeftButton);
+        QVERIFY(CurrentFixture().Saved);
+
+        Controller().Undo();
+        QCOMPARE(CurrentFixture().Brand, std::string("Acme"));
+        QCOMPARE(CurrentFixture().FileName, std::string("saved.fxr"));
+        QCOMPARE(C().FileName->text(), "saved.fxr");
+        QVERIFY(!CurrentFixture().Saved); // it differs from what was saved
+        window_->Forget();
+    }
+
+    void shortcuts()
+    {
+        Open(false, &TMainFormControls::AttributesPage);
+        QStringList keys;
+        for (const QShortcut *shortcut : window_->Form().findChildren<QShortcut *>())
+            keys << shortcut->key().toString();
+        for (const char *key : {"Ctrl+Z", "Ctrl+Shift+Z", "Ctrl+Y"})
+            QVERIFY2(keys.contains(key), qPrintable(keys.join(", ")));
+    }
+};
+
+QTEST_MAIN(TestUndo)
+#include "test_undo.moc"
