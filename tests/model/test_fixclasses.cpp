@@ -180,3 +180,30 @@ TEST(FixClasses, AssignCopiesAllButTheLocateLevel)
     EXPECT_EQ(copy.Priority, 7);
     EXPECT_EQ(copy.LocateLevel, 5);
 }
+
+TEST(FixClasses, CloneIsDeepAndFindsByKeyLikeTheOriginal)
+{
+    TFixture f;
+    f.Name = "Spot";
+    f.AddParameter(Attribute("Pan", 1, 2));
+    f.AddCommand("Lamp on").AddLine("Pan", 257, 10);
+    for (int i = 0; i < 20; ++i) // enough for the lists' index
+        f.AddPalette("P" + std::to_string(i), 3).SetValue("Pan", i);
+
+    const TFixture copy = f.Clone();
+    f.Name = "Changed";
+    f.Attributes[0].Name = "Tilt";
+    f.Commands[0].Lines.clear();
+    f.FindPalette("p7", 3)->SetValue("PAN", 99);
+    f.Palettes.Delete(0);
+
+    EXPECT_EQ(copy.Name, "Spot");
+    EXPECT_EQ(Keys(copy), "01 02L");
+    EXPECT_EQ(copy.Attributes[0].Name, "Pan");
+    EXPECT_NE(&copy.Attributes[0], &f.Attributes[0]);
+    ASSERT_EQ(copy.Commands[0].Lines.size(), 1u);
+    EXPECT_EQ(copy.Commands[0].Lines[0].Value, 257);
+    ASSERT_EQ(copy.Palettes.Count(), 20u);
+    EXPECT_EQ(copy.FindPalette("p7", 3)->Lines[0].Value, 7);
+    EXPECT_EQ(copy.FindPalette("P19", 3), &copy.Palettes[19]);
+}
