@@ -179,10 +179,11 @@ bool TFixture::CheckTexts() const
         return true;
     constexpr std::size_t shown = 10;
     std::string text = "The file would not keep these texts as they stand:";
+    // A blank line between findings keeps them apart where the box wraps them.
     for (std::size_t i = 0; i < std::min(findings.size(), shown); ++i)
-        text += "\n" + findings[i];
+        text += "\n\n" + findings[i];
     if (findings.size() > shown)
-        text += "\n... and " + std::to_string(findings.size() - shown) + " more.";
+        text += "\n\n... and " + std::to_string(findings.size() - shown) + " more.";
     Dialogs().ShowMessage(TMessageKind::Warning, text);
     return false;
 }

@@ -7,14 +7,16 @@
 // program. Besides the main pages, each layout is shot on every sub-page of the Palettes page and
 // with the whole Lee catalog.
 
-#include "app/Application.h"
-#include "app/Layout.h"
 #include "app/AddChannel.h"
+#include "app/Application.h"
 #include "app/DmxPanel.h"
 #include "app/GetData.h"
+#include "app/Layout.h"
 #include "app/Load800.h"
 #include "app/MainFormBase.h"
+#include "app/QtText.h"
 #include "app/Save800.h"
+#include "fxr/FixtureReader.h"
 #include "model/FixDatas.h"
 #include "palettes/GetColName.h"
 #include "palettes/PaletteWidgets.h"
@@ -22,12 +24,13 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
-#include <QScrollBar>
-#include <QToolButton>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include <iostream>
 #include <memory>
@@ -159,6 +162,21 @@ int main(int argc, char *argv[])
     Save(&panel, out, "dialog-dmxpanel");
     panel.IsPercent->click();
     Save(&panel, out, "dialog-dmxpanel-percent");
+
+    // The warning of a save that would lose texts, as the message box shows it.
+    TFixture lossy = ReadFixtureFile(fixture.toStdString());
+    lossy.Name += " 12\"";
+    if (!lossy.Attributes.Empty())
+        lossy.Attributes[0].Name = "Red, deep";
+    lossy.Comments = "See http://example.org";
+    lossy.FormatVersion = 2;
+    dialogs.Shown.clear();
+    lossy.CheckTexts();
+    if (!dialogs.Shown.empty()) {
+        QMessageBox box(QMessageBox::Warning, "Rigsmith", ToQt(dialogs.Shown.back().Text), QMessageBox::Ok);
+        box.show();
+        Save(&box, out, "message-texts");
+    }
 
     // What a person would have seen in message boxes.
     for (const std::string &text : dialogs.Texts())

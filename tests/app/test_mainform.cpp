@@ -696,8 +696,8 @@ private slots:
         QTest::keyClicks(C().Brand, "A//B");
         Forget();
 
-        const QString warning = "Warning: The file would not keep these texts as they stand:\n"
-                                "Fixture \"Par 12\"\" holds a double quote, which the file drops.\n"
+        const QString warning = "Warning: The file would not keep these texts as they stand:\n\n"
+                                "Fixture \"Par 12\"\" holds a double quote, which the file drops.\n\n"
                                 "Brand \"A//B\" holds \"//\", after which the file keeps nothing.";
         for (QPushButton *button : {C().btnSaveFixture, C().btnSaveAsFixture, C().btnFixtureCheck}) {
             Click(button);

@@ -164,7 +164,7 @@ TEST(TextCheck, CheckTexts_ShowsAllFindingsInOneWarning)
     EXPECT_EQ(dialogs.Shown[0].Kind, TMessageKind::Warning);
     std::string expected = "The file would not keep these texts as they stand:";
     for (int i = 0; i < 10; ++i)
-        expected += "\nCommand \"Step \"" + std::to_string(i) + "\"\" holds a double quote, which the file drops.";
-    expected += "\n... and 2 more.";
+        expected += "\n\nCommand \"Step \"" + std::to_string(i) + "\"\" holds a double quote, which the file drops.";
+    expected += "\n\n... and 2 more.";
     EXPECT_EQ(dialogs.Shown[0].Text, expected);
 }
