@@ -459,6 +459,14 @@ private slots:
         // Nothing is deleted from the Control sub-page.
         Click(C().DeleteGoboPalette);
         QVERIFY(Find("Standby", SP));
+
+        // Undo brings the palette and its button back.
+        window_->Controller().Undo();
+        QVERIFY(Find("Home", PT));
+        QCOMPARE(C().PageControl->currentWidget(), C().PalettePage);
+        Sheet(GoboSheet);
+        QCOMPARE(Captions(C().GoboPaletteBox), QStringList({"Home", "Open"}));
+        QCOMPARE(Values()[5], "127");
     }
 
     // "<" with no palette selected on its sub-page deletes nothing, not even the palette current
