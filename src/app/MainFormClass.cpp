@@ -65,9 +65,7 @@ void TMainFormClass::Modified(const void *typing)
 {
     TFixture &f = CurrentFixture();
     f.Saved = false;
-    if (!latest_)
-        ResetHistory();
-    if (!typing || typing != typing_) {
+    if (latest_ && (!typing || typing != typing_)) {
         undo_.push_back(std::move(*latest_));
         if (undo_.size() > UndoDepth)
             undo_.erase(undo_.begin());
