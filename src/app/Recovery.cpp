@@ -1,6 +1,7 @@
 #include "Recovery.h"
 
 #include "MainFormClass.h"
+#include "QtText.h"
 #include "fxr/FixtureReader.h"
 #include "fxr/FixtureWriter.h"
 #include "fxr/SaveFile.h"
@@ -20,11 +21,6 @@ namespace {
 // The first line of a copy: this mark, the format to save in, and the file's directory and name.
 constexpr std::string_view Mark = "// Rigsmith unsaved work";
 constexpr int Slots = 16;
-
-std::string LocalPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 std::string CopyText(const TFixture &fixture)
 {
@@ -106,7 +102,7 @@ void TRecovery::Poll()
     // A step the writers refuse, or a full disk, keeps the last copy; the next change tries again.
     try {
         std::string text = CopyText(fixture);
-        if (text != written_ && ReplaceFileContents(LocalPath(copyPath_), text))
+        if (text != written_ && ReplaceFileContents(PathFromQt(copyPath_), text))
             written_ = std::move(text);
     } catch (const std::exception &) {
     }

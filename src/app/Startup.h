@@ -6,10 +6,10 @@
 
 #include "Layout.h"
 #include "MainFormBase.h"
+#include "QtText.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QStringList>
 
 #include <memory>
@@ -102,5 +102,5 @@ inline std::unique_ptr<TMainFormBase> CreateMainForm(const TStartRequest &reques
 inline void OpenStartFile(TMainFormBase &form, const TStartRequest &request)
 {
     if (!request.File.isEmpty())
-        form.Controller()->LoadFixtureFile(QFile::encodeName(request.File).toStdString());
+        form.Controller()->LoadFixtureFile(PathFromQt(request.File));
 }

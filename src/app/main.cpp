@@ -3,13 +3,13 @@
 #include "Application.h"
 #include "MainFormBase.h"
 #include "QtDialogs.h"
+#include "QtText.h"
 #include "Recovery.h"
 #include "Startup.h"
 #include "Version.h"
 #include "model/FixDatas.h"
 #include "platform/Paths.h"
 
-#include <QFile>
 #include <QIcon>
 #include <QStandardPaths>
 #include <QTimer>
@@ -61,8 +61,7 @@ int main(int argc, char *argv[])
     if (const auto status = Answered(request))
         return *status;
     // The desktop knows the user's documents directory best, in whatever language it is named.
-    SetDocumentsDir(
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString());
+    SetDocumentsDir(PathFromQt(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
 
     TQtDialogs dialogs;
     SetDialogs(&dialogs);

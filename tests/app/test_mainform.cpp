@@ -113,10 +113,7 @@ void PickRadio(TRadioGroup *group, const QString &caption)
             button->click();
 }
 
-void Click(QAbstractButton *button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
-}
+constexpr auto Click = &TMainWindowHarness::Click;
 
 } // namespace
 

@@ -93,10 +93,7 @@ TRgb Colour(const TPalette *palette)
     return {palette->Red, palette->Green, palette->Blue};
 }
 
-void Click(QAbstractButton *button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
-}
+constexpr auto Click = &TMainWindowHarness::Click;
 
 } // namespace
 

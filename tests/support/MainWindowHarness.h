@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,6 +132,8 @@ public:
             questions << QString::fromStdString(question);
         return questions;
     }
+
+    static void Click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     // Every row of a grid, its cells joined by "|".
     static QStringList Rows(const QTableWidget *grid)
