@@ -4,53 +4,33 @@
 //    (ELoadError, "Cannot open the file. Error in line #N:   ..."), and the line it names lies
 //    within the input.
 //
-// 2. A fixture that loaded can be written in both formats. The one refusal a writer has is a
-//    command step whose channel starts with "#" but holds no number: format 1.0 keeps a step's
-//    channel as the name of its attribute, and an attribute may well be called "#x". A model read
-//    back from a written text may hold such a step where the loaded one did not (a format 2 step
-//    on "#7", written in format 1.0 as patch 7, reads back on the attribute "#" of patch 7); the
-//    refusal is then the same, and nothing more is asserted.
-//
-// 3. Writing reaches a fixed point after one pass through the reader. Writing a loaded model
-//    (text T1) and reading T1 back is not always the identity, and cannot be, because a file may
-//    hold models that the writers cannot say:
-//      - a name with "=" in it, or one that starts with a keyword of the line it lands on (an
-//        attribute called PALETTENAME1 on a palette value line, COMMANDNAME on a format 2 step,
-//        "#5" as a step's channel), is read back as something else or not at all: nothing in a
-//        written value is escaped;
-//      - format 1.0 has no revision, comments, split channels or inherit flags, names a step's
-//        channel by its patch (so that several attributes of one name, such as the hidden
-//        Control channels it creates itself, collapse into the first), and gives a palette either
-//        a colour or an icon;
-//      - the reader keeps 255 characters of a line, and a written line may be longer than the
-//        line its value came from;
-//      - a palette type the reader did not know (255 before any PALETTETYPE line) reads back as
-//        0, and 8-bit values lose what is not a multiple of 257.
-//    Each of these loses or changes something in T1 once, and the model read back from T1 no
-//    longer holds it. So for T2, the text written from the model read back from T1, reading T2
-//    and writing again gives T2 exactly, byte for byte, in either format, provided that no line
-//    of T1 or T2 is longer than the reader keeps, and that every attribute is 8 or 16 bits wide
-//    (the writers scale the DMX range of any width but 8 by 257, the reader divides by 257 only a
-//    width of 16, so other widths drift on every pass), and that no attribute's name starts with
-//    "#": a step on such an attribute is held under its name, which the writers take for the
-//    control channel of that number, so its steps may move to another patch on every pass (a step
-//    on "#7", the patch of an attribute called "#8", is written as patch 7, reads back as "#8",
-//    and is written as patch 8 the next time). When T1 cannot be read back at all, the
-//    model held a name the format cannot carry; nothing more is asserted then. T2, however, must
-//    always be readable again.
+// 2. A fixture that loaded, saved in either format as the editor and rigsmith-fxr save it, reads
+//    back as the same fixture, unless the text check names what the format would not keep; then
+//    nothing is written, and nothing more is asserted. Saving first arranges the attributes and
+//    brings the palette colours up to date, as a save does; "the same" then means every field the
+//    format holds (format 1.0 holds no split channels, no inherit flags, and gives a palette a
+//    colour or an icon by its type), the date to the day, the attributes in the same arrangement,
+//    and each step and palette value on the same channel (a step on "#n" and one on the name of
+//    the attribute at n are on the same channel). Writing the fixture read back gives the same
+//    text again, byte for byte.
 
 #include "FixtureProperty.h"
 
+#include "fxr/FixtureCheck.h"
 #include "fxr/FixtureReader.h"
 #include "fxr/FixtureWriter.h"
-#include "fxr/LineReader.h"
+#include "fxr/SaveFile.h"
+#include "model/FixConsts.h"
 #include "model/FixFuncs.h"
 #include "platform/Errors.h"
 
 #include <algorithm>
 #include <istream>
 #include <optional>
+#include <sstream>
 #include <streambuf>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -94,41 +74,70 @@ TRead Read(std::string_view bytes)
     return result;
 }
 
-// True when a step names a "#" channel without a number, which no writer can put into a file.
-bool HasUnwritableStep(const TFixture &fixture)
+// The fixture as the format holds it, a line for the header and one for each entry, so that two
+// fixtures agree when their texts do and the first differing line shows where they part.
+std::string Canonical(const TFixture &f, int version)
 {
-    for (const TCommand &command : fixture.Commands)
-        for (const TCommandLine &step : command.Lines) {
-            int32_t patch = 0;
-            if (StartsWith(step.ChannelName, "#") && !TryStrToInt(step.ChannelName.substr(1), patch))
-                return true;
+    const TAttributeNameIndex names(f.Attributes);
+    // A channel by the patch of its attribute, where it has one.
+    const auto channel = [&](const std::string &name) -> std::string {
+        const TParameter *attribute = nullptr;
+        int32_t patch = 0;
+        if (StartsWith(name, "#") && TryStrToInt(name.substr(1), patch)) {
+            attribute = f.ParameterByPatch(patch);
+            if (!attribute)
+                return "#" + std::to_string(patch);
+        } else {
+            attribute = names.Find(name);
         }
-    return false;
-}
-
-bool LinesFit(std::string_view text)
-{
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        if (end - start > TLineReader::MaxLineLength)
-            return false;
-        start = end + 2;
+        return attribute ? "@" + std::to_string(attribute->InternalPatch) : "'" + name + "'";
+    };
+    std::ostringstream out;
+    const TCalendarDate day = DecodeDate(f.Date);
+    out << "author '" << f.Author << "' revision '" << f.Revision << "' date " << day.Year << "-" << day.Month << "-"
+        << day.Day << " comments '" << f.Comments << "' name '" << f.Name << "' brand '" << f.Brand << "' type "
+        << +f.FixtureType << " pan " << f.PanAngleMin << " " << f.PanAngleMax << " tilt " << f.TiltAngleMin << " "
+        << f.TiltAngleMax << " channels " << f.DmxChannels << " split " << (version == 1 ? 0 : f.DmxSplitChannels)
+        << "\n";
+    // By key, as the reader files them; their arrangement by order, as a save writes them.
+    std::vector<std::pair<std::string, const TParameter *>> attributes;
+    std::vector<std::pair<int, std::string>> arrangement;
+    for (const auto &entry : f.Attributes.Entries()) {
+        attributes.emplace_back(entry.Key, entry.Parameter.get());
+        if (!entry.Parameter->IsLowPart)
+            arrangement.emplace_back(entry.Parameter->Order, entry.Key);
     }
-    return true;
-}
-
-// Whether the writers say every attribute the same way on every pass (see 3. above).
-bool AttributesStable(const TFixture &fixture)
-{
-    for (std::size_t i = 0; i < fixture.Attributes.Count(); ++i) {
-        const TParameter &attribute = fixture.Attributes[i];
-        if ((attribute.Width != 8 && attribute.Width != 16) || StartsWith(attribute.Name, "#"))
-            return false;
+    std::sort(attributes.begin(), attributes.end());
+    std::stable_sort(arrangement.begin(), arrangement.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &[key, p] : attributes)
+        out << "attribute " << key << " '" << p->Name << "' " << p->Priority << " " << +p->ChannelType << " "
+            << +p->ControlType << " " << +p->Width << " " << p->InternalPatch << " " << p->InternalPatchLow << " "
+            << +p->Path << " " << p->DmxMin << " " << p->DmxMax << " inherit " << (version != 1 && p->Inherit)
+            << " show " << p->ShowOnEditor << " low " << p->IsLowPart << "\n";
+    out << "arrangement";
+    for (const auto &[order, key] : arrangement)
+        out << " " << key;
+    out << "\n";
+    for (const TCommand &command : f.Commands) {
+        out << "command '" << command.Name << "':";
+        for (const TCommandLine &step : command.Lines)
+            out << " " << channel(step.ChannelName) << " " << step.Value << " " << step.Time << ";";
+        out << "\n";
     }
-    return true;
+    for (const TPalette &palette : f.Palettes) {
+        const bool colour = version != 1 || palette.PaletteType == ptColour;
+        out << "palette " << +palette.PaletteType << " '" << palette.Name << "' '" << palette.Description << "'";
+        if (colour)
+            out << " colour " << palette.Red << " " << palette.Green << " " << palette.Blue;
+        if (version != 1 || !colour)
+            out << " icon '" << palette.Bitmap << "'";
+        out << ":";
+        for (const TPaletteLine &value : palette.Lines)
+            out << " " << channel(value.ChannelName) << " " << value.Value << ";";
+        out << "\n";
+    }
+    return out.str();
 }
 
 std::string Where(int version, const std::string &what)
@@ -136,51 +145,36 @@ std::string Where(int version, const std::string &what)
     return "format " + std::to_string(version) + ": " + what;
 }
 
-// Writes the model into text. False when the writer refused it as it may (see 2. above); a
-// failure of any other kind is a problem.
-bool Write(const TFixture &fixture, int version, const std::string &what, std::string &text, std::string &problem)
-{
-    try {
-        text = FormatFixture(fixture, version);
-        return true;
-    } catch (const EConvertError &error) {
-        if (!HasUnwritableStep(fixture))
-            problem = Where(version, what + " failed: " + error.what());
-    } catch (const std::exception &error) {
-        problem = Where(version, what + " failed: " + error.what());
-    }
-    return false;
-}
-
 std::string CheckRoundTrip(const TFixture &loaded, int version)
 {
-    std::string problem;
-    std::string first;
-    if (!Write(loaded, version, "writing", first, problem))
-        return problem;
-
-    const TRead once = Read(first);
-    if (!once.Problem.empty())
-        return Where(version, "reading the written text: " + once.Problem);
-    if (!once.Fixture)
+    if (!TextFindings(loaded, version).empty())
         return {};
-    std::string second;
-    if (!Write(*once.Fixture, version, "writing what was read back", second, problem))
-        return problem;
-
-    if (!LinesFit(first) || !LinesFit(second) || !AttributesStable(loaded))
-        return {};
-    const TRead twice = Read(second);
-    if (!twice.Problem.empty())
-        return Where(version, "reading the second text: " + twice.Problem);
-    if (!twice.Fixture)
-        return Where(version, "the second text does not load: " + twice.Error + "\n--- text:\n" + second);
-    std::string third;
-    if (!Write(*twice.Fixture, version, "writing the second text's model", third, problem))
-        return problem.empty() ? Where(version, "the second text's model cannot be written") : problem;
-    if (third != second)
-        return Where(version,
-                     "the text written a third time differs\n--- second:\n" + second + "\n--- third:\n" + third);
+    TFixture saved = loaded.Clone();
+    std::string text;
+    try {
+        PrepareForSaving(saved);
+        text = FormatFixture(saved, version);
+    } catch (const std::exception &error) {
+        return Where(version, std::string("the text check passed, and writing failed: ") + error.what());
+    }
+    TRead back = Read(text);
+    if (!back.Problem.empty())
+        return Where(version, "reading the written text: " + back.Problem);
+    if (!back.Fixture)
+        return Where(version, "the written text does not load: " + back.Error + "\n--- text:\n" + text);
+    const std::string expected = Canonical(saved, version), found = Canonical(*back.Fixture, version);
+    if (found != expected)
+        return Where(version, "read back, the fixture differs\n--- saved:\n" + expected + "--- read back:\n" + found +
+                                  "--- text:\n" + text);
+    std::string again;
+    try {
+        PrepareForSaving(*back.Fixture);
+        again = FormatFixture(*back.Fixture, version);
+    } catch (const std::exception &error) {
+        return Where(version, std::string("the fixture read back cannot be written: ") + error.what());
+    }
+    if (again != text)
+        return Where(version, "written again, the text differs\n--- first:\n" + text + "\n--- again:\n" + again);
     return {};
 }
 

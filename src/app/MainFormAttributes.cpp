@@ -47,7 +47,8 @@ int LowPartIndex(const TFixture &f, const TParameter &attribute)
     const auto &entries = f.Attributes.Entries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const TParameter &e = *entries[i].Parameter;
-        if (e.IsLowPart && e.InternalPatch == attribute.InternalPatch && entries[i].Key == PatchKey(attribute.InternalPatchLow))
+        if (e.IsLowPart && e.InternalPatch == attribute.InternalPatch &&
+            entries[i].Key == PatchKey(attribute.InternalPatchLow))
             return static_cast<int>(i);
     }
     return -1;
@@ -64,9 +65,15 @@ int IndexOfEntry(const TFixture &f, const TParameter *entry)
 
 } // namespace
 
-int TMainFormClass::SelectedAttributeRow() const { return c_.AttributesChannelList->currentRow(); }
+int TMainFormClass::SelectedAttributeRow() const
+{
+    return c_.AttributesChannelList->currentRow();
+}
 
-TParameter *TMainFormClass::AttributeOfRow(int row) const { return EntryOfRow(c_.AttributesChannelList, row); }
+TParameter *TMainFormClass::AttributeOfRow(int row) const
+{
+    return EntryOfRow(c_.AttributesChannelList, row);
+}
 
 void TMainFormClass::ClearAttributeEditor()
 {
@@ -136,8 +143,8 @@ void TMainFormClass::ApplyNameFieldRule()
 void TMainFormClass::EnableAttributeEditor()
 {
     for (QWidget *control : std::initializer_list<QWidget *>{
-             c_.btnAttrUp, c_.btnAttrDown, c_.AttributeName, c_.Priority, c_.chWidth, c_.ControlType, c_.Patch,
-             c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
+             c_.btnAttrUp, c_.btnAttrDown, c_.AttributeName, c_.Priority, c_.chWidth, c_.ControlType, c_.Patch, c_.Path,
+             c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
         control->setEnabled(true);
     // A low patch belongs to 16-bit attributes only.
     c_.PatchLow->setEnabled(c_.chWidth->ItemIndex() == 1);
@@ -370,7 +377,8 @@ void TMainFormClass::ApplyAttribute()
     if (oldLowPart >= 0)
         f.Attributes.Delete(static_cast<std::size_t>(oldLowPart));
 
-    target->Name = FromQt(c_.AttributeName->text());
+    // The attribute's steps and palette values follow its name.
+    f.RenameAttribute(*target, FromQt(c_.AttributeName->text()));
     target->Priority = std::max(c_.Priority->currentIndex(), 0);
     target->ChannelType = static_cast<uint8_t>(ChannelTypeFromButtons());
     target->ControlType = static_cast<uint8_t>(c_.ControlType->ItemIndex() + 1);
@@ -428,7 +436,8 @@ void TMainFormClass::DeleteChannel()
             // Every step and palette value of the attribute goes with it.
             const std::string name = entry->Name;
             for (TCommand &command : f.Commands)
-                std::erase_if(command.Lines, [&](const TCommandLine &step) { return SameText(step.ChannelName, name); });
+                std::erase_if(command.Lines,
+                              [&](const TCommandLine &step) { return SameText(step.ChannelName, name); });
             for (TPalette &palette : f.Palettes)
                 if (const int i = palette.Lines.IndexOf(name); i >= 0)
                     palette.Lines.Delete(static_cast<std::size_t>(i));
@@ -450,9 +459,15 @@ void TMainFormClass::DeleteChannel()
     ShowPageTabs();
 }
 
-void TMainFormClass::MoveAttributeUp() { MoveAttribute(-1); }
+void TMainFormClass::MoveAttributeUp()
+{
+    MoveAttribute(-1);
+}
 
-void TMainFormClass::MoveAttributeDown() { MoveAttribute(+1); }
+void TMainFormClass::MoveAttributeDown()
+{
+    MoveAttribute(+1);
+}
 
 void TMainFormClass::MoveAttribute(int direction)
 {

@@ -3,8 +3,8 @@
 #include "Application.h"
 #include "QtText.h"
 #include "Widgets.h"
+#include "model/FixColors.h"
 #include "model/FixDatas.h"
-#include "palettes/FixColors.h"
 #include "palettes/PaletteIcons.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -54,25 +54,11 @@ TMainFormClass::TMainFormClass(const TMainFormControls &controls, TLayout layout
 {
 }
 
-namespace {
-
-// How many changes Undo can take back.
-constexpr std::size_t UndoDepth = 100;
-
-} // namespace
-
 void TMainFormClass::Modified(const void *typing)
 {
     TFixture &f = CurrentFixture();
     f.Saved = false;
-    if (latest_ && (!typing || typing != typing_)) {
-        undo_.push_back(std::move(*latest_));
-        if (undo_.size() > UndoDepth)
-            undo_.erase(undo_.begin());
-    }
-    typing_ = typing;
-    latest_ = std::make_unique<TFixture>(f.Clone());
-    redo_.clear();
+    history_.Record(f, typing);
 }
 
 void TMainFormClass::BaseEdit(const std::function<void()> &apply, const void *typing)
@@ -85,42 +71,25 @@ void TMainFormClass::BaseEdit(const std::function<void()> &apply, const void *ty
 
 void TMainFormClass::ResetHistory()
 {
-    undo_.clear();
-    redo_.clear();
-    latest_ = std::make_unique<TFixture>(CurrentFixture().Clone());
-    typing_ = nullptr;
+    history_.Reset(CurrentFixture());
 }
 
 void TMainFormClass::Undo()
 {
-    StepHistory(undo_, redo_);
+    if (history_.Undo(CurrentFixture()))
+        ShowHistoryStep();
 }
 
 void TMainFormClass::Redo()
 {
-    StepHistory(redo_, undo_);
+    if (history_.Redo(CurrentFixture()))
+        ShowHistoryStep();
 }
 
-void TMainFormClass::StepHistory(std::vector<TFixture> &from, std::vector<TFixture> &to)
+void TMainFormClass::ShowHistoryStep()
 {
-    if (from.empty())
-        return;
-    TFixture &f = CurrentFixture();
-    TFixture state = std::move(from.back());
-    from.pop_back();
-    to.push_back(f.Clone());
-    // The file the fixture belongs to is not part of its history.
-    state.FileName = f.FileName;
-    state.FileDir = f.FileDir;
-    state.FilePath = f.FilePath;
-    state.Layout800 = f.Layout800;
-    state.Saved = false;
-    latest_ = std::make_unique<TFixture>(state.Clone());
-    typing_ = nullptr;
-
     const int page = c_.PageControl->currentIndex();
     const int row = SelectedAttributeRow();
-    f = std::move(state);
     ShowLoadedFixture();
     if (row > 0 && row < c_.AttributesChannelList->rowCount())
         SelectAttribute(row);
@@ -196,8 +165,10 @@ void TMainFormClass::WireEvents()
             Guarded([this](int) { BaseEdit([this] { DmxChannelChanged(); }); }));
     connect(c_.DmxSplitChannel, &QComboBox::activated, this,
             Guarded([this](int index) { BaseEdit([&] { CurrentFixture().DmxSplitChannels = index; }); }));
-    connect(c_.FileVersion, &QComboBox::activated, this,
-            Guarded([this](int index) { BaseEdit([&] { CurrentFixture().FormatVersion = index + 1; }); }));
+    connect(c_.FileVersion, &QComboBox::activated, this, Guarded([this](int index) {
+                BaseEdit([&] { CurrentFixture().FormatVersion = index + 1; });
+                ShowFormatFields();
+            }));
 
     connect(c_.btnNewFixture, &QPushButton::clicked, this, Guarded([this] { NewFixtureClick(); }));
     connect(c_.btnLoadFixture, &QPushButton::clicked, this, Guarded([this] { LoadFixture(); }));
@@ -281,7 +252,22 @@ void TMainFormClass::ShowFixture()
     c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
     c_.Comment->setPlainText(ToQt(f.Comments).replace("\r\n", "\n"));
     showing_ = false;
+    ShowFormatFields();
     RefreshAttributeGrid();
+}
+
+void TMainFormClass::ShowFormatFields()
+{
+    // A format 1.0 file has no revision and no comments. Their fields are unavailable then, unless
+    // they hold text (the format was changed to 1.0), which the user can still remove; a save
+    // names it until then.
+    const TFixture &f = CurrentFixture();
+    const bool format10 = f.FormatVersion == 1;
+    const QString why = format10 ? "A format 1.0 file has no revision and no comments." : QString();
+    c_.Revision->setEnabled(!format10 || !f.Revision.empty());
+    c_.Comment->setEnabled(!format10 || !f.Comments.empty());
+    c_.Revision->setToolTip(why);
+    c_.Comment->setToolTip(why);
 }
 
 void TMainFormClass::ApplyAttributeDefaults()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainFormControls.h"
+#include "model/FixtureHistory.h"
 
 #include <QObject>
 
@@ -49,8 +50,9 @@ public:
     // Take back the last change to the fixture, or make again the last one taken back.
     void Undo();
     void Redo();
-    bool CanUndo() const { return !undo_.empty(); }
-    bool CanRedo() const { return !redo_.empty(); }
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    const TFixtureHistory &History() const { return history_; }
 
     void ShowFixture();
     void NewFixture();
@@ -120,6 +122,11 @@ public:
     // DMX test controls
     void DmxMasterChange();
 
+signals:
+    // The fixture's file was just written: what was unsaved is saved.
+    void Saved();
+
+public:
     const TMainFormControls &Controls() const { return c_; }
     TLayout Layout() const { return layout_; }
     TParameter *CurrentAttribute = nullptr;
@@ -138,8 +145,8 @@ private:
     void BaseEdit(const std::function<void()> &apply, const void *typing = nullptr);
     // Starts the history afresh from the fixture as it is: after New, Load and recovery.
     void ResetHistory();
-    // Takes the fixture to the last state of from, keeping the present one at the end of to.
-    void StepHistory(std::vector<TFixture> &from, std::vector<TFixture> &to);
+    // Shows the fixture as Undo or Redo left it, on the page and row the user was on.
+    void ShowHistoryStep();
     // Asks about unsaved changes; false when the user cancels or the save did not happen.
     bool MaybeSave(bool withLayoutCheck);
     void ShowLoadedFixture();
@@ -158,6 +165,8 @@ private:
     // fails, the fixture goes back to the file it had before a name was chosen for this save.
     bool WriteFixture(const TFileTarget &before);
     void ShowFileState();
+    // Makes the fields that the fixture's format has no place for unavailable.
+    void ShowFormatFields();
     void ShowPageTabs();
     void DmxChannelChanged();
     int SelectedAttributeRow() const;
@@ -191,12 +200,7 @@ private:
     bool rebuildingPalettes_ = false;
     bool showing_ = false;
     std::string lastSaveDir_; // empty: the fixtures directory
-    // The fixture before each change that Undo can take back, oldest first; and after each one
-    // taken back, for Redo. latest_ is the fixture as the last change left it.
-    std::vector<TFixture> undo_;
-    std::vector<TFixture> redo_;
-    std::unique_ptr<TFixture> latest_;
-    const void *typing_ = nullptr;
+    TFixtureHistory history_;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -33,7 +33,10 @@ void AddRow(QTableWidget *grid, const QStringList &cells, const QVariant &data)
     grid->item(row, 0)->setData(StepRole, data);
 }
 
-bool IsControlStep(const TCommandLine &step) { return StartsWith(step.ChannelName, "#"); }
+bool IsControlStep(const TCommandLine &step)
+{
+    return StartsWith(step.ChannelName, "#");
+}
 
 } // namespace
 
@@ -102,10 +105,11 @@ void TMainFormClass::FillCommandDetail()
             const QString time = QString::number(step.Time);
             if (IsControlStep(step)) {
                 if (first)
-                    AddRow(c_.CommandChannelList, {ToQt(step.ChannelName.substr(1)), "Control", value, time}, qulonglong(i));
+                    AddRow(c_.CommandChannelList, {ToQt(step.ChannelName.substr(1)), "Control", value, time},
+                           qulonglong(i));
             } else if (SameText(step.ChannelName, attribute.Name)) {
-                AddRow(c_.CommandChannelList, {QString::number(attribute.InternalPatch), ToQt(step.ChannelName), value, time},
-                       qulonglong(i));
+                AddRow(c_.CommandChannelList,
+                       {QString::number(attribute.InternalPatch), ToQt(step.ChannelName), value, time}, qulonglong(i));
             }
         }
         first = false;
@@ -203,7 +207,12 @@ void TMainFormClass::EditCommandStep()
     const auto answer = Dialogs().EnterValue(request);
     if (!answer)
         return;
-    step->Value = static_cast<uint16_t>(answer->Value.value_or(0) * 257);
+    // The dialog shows the high byte: a value confirmed as shown keeps its low byte too.
+    const bool valueKept = answer->Value == request.Value;
+    if (valueKept && answer->Time == step->Time)
+        return;
+    if (!valueKept)
+        step->Value = static_cast<uint16_t>(answer->Value.value_or(0) * 257);
     step->Time = answer->Time;
     const int row = c_.CommandChannelList->currentRow();
     c_.CommandChannelList->item(row, 2)->setText(QString::number(step->Value / 257));

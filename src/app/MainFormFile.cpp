@@ -3,8 +3,8 @@
 #include "MainFormClass.h"
 
 #include "QtText.h"
+#include "model/FixColors.h"
 #include "model/FixDatas.h"
-#include "palettes/FixColors.h"
 #include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
@@ -206,7 +206,7 @@ bool TMainFormClass::WriteFixture(const TFileTarget &before)
     try {
         ShowFileState();
         UpdatePaletteColours();
-        saved = f.Save();
+        saved = f.Save([this] { emit Saved(); });
     } catch (...) {
         restore();
         ShowFileState();

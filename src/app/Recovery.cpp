@@ -2,65 +2,86 @@
 
 #include "MainFormClass.h"
 #include "QtText.h"
+#include "fxr/FixtureJson.h"
 #include "fxr/FixtureReader.h"
-#include "fxr/FixtureWriter.h"
 #include "fxr/SaveFile.h"
 #include "model/FixDatas.h"
-#include "platform/Errors.h"
+#include "platform/CodePage.h"
 #include "platform/UserDialogs.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
-#include <optional>
+#include <filesystem>
 #include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-// The first line of a copy: this mark, the format to save in, and the file's directory and name.
-constexpr std::string_view Mark = "// Rigsmith unsaved work";
 constexpr int Slots = 16;
+constexpr std::string_view Mark = "Rigsmith unsaved work";
+// Copies of earlier versions: this first line, then the fixture in format 2.
+constexpr std::string_view OldMark = "// Rigsmith unsaved work";
+
+// The directory of the fixture's file, absolute, so that the copy means the same file whatever
+// directory the next editor starts in. Paths are bytes; the code page keeps every byte of them.
+std::string AbsoluteDir(const TFixture &fixture)
+{
+    if (fixture.FileName.empty())
+        return fixture.FileDir;
+    std::error_code error;
+    const fs::path dir = fixture.FileDir.empty() ? fs::current_path(error) : fs::absolute(fixture.FileDir, error);
+    return error ? fixture.FileDir : dir.lexically_normal().string();
+}
 
 std::string CopyText(const TFixture &fixture)
 {
-    return std::string(Mark) + "\t" + std::to_string(fixture.FormatVersion) + "\t" + fixture.FileDir + "\t" +
-           fixture.FileName + "\r\n" + FormatFixture(fixture, 2);
+    const nlohmann::ordered_json copy = {
+        {"Rigsmith", Mark}, {"FileDir", Cp1252ToUtf8(AbsoluteDir(fixture))}, {"Fixture", FixtureToJson(fixture)}};
+    return copy.dump(1) + "\n";
 }
 
-// The fixture a copy holds, with the file and format it had; nothing when it cannot be read.
-std::optional<TFixture> ReadCopy(const QString &path)
+// The fixture a copy holds, with the file and format it had. Throws what the copy is not.
+TFixture ReadCopy(const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    const qsizetype end = bytes.indexOf("\r\n");
-    if (end < 0)
-        return std::nullopt;
-    const QList<QByteArray> fields = bytes.left(end).split('\t');
-    if (fields.size() != 4 || fields[0].toStdString() != Mark)
-        return std::nullopt;
-    std::istringstream in(bytes.mid(end + 2).toStdString());
-    TFixture fixture;
-    try {
+    if (bytes.startsWith(QByteArray::fromStdString(std::string(OldMark)))) {
+        const qsizetype end = bytes.indexOf("\r\n");
+        const QList<QByteArray> fields = bytes.left(end).split('\t');
+        if (end < 0 || fields.size() != 4)
+            throw std::runtime_error("the first line is cut");
+        std::istringstream in(bytes.mid(end + 2).toStdString());
+        TFixture fixture;
         ReadFixture(in, fixture);
-    } catch (const std::exception &) {
-        return std::nullopt;
+        fixture.FormatVersion = fields[1] == "1" ? 1 : 2;
+        fixture.FileDir = fields[2].toStdString();
+        fixture.FileName = fields[3].toStdString();
+        return fixture;
     }
-    fixture.FormatVersion = fields[1] == "1" ? 1 : 2;
-    fixture.FileDir = fields[2].toStdString();
-    fixture.FileName = fields[3].toStdString();
+    const nlohmann::json copy = nlohmann::json::parse(bytes.begin(), bytes.end());
+    if (copy.at("Rigsmith") != Mark)
+        throw std::runtime_error("it is not a copy of unsaved work");
+    TFixture fixture = FixtureFromJson(copy.at("Fixture"));
+    fixture.FileDir = Utf8ToCp1252(copy.at("FileDir").get<std::string>());
     return fixture;
+}
+
+std::string FileText(const TFixture &fixture)
+{
+    return PathText((fs::path(fixture.FileDir) / fixture.FileName).string());
 }
 
 } // namespace
 
-TRecovery::TRecovery(const QString &directory, QObject *parent) : QObject(parent)
+TRecovery::TRecovery(const QString &directory, QObject *parent) : QObject(parent), directory_(directory)
 {
     connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
-    if (!QDir().mkpath(directory))
+    if (!QDir().mkpath(directory)) {
+        problem_ = "the directory " + PathText(PathFromQt(directory)) + " cannot be made";
         return;
+    }
     for (int slot = 0; slot < Slots; ++slot) {
         const QString base = QDir(directory).filePath("unsaved-" + QString::number(slot));
         auto lock = std::make_unique<QLockFile>(base + ".lock");
@@ -68,10 +89,15 @@ TRecovery::TRecovery(const QString &directory, QObject *parent) : QObject(parent
         lock->setStaleLockTime(0);
         if (lock->tryLock(0)) {
             lock_ = std::move(lock);
-            copyPath_ = base + ".fxr";
+            copyPath_ = base + ".json";
+            return;
+        }
+        if (lock->error() != QLockFile::LockFailedError) {
+            problem_ = "no lock can be taken in " + PathText(PathFromQt(directory));
             return;
         }
     }
+    problem_ = "every slot in " + PathText(PathFromQt(directory)) + " is taken by a running editor";
 }
 
 TRecovery::~TRecovery() = default;
@@ -84,10 +110,23 @@ QString TRecovery::DefaultDirectory()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath("unsaved");
 }
 
+void TRecovery::Warn(const std::string &problem)
+{
+    if (warned_)
+        return;
+    warned_ = true;
+    Dialogs().ShowMessage(TMessageKind::Warning, "Unsaved work cannot be copied aside: " + problem +
+                                                     ". Rigsmith goes on, but a crash would lose the changes made "
+                                                     "since the last save.");
+}
+
 void TRecovery::Start(int intervalMs)
 {
-    if (Active())
-        timer_.start(intervalMs);
+    if (!Active()) {
+        Warn(problem_);
+        return;
+    }
+    timer_.start(intervalMs);
 }
 
 void TRecovery::Poll()
@@ -99,27 +138,61 @@ void TRecovery::Poll()
         Discard();
         return;
     }
-    // A step the writers refuse, or a full disk, keeps the last copy; the next change tries again.
+    std::string text = CopyText(fixture);
+    if (text == written_)
+        return;
+    // A full disk keeps the last copy; the next change tries again.
     try {
-        std::string text = CopyText(fixture);
-        if (text != written_ && ReplaceFileContents(PathFromQt(copyPath_), text))
-            written_ = std::move(text);
-    } catch (const std::exception &) {
+        if (!ReplaceFileContents(PathFromQt(copyPath_), text)) {
+            Warn(PathText(PathFromQt(copyPath_)) + " cannot be written");
+            return;
+        }
+        written_ = std::move(text);
+    } catch (const std::exception &error) {
+        Warn(error.what());
     }
 }
 
-bool TRecovery::Offer(TMainFormClass &controller)
+bool TRecovery::Offer(TMainFormClass &controller, const std::string &startFile)
 {
-    if (!Active() || !QFile::exists(copyPath_))
+    if (!Active())
         return false;
-    std::optional<TFixture> copy = ReadCopy(copyPath_);
-    const std::string name = copy && !copy->Name.empty() ? "\"" + copy->Name + "\"" : "a new fixture";
-    if (!copy || Dialogs().Confirm("Rigsmith ended without saving the changes to " + name + ". Recover them?", false) !=
-                     TAnswer::Yes) {
-        Discard();
+    QString path = copyPath_;
+    if (!QFile::exists(path))
+        path.replace(".json", ".fxr");
+    QFile file(path);
+    if (!file.exists())
+        return false;
+    TFixture copy;
+    try {
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error(file.errorString().toStdString());
+        copy = ReadCopy(file.readAll());
+    } catch (const std::exception &error) {
+        // Kept under a name of its own, where the next copy will not replace it.
+        file.close();
+        const QString kept = path.left(path.lastIndexOf('.')) + "-unreadable-" +
+                             QDateTime::currentDateTimeUtc().toString("yyyyMMdd-hhmmss") +
+                             path.mid(path.lastIndexOf('.'));
+        const QString where = QFile::rename(path, kept) ? kept : path;
+        Dialogs().ShowMessage(TMessageKind::Warning, "A copy of work that Rigsmith did not save cannot be read (" +
+                                                         std::string(error.what()) + "). It is kept as " +
+                                                         PathText(PathFromQt(where)) + ".");
         return false;
     }
-    controller.TakeUnsavedFixture(std::move(*copy));
+    std::string question = "Rigsmith ended without saving the changes to " +
+                           (copy.Name.empty() ? std::string("a new fixture") : "\"" + copy.Name + "\"") +
+                           (copy.FileName.empty() ? std::string() : " (" + FileText(copy) + ")") + ". Recover them";
+    question += startFile.empty() ? "?" : " instead of opening " + PathText(startFile) + "?";
+    if (Dialogs().Confirm(question, false) != TAnswer::Yes) {
+        QFile::remove(path);
+        return false;
+    }
+    controller.TakeUnsavedFixture(std::move(copy));
+    // The work is copied again at once, in this form, before an older form's copy goes.
+    Poll();
+    if (path != copyPath_ && !written_.empty())
+        QFile::remove(path);
     return true;
 }
 

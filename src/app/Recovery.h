@@ -4,6 +4,10 @@
 // a power cut loses at most the last few seconds of editing. Each running editor holds a slot of
 // its own through a lock file; a copy found in a slot that no running editor holds was left by an
 // editor that ended without saving, and is offered back at start.
+//
+// The copy is the model as JSON, which keeps every text exactly, whatever a fixture file could
+// hold, and names the fixture's file by its absolute path. A copy is removed only once the user
+// has answered for it or saved the work; one that cannot be read is moved aside and kept.
 
 #include <QLockFile>
 #include <QObject>
@@ -17,7 +21,8 @@ class TMainFormClass;
 
 class TRecovery : public QObject {
 public:
-    // Takes the first free slot in directory (made when missing); without one, keeps no copies.
+    // Takes the first free slot in directory (made when missing); without one, keeps no copies
+    // and says so once Start is called.
     explicit TRecovery(const QString &directory, QObject *parent = nullptr);
     ~TRecovery() override;
 
@@ -30,17 +35,23 @@ public:
     // Copies the current fixture every interval while it is not saved.
     void Start(int intervalMs);
     // Writes the copy when the fixture is not saved and changed since the last copy; removes it
-    // once the fixture is saved.
+    // once the fixture is saved. The first copy that cannot be written is reported, once.
     void Poll();
     // Offers a copy left in this slot: on Yes the controller takes it as unsaved work. True when
-    // it did. A copy that cannot be read, or that the user declines, is removed.
-    bool Offer(TMainFormClass &controller);
+    // it did. startFile, when given, is the file the editor would open instead; the question names
+    // it. A copy the user declines is removed; one that cannot be read is kept aside and reported.
+    bool Offer(TMainFormClass &controller, const std::string &startFile = {});
     // Removes the copy: the editor ends and the user has saved or chosen not to.
     void Discard();
 
 private:
+    void Warn(const std::string &problem);
+
+    QString directory_;
     std::unique_ptr<QLockFile> lock_;
     QString copyPath_;
+    std::string problem_; // why no copies can be kept, until it is reported
+    bool warned_ = false;
     std::string written_; // what the copy holds; empty when there is none
     QTimer timer_;
 };

@@ -10,6 +10,7 @@
 #include "Version.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <memory>
@@ -99,6 +100,12 @@ inline std::unique_ptr<TMainFormBase> CreateMainForm(const TStartRequest &reques
 
 // Opens the file given on the command line, as "Load fixture" opens a chosen one, with the same
 // messages when it cannot be read. The path goes to the file system as the bytes it came in.
+// The file named on the command line, absolute; empty when there is none.
+inline std::string StartFile(const TStartRequest &request)
+{
+    return request.File.isEmpty() ? std::string() : PathFromQt(QFileInfo(request.File).absoluteFilePath());
+}
+
 inline void OpenStartFile(TMainFormBase &form, const TStartRequest &request)
 {
     if (!request.File.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "MainFormBase.h"
+#include "MainFormClass.h"
 #include "QtDialogs.h"
 #include "QtText.h"
 #include "Recovery.h"
@@ -75,10 +76,11 @@ int main(int argc, char *argv[])
     dialogs.CreateNameDialog();
     mainForm->show();
     // Once the window is up, so that a message about the file has a window to stand over. Work
-    // that an earlier run left unsaved comes first; it takes the place of the file to open.
+    // that an earlier run left unsaved comes first; the question names the file it would replace.
     TRecovery recovery(TRecovery::DefaultDirectory());
+    QObject::connect(mainForm->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
     QTimer::singleShot(0, mainForm.get(), Guarded([&] {
-                           if (!recovery.Offer(*mainForm->Controller()))
+                           if (!recovery.Offer(*mainForm->Controller(), StartFile(request)))
                                OpenStartFile(*mainForm, request);
                            recovery.Start(RecoveryIntervalMs);
                        }));

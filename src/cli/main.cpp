@@ -1,15 +1,18 @@
 // rigsmith-fxr: checks, converts and dumps fixture files from the command line.
 
-#include "FixtureJson.h"
 #include "Version.h"
 #include "fxr/FixtureCheck.h"
+#include "fxr/FixtureJson.h"
 #include "fxr/FixtureReader.h"
 #include "fxr/FixtureWriter.h"
+#include "fxr/SaveFile.h"
 #include "platform/CodePage.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
@@ -33,6 +36,19 @@ std::optional<TFixture> Load(const std::string &file)
     }
 }
 
+// Findings go to standard output: a listing that did not arrive whole is no listing.
+int Flushed(int status)
+{
+    std::cout.flush();
+    if (std::cout)
+        return status;
+    const int error = errno;
+    std::cerr << "rigsmith-fxr: cannot write the output: " << std::strerror(error ? error : EIO) << '\n';
+    return Trouble;
+}
+
+// What the editor's Check finds (the standard layout's: patches, then the base data, then what
+// the file would not give back).
 int Check(const std::vector<std::string> &files)
 {
     int status = Success;
@@ -42,25 +58,31 @@ int Check(const std::vector<std::string> &files)
             status = Trouble;
             continue;
         }
-        std::vector<std::string> findings = PatchFindings(*fixture);
-        for (std::string &finding : BaseDataFindings(*fixture))
-            findings.push_back(std::move(finding));
+        const std::vector<std::string> findings = CheckFindings(*fixture, fixture->FormatVersion);
         for (const std::string &finding : findings)
             Report(std::cout, file, finding);
         if (!findings.empty())
             status = std::max<int>(status, CheckFailed);
     }
-    return status;
+    return Flushed(status);
 }
 
+// What the editor's Save does: the same checks first, in the format to be written; nothing is
+// written when one finds something.
 int Convert(const std::string &in, const std::string &out, int format)
 {
     std::optional<TFixture> fixture = Load(in);
     if (!fixture)
         return Trouble;
+    if (format == 0)
+        format = fixture->FormatVersion == 1 ? 1 : 2;
+    const std::vector<std::string> findings = CheckFindings(*fixture, format);
+    for (const std::string &finding : findings)
+        Report(std::cerr, in, finding);
+    if (!findings.empty())
+        return CheckFailed;
     try {
-        if (format == 0)
-            format = fixture->FormatVersion == 1 ? 1 : 2;
+        PrepareForSaving(*fixture);
         if (WriteFixtureFile(*fixture, out, format))
             return Success;
         Report(std::cerr, out, "File access error");
@@ -76,7 +98,7 @@ int Dump(const std::string &file)
     if (!fixture)
         return Trouble;
     std::cout << FixtureToJson(*fixture).dump(2) << '\n';
-    return Success;
+    return Flushed(Success);
 }
 
 } // namespace
@@ -86,8 +108,9 @@ int main(int argc, char **argv)
     CLI::App app{"Checks, converts and dumps Rigsmith fixture files (.fxr).", "rigsmith-fxr"};
     app.set_version_flag("--version", std::string("rigsmith-fxr ") + RIGSMITH_VERSION);
     app.require_subcommand(1);
-    app.footer("Exit status: 0 on success, 1 when a check finds a problem, 2 when a file cannot be read, "
-               "loaded or written, or the command line is wrong. Findings go to standard output, errors "
+    app.footer("check and convert check a fixture as the editor's Check and Save do. Exit status: 0 on "
+               "success, 1 when a check finds a problem (convert then writes nothing), 2 when a file cannot be "
+               "read, loaded or written, or the command line is wrong. Findings go to standard output, errors "
                "to standard error.");
 
     std::vector<std::string> checkFiles;
@@ -96,7 +119,8 @@ int main(int argc, char **argv)
 
     std::string convertIn, convertOut;
     int format = 0;
-    CLI::App *convert = app.add_subcommand("convert", "Load IN and save it as OUT.");
+    CLI::App *convert = app.add_subcommand(
+        "convert", "Load IN and save it as OUT, as the editor saves; nothing is written when a check finds a problem.");
     convert->add_option("--format", format, "1 for format 1.0, 2 for format 2 (default: the format of IN)")
         ->check(CLI::IsMember({1, 2}));
     convert->add_option("IN", convertIn, "Fixture file to read")->required();
@@ -113,6 +137,7 @@ int main(int argc, char **argv)
         return status == 0 ? Success : Trouble;
     }
 
+    RemoveTemporaryFilesOnSignals();
     if (*check)
         return Check(checkFiles);
     if (*convert)

@@ -12,6 +12,7 @@
 #include <bitset>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 std::vector<std::string> BaseDataFindings(const TFixture &fixture)
 {
@@ -54,12 +55,16 @@ std::string_view TextProblem(std::string_view text)
         return "holds \"//\", after which the file keeps nothing";
     if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }))
         return "holds a control character";
+    if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
+        return "begins or ends with a blank, which the file drops";
     return {};
 }
 
 // Attribute names also stand as columns, as step channels and before the "=" of palette values.
 std::string_view AttributeNameProblem(std::string_view name)
 {
+    if (name.empty())
+        return "is empty, which leaves its line without a first column";
     if (const std::string_view problem = TextProblem(name); !problem.empty())
         return problem;
     if (name.find(',') != std::string_view::npos)
@@ -81,6 +86,8 @@ std::string_view AttributeNameProblem(std::string_view name)
 // The comment block ends at its first line that reads ENDCOMMENTS.
 std::string_view CommentsProblem(std::string_view comments)
 {
+    if (StartsWith(comments, "\r\n"))
+        return "begins with an empty line, which the file drops";
     std::size_t start = 0;
     while (start <= comments.size()) {
         std::size_t end = comments.find("\r\n", start);
@@ -96,9 +103,43 @@ std::string_view CommentsProblem(std::string_view comments)
     return {};
 }
 
-// The first line of the written text that the reader would cut.
+// No line but one that holds a text longer than this can be longer than the reader keeps: the
+// longest line around a text, an attribute's, adds less than 100 characters to its name.
+constexpr std::size_t ShortText = TLineReader::MaxLineLength - 128;
+
+bool HasLongText(const TFixture &fixture)
+{
+    const auto longText = [](std::string_view text) { return text.size() > ShortText; };
+    if (longText(fixture.Name) || longText(fixture.Brand) || longText(fixture.Author) || longText(fixture.Revision))
+        return true;
+    for (std::size_t start = 0; start <= fixture.Comments.size();) {
+        const std::size_t end = std::min(fixture.Comments.find("\r\n", start), fixture.Comments.size());
+        if (end - start > ShortText)
+            return true;
+        start = end + 2;
+    }
+    for (const auto &entry : fixture.Attributes.Entries())
+        if (longText(entry.Parameter->Name))
+            return true;
+    for (const TCommand &command : fixture.Commands) {
+        if (longText(command.Name))
+            return true;
+        for (const TCommandLine &step : command.Lines)
+            if (longText(step.ChannelName))
+                return true;
+    }
+    for (const TPalette &palette : fixture.Palettes)
+        if (longText(palette.Name) || longText(palette.Description) || longText(palette.Bitmap))
+            return true;
+    return false;
+}
+
+// The first line of the written text that the reader would cut. Only a fixture with a long text
+// is written out to find it, so that checking a library of ordinary files costs no formatting.
 std::string LongLineFinding(const TFixture &fixture, int formatVersion)
 {
+    if (!HasLongText(fixture))
+        return {};
     std::string text;
     try {
         text = FormatFixture(fixture, formatVersion);
@@ -118,14 +159,115 @@ std::string LongLineFinding(const TFixture &fixture, int formatVersion)
     return {};
 }
 
+// A code outside its list is written as the placeholder, which reads back as 0.
+template <std::size_t N> bool CodeLost(const std::array<std::string_view, N> &list, int code)
+{
+    return code != 0 && names::Of(list, code) == list[0];
+}
+
+struct TFindings {
+    std::vector<std::string> List;
+
+    void Add(std::string_view what, const std::string &text, std::string_view problem)
+    {
+        if (!problem.empty())
+            List.push_back(std::string(what) + " \"" + text + "\" " + std::string(problem) + ".");
+    }
+};
+
+void CodeFindings(const TFixture &fixture, TFindings &findings)
+{
+    constexpr std::string_view lost = "has a code the file has no name for; it would read back as none";
+    if (CodeLost(names::FixtureType, fixture.FixtureType))
+        findings.Add("Fixture", fixture.Name, "has a type the file has no name for; it would read back as none");
+    for (const auto &entry : fixture.Attributes.Entries()) {
+        const TParameter &p = *entry.Parameter;
+        if (p.IsLowPart)
+            continue;
+        if (CodeLost(names::ChannelType, p.ChannelType) || CodeLost(names::ControlType, p.ControlType) ||
+            CodeLost(names::Path, p.Path))
+            findings.Add("Attribute", p.Name, lost);
+        if (p.Width != 8 && p.Width != 16)
+            findings.Add("Attribute", p.Name, "is " + std::to_string(p.Width) + " bits wide; the file holds 8 or 16");
+    }
+    for (const TPalette &palette : fixture.Palettes)
+        if (CodeLost(names::PaletteType, palette.PaletteType))
+            findings.Add("Palette", palette.Name, "has a type the file has no name for; it would read back as none");
+}
+
+// Steps and palette values name their channel; the file must lead each back to the same one, on
+// the same scale. A name that several attributes share leads to whichever comes first, and which
+// that is depends on how the attributes are arranged.
+void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &findings)
+{
+    std::unordered_map<std::string_view, int, TCaseInsensitiveHash, TCaseInsensitiveEqual> named;
+    for (const auto &entry : fixture.Attributes.Entries())
+        if (!entry.Parameter->IsLowPart)
+            ++named[entry.Parameter->Name];
+    const auto shared = [&](std::string_view name) {
+        const auto found = named.find(name);
+        return found != named.end() && found->second > 1;
+    };
+    const TAttributeNameIndex names(fixture.Attributes);
+    const auto eightBitLoss = [](const TParameter *attribute, int64_t value) {
+        return (!attribute || attribute->Width == 8) && value % 257 != 0;
+    };
+    for (const TCommand &command : fixture.Commands)
+        for (const TCommandLine &step : command.Lines) {
+            const std::string &channel = step.ChannelName;
+            const TParameter *attribute = nullptr;
+            std::string problem;
+            if (StartsWith(channel, "#")) {
+                int32_t patch = 0;
+                if (!TryStrToInt(channel.substr(1), patch)) {
+                    problem = "has a step on " + channel + ", which is no channel number";
+                } else {
+                    attribute = fixture.ParameterByPatch(patch);
+                    if (!attribute && formatVersion == 1)
+                        problem = "has a step on channel " + channel +
+                                  ", which no attribute holds; a format 1.0 file would make it an attribute";
+                    else if (attribute && shared(attribute->Name))
+                        problem = "has a step on channel " + channel + ", which the file names \"" + attribute->Name +
+                                  "\", a name that several attributes share";
+                }
+            } else {
+                attribute = names.Find(channel);
+                if (!attribute && formatVersion == 1)
+                    problem = "has a step on \"" + channel +
+                              "\", which no attribute holds and a format 1.0 file "
+                              "cannot name";
+                else if (!attribute && !AttributeNameProblem(channel).empty())
+                    problem =
+                        "has a step on \"" + channel + "\", a name that " + std::string(AttributeNameProblem(channel));
+                else if (shared(channel))
+                    problem = "has a step on \"" + channel + "\", a name that several attributes share";
+            }
+            if (problem.empty() && eightBitLoss(attribute, step.Value))
+                problem = "has a step value (" + std::to_string(step.Value) + ") that an 8-bit channel cannot hold";
+            findings.Add("Command", command.Name, problem);
+        }
+    for (const TPalette &palette : fixture.Palettes)
+        for (const TPaletteLine &value : palette.Lines) {
+            const TParameter *attribute = names.Find(value.ChannelName);
+            if (!attribute)
+                findings.Add("Palette", palette.Name,
+                             "has a value of \"" + value.ChannelName + "\", which no attribute holds");
+            else if (shared(value.ChannelName))
+                findings.Add("Palette", palette.Name,
+                             "has a value of \"" + value.ChannelName + "\", a name that several attributes share");
+            else if (eightBitLoss(attribute, value.Value))
+                findings.Add("Palette", palette.Name,
+                             "has a value (" + std::to_string(value.Value) + ") that an 8-bit channel cannot hold");
+        }
+}
+
 } // namespace
 
 std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion)
 {
-    std::vector<std::string> findings;
+    TFindings findings;
     const auto check = [&](std::string_view what, const std::string &text, std::string_view problem) {
-        if (!problem.empty())
-            findings.push_back(std::string(what) + " \"" + text + "\" " + std::string(problem) + ".");
+        findings.Add(what, text, problem);
     };
     check("Fixture", fixture.Name, TextProblem(fixture.Name));
     check("Brand", fixture.Brand, TextProblem(fixture.Brand));
@@ -133,10 +275,22 @@ std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion
     if (formatVersion != 1) {
         check("Revision", fixture.Revision, TextProblem(fixture.Revision));
         check("Comment", fixture.Comments, CommentsProblem(fixture.Comments));
+    } else {
+        // Typed in, they would vanish without a word.
+        if (!fixture.Revision.empty())
+            check("Revision", fixture.Revision, "has no place in a format 1.0 file");
+        if (!fixture.Comments.empty())
+            check("Comment", fixture.Comments, "has no place in a format 1.0 file");
     }
+    std::size_t attributes = 0;
     for (const auto &entry : fixture.Attributes.Entries())
-        if (!entry.Parameter->IsLowPart)
+        if (!entry.Parameter->IsLowPart) {
+            ++attributes;
             check("Attribute", entry.Parameter->Name, AttributeNameProblem(entry.Parameter->Name));
+        }
+    if (attributes > std::numeric_limits<uint8_t>::max())
+        findings.List.push_back("The fixture has " + std::to_string(attributes) +
+                                " attributes; the file keeps the arrangement of 255 at most.");
     for (const TCommand &command : fixture.Commands)
         check("Command", command.Name, TextProblem(command.Name));
     for (const TPalette &palette : fixture.Palettes) {
@@ -144,9 +298,21 @@ std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion
         check("Palette description", palette.Description, TextProblem(palette.Description));
         check("Palette icon", palette.Bitmap, TextProblem(palette.Bitmap));
     }
-    if (findings.empty())
+    CodeFindings(fixture, findings);
+    ChannelFindings(fixture, formatVersion, findings);
+    if (findings.List.empty())
         if (std::string finding = LongLineFinding(fixture, formatVersion); !finding.empty())
-            findings.push_back(std::move(finding));
+            findings.List.push_back(std::move(finding));
+    return std::move(findings.List);
+}
+
+std::vector<std::string> CheckFindings(const TFixture &fixture, int formatVersion)
+{
+    std::vector<std::string> findings = PatchFindings(fixture);
+    if (findings.empty())
+        findings = BaseDataFindings(fixture);
+    if (findings.empty())
+        findings = TextFindings(fixture, formatVersion);
     return findings;
 }
 

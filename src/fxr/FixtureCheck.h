@@ -12,3 +12,8 @@ std::vector<std::string> PatchFindings(const TFixture &fixture);
 // The texts that a file of the format would not give back as they stand (nothing in a written
 // value is escaped), and lines longer than the reader keeps; one finding each.
 std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion);
+
+// What the standard layout's Check finds, checking a file of formatVersion: the patches, then the
+// base data, then the texts; each check only when the one before it passed. Saving refuses a
+// fixture that has findings.
+std::vector<std::string> CheckFindings(const TFixture &fixture, int formatVersion);

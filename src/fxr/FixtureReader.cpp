@@ -8,15 +8,21 @@
 #include "platform/UserDialogs.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
 constexpr uint8_t NoPaletteTypeYet = 255;
 
-bool Contains(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
+bool Contains(std::string_view text, std::string_view word)
+{
+    return text.find(word) != std::string_view::npos;
+}
 
 // The text without the blanks and control characters at its ends, as Trim gives it, without a copy.
 std::string_view Trimmed(std::string_view text)
@@ -74,7 +80,8 @@ std::string Part(std::string_view text, std::size_t from, std::size_t count)
 TDateTime ParseDate(std::string_view text)
 {
     const std::string value = Trim(text);
-    const auto date = TryEncodeDate(StrToInt(Part(value, 6, 4)), StrToInt(Part(value, 3, 2)), StrToInt(Part(value, 0, 2)));
+    const auto date =
+        TryEncodeDate(StrToInt(Part(value, 6, 4)), StrToInt(Part(value, 3, 2)), StrToInt(Part(value, 0, 2)));
     if (!date)
         throw EConvertError("'" + value + "' is not a valid date");
     return *date;
@@ -357,7 +364,8 @@ private:
         std::size_t from = 0;
         for (int32_t *component : components) {
             const auto comma = value.find(',', from);
-            *component = StrToInt(Trim(value.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
+            *component =
+                StrToInt(Trim(value.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
             if (comma == std::string::npos)
                 break;
             from = comma + 1;
@@ -390,14 +398,29 @@ void ReadFixture(std::istream &in, TFixture &fixture)
         throw EInOutError("Read error");
 }
 
+namespace {
+
+// "File access error" with the reason the system gives.
+EInOutError AccessError(int error)
+{
+    return EInOutError(std::string("File access error (") + std::strerror(error) + ")");
+}
+
+} // namespace
+
 TFixture ReadFixtureFile(const std::string &path)
 {
-    std::error_code error;
-    std::ifstream in;
-    if (!std::filesystem::is_directory(path, error))
-        in.open(path, std::ios::binary);
+    // Only a regular file: a FIFO without a writer or a device such as /dev/zero would never end.
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        throw AccessError(errno);
+    if (S_ISDIR(info.st_mode))
+        throw AccessError(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw EInOutError("File access error (not a regular file)");
+    std::ifstream in(path, std::ios::binary);
     if (!in.is_open())
-        throw EInOutError("File access error");
+        throw AccessError(errno);
     TFixture fixture;
     ReadFixture(in, fixture);
     const std::filesystem::path file(path);

@@ -161,6 +161,36 @@ TPalette *TFixture::FindPalette(std::string_view name, uint8_t paletteType) cons
     return Palettes.Find(PaletteIndexKey(name, paletteType));
 }
 
+void TFixture::RenameAttribute(TParameter &attribute, const std::string &name)
+{
+    const std::string old = attribute.Name;
+    const bool oldNameStays = std::any_of(Attributes.Entries().begin(), Attributes.Entries().end(), [&](const auto &e) {
+        return e.Parameter.get() != &attribute && !e.Parameter->IsLowPart && SameText(e.Parameter->Name, old);
+    });
+    for (const auto &entry : Attributes.Entries())
+        if (entry.Parameter.get() == &attribute ||
+            (entry.Parameter->IsLowPart && entry.Parameter->InternalPatch == attribute.InternalPatch))
+            entry.Parameter->Name = name;
+    if (oldNameStays || old == name)
+        return;
+    for (TCommand &command : Commands)
+        for (TCommandLine &step : command.Lines)
+            if (SameText(step.ChannelName, old))
+                step.ChannelName = name;
+    for (TPalette &palette : Palettes) {
+        const int at = palette.Lines.IndexOf(old);
+        if (at < 0)
+            continue;
+        const auto i = static_cast<std::size_t>(at);
+        if (!SameText(old, name) && palette.Lines.Find(name)) {
+            palette.Lines.Delete(i);
+            continue;
+        }
+        palette.Lines[i].ChannelName = name;
+        palette.Lines.Rekey(i, name);
+    }
+}
+
 void TFixture::Normalize()
 {
     auto &entries = Attributes.Entries();

@@ -4,6 +4,7 @@
 #include "platform/DateTime.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -169,6 +170,10 @@ public:
     TCommand &AddCommand(const std::string &name);
     TPalette &AddPalette(const std::string &name, uint8_t paletteType);
     TPalette *FindPalette(std::string_view name, uint8_t paletteType) const;
+    // Gives the attribute, and its low part, a new name; the steps and palette values that name it
+    // follow, unless another attribute still carries the old name. A palette that already has a
+    // value under the new name keeps that one.
+    void RenameAttribute(TParameter &attribute, const std::string &name);
     // Rebuilds the low-part entries and arranges the attributes in ascending Order.
     void Normalize();
     int NextFreePatch() const;
@@ -180,11 +185,12 @@ public:
     // Reads the file at path as Load does once a file is chosen.
     bool LoadFile(const std::string &path);
     // Writes FileDir/FileName in the format of FormatVersion and reports the outcome. True when
-    // the file was written; Saved is then true. A write that fails after the file was created
-    // throws EInOutError; the previous file stays as it was.
-    bool Save();
-    bool SaveFormat10();
-    bool SaveFormat2();
+    // the file was written; Saved is then true, and written, when given, runs before the report.
+    // A write that fails after the file was created throws EInOutError; the previous file stays
+    // as it was.
+    bool Save(const std::function<void()> &written = {});
+    bool SaveFormat10(const std::function<void()> &written = {});
+    bool SaveFormat2(const std::function<void()> &written = {});
     // The consistency checks; each shows its findings as warnings and returns whether it passed.
     bool CheckBaseData() const;
     bool CheckPatches() const;

@@ -2,8 +2,8 @@
 
 #include "app/MainFormClass.h"
 
-#include "FixColors.h"
 #include "app/QtText.h"
+#include "model/FixColors.h"
 #include "model/FixDatas.h"
 #include "platform/UserDialogs.h"
 
@@ -78,7 +78,8 @@ void TMainFormClass::EditPaletteValue()
     request.ValueLabel = existing ? "DMX Value (high part only):" : "DMX Value:";
     request.Value = existing ? existing->Value / 257 : 0;
     const auto answer = Dialogs().EnterValue(request);
-    if (!answer)
+    // The dialog shows the high byte: a value confirmed as shown stays exactly as it was.
+    if (!answer || (existing && answer->Value == request.Value))
         return;
     TFixture &f = CurrentFixture();
     if (!answer->Value) {

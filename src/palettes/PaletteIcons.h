@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FixColors.h"
+#include "model/FixColors.h"
 
 #include <QPixmap>
 

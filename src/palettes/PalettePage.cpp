@@ -3,12 +3,12 @@
 
 #include "app/MainFormClass.h"
 
-#include "FixColors.h"
 #include "PaletteIcons.h"
 #include "PaletteWidgets.h"
 #include "app/Application.h"
 #include "app/Layout.h"
 #include "app/QtText.h"
+#include "model/FixColors.h"
 #include "model/FixDatas.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"

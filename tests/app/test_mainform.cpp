@@ -27,16 +27,18 @@ const QString Unnamed = "Warning: Fixture must be filled";
 const QString PatchError = "Warning: parameter \"Dimmer\": Internal patch error !";
 const QDate FixedDate(2023, 11, 15); // the date of SOURCE_DATE_EPOCH, set for the whole run
 
-// Format 1.0 with a 16-bit attribute, a comment block and a channel count the attributes overrule.
-const QByteArray ParText =
-    "// Test fixture\r\nVersion = 1.0\r\nAuthor = \"Ann\"\r\nRevision = \"r3\"\r\nDate = 01/03/2025\r\n"
-    "COMMENTS\r\nWarm white only\r\nNo strobe\r\nENDCOMMENTS\r\n"
-    "Fixture = \"Par\"\r\nBrand = \"Acme\"\r\nType = dimmer\r\nDmx_Channels = 12\r\n"
-    "PARAMETERS\r\n"
-    "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, LINEAR, 0\r\n"
-    "\"Red\"   , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, LINEAR, 0\r\n"
-    "ENDPARAMETERS\r\n";
+// Format 1.0 with a 16-bit attribute and a channel count the attributes overrule.
+const QByteArray ParText = "// Test fixture\r\nVersion = 1.0\r\nAuthor = \"Ann\"\r\nDate = 01/03/2025\r\n"
+                           "Fixture = \"Par\"\r\nBrand = \"Acme\"\r\nType = dimmer\r\nDmx_Channels = 12\r\n"
+                           "PARAMETERS\r\n"
+                           "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, LINEAR, 0\r\n"
+                           "\"Red\"   , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, LINEAR, 0\r\n"
+                           "ENDPARAMETERS\r\n";
 const QStringList ParRows{"1|Dimmer", "2|Dimmer( low )", "3|Red"};
+// The same with a revision and comments, which a format 1.0 file may hold but the format 1.0
+// writer has no place for.
+const QByteArray ParNotesText = QByteArray(ParText).replace(
+    "Date = ", "Revision = \"r3\"\r\nCOMMENTS\r\nWarm white only\r\nNo strobe\r\nENDCOMMENTS\r\nDate = ");
 
 // Format 2 without attributes.
 const QByteArray BareText = "Format_Version = 2\r\nFixture = \"Bare\"\r\nType = moving_head\r\nDmx_Channels = 4\r\n";
@@ -608,7 +610,7 @@ private slots:
         QFETCH(bool, compact);
         QFETCH(int, format);
 
-        const QString par = FixtureFile("par.fxr", ParText);
+        const QString par = FixtureFile("par.fxr", ParNotesText);
         Start(compact);
         Load(par);
         QTest::keyClicks(C().Revision, "4");
@@ -621,10 +623,19 @@ private slots:
         Forget();
 
         Click(C().btnSaveFixture);
-        QCOMPARE(Shown(), Saved("par.fxr"));
         QVERIFY(dialogs_->FileDialogs.empty());
         const TFixture &f = CurrentFixture();
         QCOMPARE(f.Revision, std::string("r34"));
+        if (format == 1) {
+            // What the user typed is named, not dropped.
+            QCOMPARE(Shown(), "Warning: The file would not keep these texts as they stand:\n\nRevision \"r34\" has "
+                              "no place in a format 1.0 file.\n\nComment \"Warm white only\r\nNo strobe\" has no "
+                              "place in a format 1.0 file.");
+            QCOMPARE(ReadBytes(par), ParNotesText);
+            QVERIFY(!f.Saved);
+            return;
+        }
+        QCOMPARE(Shown(), Saved("par.fxr"));
         QCOMPARE(ReadBytes(par), QByteArray::fromStdString(FormatFixture(f, format)));
         QCOMPARE(C().FileVersion->currentIndex(), format - 1);
         QCOMPARE(C().LastUpdate->date(), FixedDate);
@@ -917,6 +928,9 @@ private slots:
         QFETCH(QString, model);
 
         Start(compact);
+        // A new fixture is format 1.0, which has no revision and no comments.
+        if (field == "Revision" || field == "Comment")
+            Load(FixtureFile("bare.fxr", BareText));
         QVERIFY(CurrentFixture().Saved);
         QWidget *control = window_->Form().findChild<QWidget *>(field);
         QVERIFY(control);
@@ -967,9 +981,28 @@ private slots:
                  (QList<int>{-30, 540, -135, 400}));
     }
 
+    // A format 1.0 file has no revision and no comments: their fields are unavailable, unless they
+    // hold text that the user may still want to remove.
+    void formatFields_unavailableWhereTheFormatHasNoPlace()
+    {
+        Start(true);
+        const auto available = [&] { return QList<bool>{C().Revision->isEnabled(), C().Comment->isEnabled()}; };
+        QCOMPARE(available(), (QList<bool>{false, false}));
+        Pick(C().FileVersion, 1);
+        QCOMPARE(available(), (QList<bool>{true, true}));
+        QTest::keyClicks(C().Revision, "r2");
+        Pick(C().FileVersion, 0);
+        QCOMPARE(available(), (QList<bool>{true, false}));
+        dialogs_->Answers.push_back(TAnswer::No);
+        Load(FixtureFile("par.fxr", ParNotesText));
+        QCOMPARE(available(), (QList<bool>{true, true}));
+        Forget();
+    }
+
     void notSaved_typedTextReachesModelInCodePage()
     {
         Start(false);
+        Load(FixtureFile("bare.fxr", BareText));
         // Key clicks know only ASCII; these key events carry the characters as the keyboard would.
         for (const QChar character : QString::fromUtf8("Z\u00fcrich \u00b0"))
             QTest::sendKeyEvent(QTest::Click, C().Brand, Qt::Key_unknown, QString(character), Qt::NoModifier);
@@ -990,7 +1023,7 @@ private slots:
         const QString bare = FixtureFile("bare.fxr", BareText);
         Start(compact);
 
-        Load(FixtureFile("par.fxr", ParText));
+        Load(FixtureFile("par.fxr", ParNotesText));
         QCOMPARE(Shown(), QString());
         QCOMPARE((QStringList{C().FileName->text(), C().FixtureName->text(), C().Brand->text(), C().Author->text(),
                               C().Revision->text(), C().MacType->currentText(), C().FileVersion->currentText(),
@@ -1075,7 +1108,7 @@ private slots:
                 << "broken.fxr"
                 << "Plain: Cannot open the file. Error in line #3:   DMX_CHANNELS = MANY";
             Harness::LayoutRow(compact, "missing") << "missing.fxr"
-                                                   << "Warning: File access error";
+                                                   << "Warning: File access error (No such file or directory)";
         }
     }
     void load_failureLeavesEverything()

@@ -2,7 +2,7 @@
 // palette icons and the colour catalogs. Each test writes its own small PaletteIcons tree, lee.txt
 // and FxrColor.ini, and drives the page through its widgets with scripted dialogs.
 
-#include "palettes/FixColors.h"
+#include "model/FixColors.h"
 #include "palettes/PaletteIcons.h"
 #include "palettes/PaletteWidgets.h"
 #include "support/MainWindowHarness.h"

@@ -2,10 +2,11 @@
 
 #include "app/MainFormClass.h"
 #include "app/Recovery.h"
-#include "fxr/FixtureWriter.h"
 #include "model/FixDatas.h"
 #include "support/MainWindowHarness.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -23,17 +24,24 @@ class TestRecovery : public QObject {
     QString Dir() const { return window_->Path("unsaved"); }
 
     // An editor that loaded par.fxr, renamed the fixture and ended without saving or discarding.
-    void LeaveUnsavedWork()
+    void LeaveUnsavedWork(const std::function<void(TFixture &)> &change = {})
     {
         window_->Start(false);
         window_->Load(window_->Path("par.fxr"));
         QTest::keyClicks(window_->Controls().FixtureName, " 64");
+        if (change)
+            change(CurrentFixture());
         QVERIFY(!CurrentFixture().Saved);
         TRecovery ended(Dir());
         ended.Poll();
         QVERIFY(QFile::exists(ended.CopyPath()));
         window_->CloseForm();
         CurrentFixture() = TFixture();
+    }
+
+    static QJsonObject Copy(const QString &path)
+    {
+        return QJsonDocument::fromJson(TMainWindowHarness::ReadBytes(path)).object();
     }
 
 private slots:
@@ -48,24 +56,30 @@ private slots:
         window_.reset();
     }
 
+    // The copy follows the work until it is saved, and names the file by its absolute path,
+    // whatever directory the next editor starts in.
     void poll_copiesUnsavedWorkUntilItIsSaved()
     {
         TRecovery recovery(Dir());
         QVERIFY(recovery.Active());
-        QCOMPARE(recovery.CopyPath(), Dir() + "/unsaved-0.fxr");
+        QCOMPARE(recovery.CopyPath(), Dir() + "/unsaved-0.json");
         TFixture &f = CurrentFixture();
         recovery.Poll();
         QVERIFY(!QFile::exists(recovery.CopyPath()));
 
-        for (const char *name : {"Spot", "Spot 2"}) {
-            f.Name = name;
-            f.FileDir = "/home/ann/Fixtures";
+        const struct {
+            const char *Name, *Dir, *Written;
+        } cases[] = {{"Spot", "/home/ann/Fixtures", "/home/ann/Fixtures"}, {"Spot 2", "", ""}, {"Spot 3", "A", "A"}};
+        for (const auto &c : cases) {
+            f.Name = c.Name;
+            f.FileDir = c.Dir;
             f.FileName = "spot.fxr";
             f.Saved = false;
             recovery.Poll();
-            QCOMPARE(TMainWindowHarness::ReadBytes(recovery.CopyPath()),
-                     "// Rigsmith unsaved work\t1\t/home/ann/Fixtures\tspot.fxr\r\n" +
-                         QByteArray::fromStdString(FormatFixture(f, 2)));
+            const QJsonObject copy = Copy(recovery.CopyPath());
+            QCOMPARE(copy["Fixture"].toObject()["Name"].toString(), c.Name);
+            QCOMPARE(copy["Fixture"].toObject()["FileName"].toString(), "spot.fxr");
+            QCOMPARE(copy["FileDir"].toString(), QDir::cleanPath(QDir::current().absoluteFilePath(c.Written)));
         }
         f.Saved = true;
         recovery.Poll();
@@ -92,8 +106,8 @@ private slots:
         window_->Dialogs().Answers.push_back(accept ? TAnswer::Yes : TAnswer::No);
         TRecovery recovery(Dir());
         QCOMPARE(recovery.Offer(window_->Controller()), accept);
-        QCOMPARE(window_->Questions(),
-                 QStringList{"Rigsmith ended without saving the changes to \"Par 64\". Recover them?"});
+        QCOMPARE(window_->Questions(), QStringList{"Rigsmith ended without saving the changes to \"Par 64\" (" +
+                                                   window_->Path("par.fxr") + "). Recover them?"});
         const TFixture &f = CurrentFixture();
         if (accept) {
             QCOMPARE(f.Name, std::string("Par 64"));
@@ -110,6 +124,40 @@ private slots:
         QCOMPARE(TMainWindowHarness::ReadBytes(window_->Path("par.fxr")), ParText);
     }
 
+    // The copy keeps what no fixture file could: these texts would not load from one.
+    void offer_recoversTextsNoFileCanHold()
+    {
+        LeaveUnsavedWork([](TFixture &f) {
+            f.Attributes[0].Name = "Dim//mer";
+            f.Brand = "Red, \"deep\"";
+            f.Comments = "ENDCOMMENTS\r\n";
+        });
+        window_->Start(false);
+        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        TRecovery recovery(Dir());
+        QVERIFY(recovery.Offer(window_->Controller()));
+        const TFixture &f = CurrentFixture();
+        QCOMPARE(f.Attributes[0].Name, std::string("Dim//mer"));
+        QCOMPARE(f.Brand, std::string("Red, \"deep\""));
+        QCOMPARE(f.Comments, std::string("ENDCOMMENTS\r\n"));
+        window_->Forget();
+    }
+
+    // The file named on the command line is not dropped unseen: the question names it, and No
+    // leaves it to be opened.
+    void offer_namesTheFileItWouldReplace()
+    {
+        LeaveUnsavedWork();
+        window_->Start(false);
+        window_->Dialogs().Answers.push_back(TAnswer::No);
+        TRecovery recovery(Dir());
+        QVERIFY(!recovery.Offer(window_->Controller(), "/shows/x.fxr"));
+        QCOMPARE(window_->Questions(),
+                 QStringList{"Rigsmith ended without saving the changes to \"Par 64\" (" + window_->Path("par.fxr") +
+                             "). Recover them instead of opening /shows/x.fxr?"});
+        window_->Forget();
+    }
+
     void offer_notTheCopyOfARunningEditor()
     {
         LeaveUnsavedWork();
@@ -120,29 +168,109 @@ private slots:
 
         window_->Start(false);
         TRecovery second(Dir());
-        QCOMPARE(second.CopyPath(), Dir() + "/unsaved-1.fxr");
+        QCOMPARE(second.CopyPath(), Dir() + "/unsaved-1.json");
         QVERIFY(!second.Offer(window_->Controller()));
         QCOMPARE(window_->Questions(), QStringList());
         QVERIFY(QFile::exists(running.CopyPath()));
     }
 
-    void offer_unreadableCopyGoesWithoutAsking_data()
+    // A copy that cannot be read is never deleted: it is moved where the next copy will not
+    // replace it, and the user is told where.
+    void offer_unreadableCopyIsKeptAndReported_data()
     {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("copy");
-        QTest::newRow("not a copy") << ParText;
-        QTest::newRow("not a fixture") << QByteArray("// Rigsmith unsaved work\t2\t\t\r\nPARAMETERS\r\n"
-                                                     "\"A\", 1, IN, HTP, 8, 1, na, LINEAR, 0, zz, LINEAR, 0\r\n"
-                                                     "ENDPARAMETERS\r\n");
+        QTest::newRow("not JSON") << "unsaved-0.json" << QByteArray("{\"Rigsmith\": \"unsaved work\", \"Fix");
+        QTest::newRow("no fixture") << "unsaved-0.json" << QByteArray("{\"Rigsmith\": \"unsaved work\"}");
+        QTest::newRow("an earlier form, not a fixture")
+            << "unsaved-0.fxr"
+            << QByteArray("// Rigsmith unsaved work\t2\t\t\r\nPARAMETERS\r\n"
+                          "\"A\", 1, IN, HTP, 8, 1, na, LINEAR, 0, zz, LINEAR, 0\r\nENDPARAMETERS\r\n");
     }
-    void offer_unreadableCopyGoesWithoutAsking()
+    void offer_unreadableCopyIsKeptAndReported()
     {
+        QFETCH(QString, name);
         QFETCH(QByteArray, copy);
-        TMainWindowHarness::WriteBytes(Dir() + "/unsaved-0.fxr", copy);
+        TMainWindowHarness::WriteBytes(Dir() + "/" + name, copy);
         window_->Start(false);
         TRecovery recovery(Dir());
         QVERIFY(!recovery.Offer(window_->Controller()));
         QCOMPARE(window_->Questions(), QStringList());
-        QVERIFY(!QFile::exists(recovery.CopyPath()));
+        const QStringList kept = QDir(Dir()).entryList({"unsaved-0-unreadable-*"});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(TMainWindowHarness::ReadBytes(Dir() + "/" + kept[0]), copy);
+        const QStringList messages = window_->Messages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith("Warning: A copy of work that Rigsmith did not save cannot be read (") &&
+                     messages[0].endsWith("). It is kept as " + Dir() + "/" + kept[0] + "."),
+                 qPrintable(messages[0]));
+        window_->Forget();
+        QVERIFY(!QFile::exists(Dir() + "/" + name));
+    }
+
+    // Copies made by an earlier version are offered too, and replaced by one of the new form.
+    void offer_readsTheEarlierForm()
+    {
+        TMainWindowHarness::WriteBytes(Dir() + "/unsaved-0.fxr",
+                                       "// Rigsmith unsaved work\t1\t/shows\tpar.fxr\r\n" + ParText);
+        window_->Start(false);
+        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        TRecovery recovery(Dir());
+        QVERIFY(recovery.Offer(window_->Controller()));
+        QCOMPARE(window_->Questions(),
+                 QStringList{"Rigsmith ended without saving the changes to \"Par\" (/shows/par.fxr). Recover them?"});
+        QVERIFY(!QFile::exists(Dir() + "/unsaved-0.fxr"));
+        QCOMPARE(Copy(recovery.CopyPath())["FileDir"].toString(), "/shows");
+        window_->Forget();
+    }
+
+    // Without a place for copies the editor says so once, and goes on.
+    void start_saysOnceWhenNoCopyCanBeKept()
+    {
+        const QString expected = "Warning: Unsaved work cannot be copied aside: %1. Rigsmith goes on, but a crash "
+                                 "would lose the changes made since the last save.";
+        TMainWindowHarness::WriteBytes(window_->Path("file"), "not a directory");
+        TRecovery nowhere(window_->Path("file/unsaved"));
+        nowhere.Start(2000);
+        CurrentFixture().Saved = false;
+        nowhere.Poll();
+        QCOMPARE(window_->Messages(),
+                 QStringList{expected.arg("the directory " + window_->Path("file/unsaved") + " cannot be made")});
+        window_->Forget();
+
+        TRecovery recovery(Dir());
+        recovery.Start(2000);
+        QVERIFY(QDir(Dir()).removeRecursively());
+        TMainWindowHarness::WriteBytes(Dir(), "now a file");
+        for (const char *name : {"One", "Two"}) {
+            CurrentFixture().Name = name;
+            recovery.Poll();
+        }
+        QCOMPARE(window_->Messages(), QStringList{expected.arg(recovery.CopyPath() + " cannot be written")});
+        window_->Forget();
+        QFile::remove(Dir());
+    }
+
+    // Saved work is not offered again, even if the editor dies while "saved" is still shown.
+    void save_removesTheCopyBeforeTheMessage()
+    {
+        window_->Start(false);
+        window_->Load(window_->Path("par.fxr"));
+        TRecovery recovery(Dir());
+        connect(&window_->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
+        QTest::keyClicks(window_->Controls().FixtureName, " 64");
+        recovery.Poll();
+        QVERIFY(QFile::exists(recovery.CopyPath()));
+        bool copyWhileShown = true;
+        window_->Dialogs().WhileShown = [&](const TScriptedDialogs::TShown &) {
+            recovery.Poll();
+            copyWhileShown = QFile::exists(recovery.CopyPath());
+        };
+        TMainWindowHarness::Click(window_->Controls().btnSaveFixture);
+        window_->Dialogs().WhileShown = nullptr;
+        QCOMPARE(window_->Messages(), QStringList{"Information: File par.fxr saved"});
+        QVERIFY(!copyWhileShown);
+        window_->Forget();
     }
 
     void discard_removesTheCopy()

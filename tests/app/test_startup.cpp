@@ -152,7 +152,7 @@ void TestStartup::startsLayoutAndFile_data()
 
     // "good.fxr" is a copy of a sample in the test's directory, "broken.fxr" has a bad date on its
     // second line, "missing.fxr" is not there.
-    const QString noAccess = "Warning: File access error";
+    const QString noAccess = "Warning: File access error (No such file or directory)";
     QTest::newRow("no argument") << QStringList{} << false << QString() << QString();
     QTest::newRow("800") << QStringList{"800"} << true << QString() << QString();
     QTest::newRow("800 FILE") << QStringList{"800", "good.fxr"} << true << "good.fxr" << QString();
@@ -160,7 +160,8 @@ void TestStartup::startsLayoutAndFile_data()
     QTest::newRow("0800") << QStringList{"0800"} << false << QString() << noAccess;
     QTest::newRow("missing file") << QStringList{"missing.fxr"} << false << QString() << noAccess;
     QTest::newRow("800 and a missing file") << QStringList{"800", "missing.fxr"} << true << QString() << noAccess;
-    QTest::newRow("a directory") << QStringList{"."} << false << QString() << noAccess;
+    QTest::newRow("a directory") << QStringList{"."} << false << QString()
+                                 << "Warning: File access error (Is a directory)";
     QTest::newRow("a file that does not load") << QStringList{"broken.fxr"} << false << QString()
                                                << "Plain: Cannot open the file. Error in line #2:   DATE = 31/02/2005";
 }

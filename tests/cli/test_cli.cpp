@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -379,7 +380,7 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
     const auto panFinding = [](const std::string &f) { return f + ": parameter \"Pan\": Internal patch error !"; };
     const std::string namelessFinding = nameless + ": Fixture must be filled";
     const std::string dateError = date + ": Cannot open the file. Error in line #3:   DATE = 31/02/2024";
-    const std::string missingError = missing + ": File access error";
+    const std::string missingError = missing + ": File access error (No such file or directory)";
     struct TCase {
         std::vector<std::string> Files;
         int Status;
@@ -387,11 +388,13 @@ TEST(Cli, CheckReportsEachFileInTurnAndTheWorstStatusWins)
     } const cases[] = {
         {{good}, 0, {}, {}},
         {{pan}, 1, {panFinding(pan)}, {}},
-        {{both}, 1, {panFinding(both), both + ": DMX channel value cannot be lower than the number of attributes"}, {}},
+        // As the editor's Check: the base data only once the patches pass.
+        {{both}, 1, {panFinding(both)}, {}},
         {{accent}, 1, {accent + ": parameter \"Intensit\xC3\xA9\": Internal patch error !"}, {}},
         {{count}, 2, {}, {count + ": Cannot open the file. Error in line #5:   DMX_CHANNELS = 12X"}},
         {{missing}, 2, {}, {missingError}},
-        {{dir.Path().string()}, 2, {}, {dir.Path().string() + ": File access error"}},
+        {{dir.Path().string()}, 2, {}, {dir.Path().string() + ": File access error (Is a directory)"}},
+        {{"/dev/zero"}, 2, {}, {"/dev/zero: File access error (not a regular file)"}},
         {{good, pan, good}, 1, {panFinding(pan)}, {}},
         {{nameless, good, pan}, 1, {namelessFinding, panFinding(pan)}, {}},
         {{good, missing, pan}, 2, {panFinding(pan)}, {missingError}},
@@ -425,8 +428,8 @@ TEST(Cli, ConvertWritesTheFormatOfTheInputOrTheOneAskedForDatedByTheRun)
         std::string Out = "new.fxr"; // old.fxr is there already; in.fxr converts in place
     } const cases[] = {
         {MiniHead, {}, MiniHeadFormat2},
-        {MiniHead, {"--format", "1"}, MiniHeadFormat10},
-        {MiniHead, {"--format=1"}, MiniHeadFormat10, "old.fxr"},
+        {from10, {"--format", "1"}, MiniHeadFormat10},
+        {from10, {"--format=1"}, MiniHeadFormat10, "old.fxr"},
         {MiniHead, {}, MiniHeadFormat2, "in.fxr"},
         {format10OfChristmas, {}, MiniHeadFormat10},
         {MiniHeadFormat10, {"--format", "2"}, from10, "old.fxr"},
@@ -446,6 +449,87 @@ TEST(Cli, ConvertWritesTheFormatOfTheInputOrTheOneAskedForDatedByTheRun)
     }
 }
 
+// What a file would not give back is refused as the editor's Save refuses it: convert writes
+// nothing, in place neither, and check reports the same findings.
+TEST(Cli, ConvertAndCheckRefuseWhatTheFileWouldNotKeep)
+{
+    // Read from a line just short enough, written in padded columns that take it past what the
+    // reader keeps.
+    const std::string longName(200, 'L');
+    const struct {
+        std::string In;
+        std::vector<std::string> Options;
+        std::vector<std::string> Findings;
+    } cases[] = {
+        {MiniHead,
+         {"--format", "1"},
+         {"Revision \"R1\" has no place in a format 1.0 file.",
+          "Comment \"Small fixture for the converter.\r\nSecond line.\" has no place in a format 1.0 file."}},
+        {Replaced(Replaced(Replaced(MiniHead, "\"Color\", 3", "\"" + longName + "\", 3"), "\"Color\" = 20\r",
+                           longName + " = 20\r"),
+                  "\"Color\" = 200", longName + " = 200"),
+         {},
+         {"Line 60 of the file would be longer than 255 characters: \"" + longName.substr(0, 39) + "..."}},
+        {Replaced(Replaced(MiniHead, "\"Control\", 5", "\"#3\", 5"), "Control, 255, 1000\r\nControl, 0, 0",
+                  "#3, 255, 0"),
+         {"--format", "2"},
+         {"Attribute \"#3\" starts with \"#\", which makes a step on it a channel number."}},
+        {Replaced(MiniHead, "PALETTES\r\nPALETTETYPE = IN\r\nPALETTENAME = \"Full\"",
+                  "PALETTES\r\nPALETTENAME = \"Full\"\r\nPALETTETYPE = ZZ\r\nPALETTENAME = \"Full\""),
+         {},
+         {"Palette \"Full\" has a type the file has no name for; it would read back as none."}},
+    };
+    for (const auto &c : cases) {
+        TTempDir dir;
+        const std::string in = dir.File("in.fxr");
+        WriteAll(in, c.In);
+        SCOPED_TRACE(c.In);
+        std::vector<std::string> args{"convert"};
+        args.insert(args.end(), c.Options.begin(), c.Options.end());
+        args.insert(args.end(), {in, in});
+        std::string findings;
+        for (const std::string &finding : c.Findings)
+            findings += in + ": " + finding + "\n";
+        const TRun convert = RunFxr(args, Epoch);
+        EXPECT_EQ(convert.Status, 1);
+        EXPECT_EQ(convert.Out, "");
+        EXPECT_EQ(convert.Err, findings);
+        EXPECT_EQ(ReadAll(in), c.In);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+        if (c.Options.empty()) {
+            const TRun check = RunFxr({"check", in});
+            EXPECT_EQ(check.Status, 1);
+            EXPECT_EQ(check.Out, convert.Err);
+        }
+    }
+}
+
+// Output that does not arrive whole is a failure; input that is no regular file is refused at once.
+TEST(Cli, BrokenOutputAndInputsThatAreNoFiles)
+{
+    TTempDir dir;
+    const std::string good = dir.File("good.fxr"), fifo = dir.File("fifo.fxr");
+    WriteAll(good, MiniHead);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string command : {"dump", "check"}) {
+        const std::string nameless = dir.File("nameless.fxr");
+        WriteAll(nameless, Replaced(MiniHead, "Fixture = \"Mini Head\"", "Fixture = \"\""));
+        const std::string file = command == "dump" ? good : nameless;
+        for (const std::string out : {">/dev/full", ">&-"}) {
+            SCOPED_TRACE(command + " " + out);
+            const std::string shell =
+                Quoted(RIGSMITH_FXR) + " " + command + " " + Quoted(file) + " " + out + " 2>" + Quoted(dir.File("err"));
+            const int status = std::system(shell.c_str());
+            EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+            EXPECT_EQ(ReadAll(dir.File("err")).rfind("rigsmith-fxr: cannot write the output: ", 0), 0u)
+                << ReadAll(dir.File("err"));
+        }
+    }
+    const TRun run = RunFxr({"check", fifo});
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Err, fifo + ": File access error (not a regular file)\n");
+}
+
 TEST(Cli, ConvertAndDumpFailWithoutWritingAFile)
 {
     TTempDir dir;
@@ -458,10 +542,10 @@ TEST(Cli, ConvertAndDumpFailWithoutWritingAFile)
         std::string Err; // empty: any explanation
     };
     std::vector<TCase> cases = {
-        {{"convert", missing, out}, missing + ": File access error\n"},
+        {{"convert", missing, out}, missing + ": File access error (No such file or directory)\n"},
         {{"convert", broken, out}, broken + ": Cannot open the file. Error in line #5:   DMX_CHANNELS = 12X\n"},
         {{"convert", good, nowhere}, nowhere + ": File access error\n"},
-        {{"dump", missing}, missing + ": File access error\n"},
+        {{"dump", missing}, missing + ": File access error (No such file or directory)\n"},
     };
     for (const std::string format : {"0", "3", "10", "-1", "x", "1.0"})
         cases.push_back({{"convert", "--format", format, good, out}, ""});
@@ -523,7 +607,7 @@ TEST(Cli, HelpVersionAndWrongCommandLines)
         {{"--version"}, 0, "rigsmith-fxr " RIGSMITH_VERSION "\n", {}},
         {{"--help"}, 0, "Checks, converts and dumps Rigsmith fixture files (.fxr).\n", {"check", "convert", "dump"}},
         {{"-h"}, 0, "Checks, converts and dumps Rigsmith fixture files (.fxr).\n", {"check", "convert", "dump"}},
-        {{"convert", "--help"}, 0, "Load IN and save it as OUT.\n", {"--format"}},
+        {{"convert", "--help"}, 0, "Load IN and save it as OUT, as the editor saves;", {"--format"}},
         {{}, 2, "", {}},
         {{"--frobnicate"}, 2, "", {}},
         {{"frobnicate"}, 2, "", {}},

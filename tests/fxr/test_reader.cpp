@@ -74,8 +74,10 @@ TEST(FixtureReader, HeaderCases)
          }},
         {"an empty file", "", [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 1); }},
         {"fraction dropped", "FORMAT_VERSION = 2.9\n", [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 2); }},
-        {"version line", "Format_Version = 2\nVersion = 1.0\n", [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 1); }},
-        {"author unquoted keeps case", "Author = John Smith\n", [](const TFixture &f) { EXPECT_EQ(f.Author, "John Smith"); }},
+        {"version line", "Format_Version = 2\nVersion = 1.0\n",
+         [](const TFixture &f) { EXPECT_EQ(f.FormatVersion, 1); }},
+        {"author unquoted keeps case", "Author = John Smith\n",
+         [](const TFixture &f) { EXPECT_EQ(f.Author, "John Smith"); }},
         {"fixture called Update", "Fixture = Update\nDate = 01/02/2003\n",
          [](const TFixture &f) {
              EXPECT_EQ(f.Name, "Update");
@@ -88,13 +90,18 @@ TEST(FixtureReader, HeaderCases)
          }},
         {"blanks before FIXTURE", "  Fixture = Spot\n", [](const TFixture &f) { EXPECT_EQ(f.Name, ""); }},
         {"unknown type", "Type = scanner\n", [](const TFixture &f) { EXPECT_EQ(f.FixtureType, 0); }},
-        {"comment after a number", "Pan_Angle_min = 540 // wide\n", [](const TFixture &f) { EXPECT_EQ(f.PanAngleMin, 540); }},
+        {"comment after a number", "Pan_Angle_min = 540 // wide\n",
+         [](const TFixture &f) { EXPECT_EQ(f.PanAngleMin, 540); }},
         {"tabs as blanks", "Fixture\t=\t\"A\tB\"\n", [](const TFixture &f) { EXPECT_EQ(f.Name, "A B"); }},
         {"comment inside a quoted name", "Fixture = \"A//B\"\n", [](const TFixture &f) { EXPECT_EQ(f.Name, "A"); }},
         {"long line cut at 255", "Fixture = " + std::string(300, 'x') + "\n",
          [](const TFixture &f) { EXPECT_EQ(f.Name, std::string(245, 'x')); }},
-        {"code 26 ends the file", "Fixture = A\n\x1A" "Brand = B\n", [](const TFixture &f) { EXPECT_EQ(f.Brand, ""); }},
-        {"lone CR is no line end", "Fixture = A\rBrand = B\n", [](const TFixture &f) { EXPECT_EQ(f.Name, "A\rBrand = B"); }},
+        {"code 26 ends the file",
+         "Fixture = A\n\x1A"
+         "Brand = B\n",
+         [](const TFixture &f) { EXPECT_EQ(f.Brand, ""); }},
+        {"lone CR is no line end", "Fixture = A\rBrand = B\n",
+         [](const TFixture &f) { EXPECT_EQ(f.Name, "A\rBrand = B"); }},
         {"no final line end", "Fixture = A", [](const TFixture &f) { EXPECT_EQ(f.Name, "A"); }},
     };
     for (const Case &c : cases) {
@@ -169,12 +176,15 @@ TEST(FixtureReader, ReportsTheFirstErrorWithItsLine)
         {"number followed by a blank", "// a comment\n\nPan_Angle_min = 540 \n",
          "Cannot open the file. Error in line #3:   PAN_ANGLE_MIN = 540 "},
         {"bad date", "Date = 31/02/2005\n", "Cannot open the file. Error in line #1:   DATE = 31/02/2005"},
-        {"bad format version", "Format_Version = two\n", "Cannot open the file. Error in line #1:   FORMAT_VERSION = TWO"},
+        {"bad format version", "Format_Version = two\n",
+         "Cannot open the file. Error in line #1:   FORMAT_VERSION = TWO"},
         {"too few attribute columns", "PARAMETERS\n\n\"Pan fine\"  1 PT\nENDPARAMETERS\n",
          "Cannot open the file. Error in line #3:    Pan fine,  1,PT"},
-        {"repeated patch", "PARAMETERS\r\n" + Dimmer8 + "\r\n\"Shutter\" 1 IN LTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n",
+        {"repeated patch",
+         "PARAMETERS\r\n" + Dimmer8 + "\r\n\"Shutter\" 1 IN LTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n",
          "Cannot open the file. Error in line #3:    Shutter, 1,IN,LTP,8,1,na,LINEAR,0,255"},
-        {"repeated low patch", "PARAMETERS\nA 1 IN HTP 8 1 na LINEAR 0 255\nB 1 PT LTP 16 2 1 LINEAR 0 255\nENDPARAMETERS\n",
+        {"repeated low patch",
+         "PARAMETERS\nA 1 IN HTP 8 1 na LINEAR 0 255\nB 1 PT LTP 16 2 1 LINEAR 0 255\nENDPARAMETERS\n",
          "Cannot open the file. Error in line #3:   B,1,PT,LTP,16,2,1,LINEAR,0,255"},
         {"lower-case end line", "PARAMETERS\nA 1 IN HTP 8 1 na LINEAR 0 255\nendparameters\nFixture = X\n",
          "Cannot open the file. Error in line #3:   endparameters"},
@@ -261,8 +271,9 @@ TEST(FixtureReader, ReadsCommandsOfFormat2)
     }));
     const auto &steps = f.Commands[0].Lines;
     ASSERT_EQ(steps.size(), 6u);
-    const std::vector<std::tuple<std::string, int, int>> expected = {
-        {"#7", 32896, 500}, {"#1", 32896, 0}, {"dimmer", 65535, 0}, {"Focus", 40000, 0}, {"focus", 65535, 0}, {"Strobe", 514, 0}};
+    const std::vector<std::tuple<std::string, int, int>> expected = {{"#7", 32896, 500},   {"#1", 32896, 0},
+                                                                     {"dimmer", 65535, 0}, {"Focus", 40000, 0},
+                                                                     {"focus", 65535, 0},  {"Strobe", 514, 0}};
     for (std::size_t i = 0; i < steps.size(); ++i) {
         EXPECT_EQ(steps[i].ChannelName, std::get<0>(expected[i])) << i;
         EXPECT_EQ(steps[i].Value, std::get<1>(expected[i])) << i;
@@ -370,9 +381,13 @@ TEST_F(FixtureLoad, LeavesThePreviousFixtureWhenItFails)
     } const cases[] = {
         {"cancelled", std::nullopt, {}},
         {"nothing selected", std::string(), {}},
-        {"missing file", dir.File("missing.fxr"), {{TMessageKind::Warning, "File access error"}}},
-        {"a directory", dir.Path().string(), {{TMessageKind::Warning, "File access error"}}},
-        {"load error", dir.File("bad.fxr"),
+        {"missing file",
+         dir.File("missing.fxr"),
+         {{TMessageKind::Warning, "File access error (No such file or directory)"}}},
+        {"a directory", dir.Path().string(), {{TMessageKind::Warning, "File access error (Is a directory)"}}},
+        {"a device", std::string("/dev/zero"), {{TMessageKind::Warning, "File access error (not a regular file)"}}},
+        {"load error",
+         dir.File("bad.fxr"),
          {{TMessageKind::Plain, "Cannot open the file. Error in line #2:   DMX_CHANNELS = MANY"}}},
     };
     for (const Case &c : cases) {

@@ -1,5 +1,6 @@
 // Fixtures written and read back again, in both formats.
 
+#include "fxr/FixtureJson.h"
 #include "fxr/FixtureReader.h"
 #include "fxr/FixtureWriter.h"
 #include "model/FixClasses.h"
@@ -476,6 +477,29 @@ TEST(RoundTrip, RandomFixtures_ReadBackInFormat10)
 TEST(RoundTrip, RandomFixtures_ReadBackInFormat2)
 {
     RunProperty(2, 5000);
+}
+
+// Copies of unsaved work are JSON: every field comes back, every byte of every text, the time of
+// day, low parts and the arrangement of the attributes, whatever a file could carry.
+TEST(RoundTrip, Json_KeepsEveryFieldAndByte)
+{
+    std::string everyByte;
+    for (int c = 0; c < 256; ++c)
+        everyByte += static_cast<char>(c);
+    for (const int version : {1, 2})
+        for (uint32_t seed = 1; seed <= 300; ++seed) {
+            SCOPED_TRACE("format " + std::to_string(version) + ", seed " + std::to_string(seed));
+            TFixture f = TGenerator(seed, version).Fixture();
+            f.Date += 0.3712;
+            f.Name = f.Comments = everyByte;
+            if (!f.Attributes.Empty())
+                f.Attributes[0].Name = "Red, \"deep\" // " + everyByte;
+            if (!f.Commands.Empty())
+                f.Commands[0].AddLine("#x", 1, -5);
+            const TFixture back = FixtureFromJson(nlohmann::json::parse(FixtureToJson(f).dump()));
+            ASSERT_EQ(Dump(back), Dump(f));
+            EXPECT_EQ(back.FileName, f.FileName);
+        }
 }
 
 // ---------------------------------------------------------------------------------------------

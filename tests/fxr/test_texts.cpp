@@ -25,11 +25,16 @@ TFixture Spot()
 
 void RenameAttribute(TFixture &f, const std::string &from, const std::string &to)
 {
-    f.ParameterByName(from)->Name = to;
-    for (TCommand &command : f.Commands)
-        for (TCommandLine &step : command.Lines)
-            if (step.ChannelName == from)
-                step.ChannelName = to;
+    f.RenameAttribute(*f.ParameterByName(from), to);
+}
+
+// The spot as a format 1.0 fixture holds it: without revision and comments.
+TFixture Spot(int format)
+{
+    TFixture f = Spot();
+    if (format == 1)
+        f.Revision = f.Comments = "";
+    return f;
 }
 
 // Renames the attribute of the first palette's first value, with that value.
@@ -110,7 +115,7 @@ TEST(TextCheck, TextsTheFileCannotCarry_AreFoundAndWouldComeBackChanged)
     };
     for (const TTextCase &c : cases) {
         SCOPED_TRACE(c.what);
-        TFixture f = Spot();
+        TFixture f = Spot(c.format);
         ASSERT_EQ(TextFindings(f, c.format), std::vector<std::string>{});
         c.change(f);
         EXPECT_EQ(c.field(f), c.written);
@@ -130,6 +135,8 @@ TEST(TextCheck, OrdinaryTexts_PassAndComeBackAsTheyStand)
     RenameAttribute(f, "Gobo", "Gobo #2 (rot) Palettename");
     for (const int format : {1, 2}) {
         SCOPED_TRACE(format);
+        if (format == 1)
+            f.Revision = f.Comments = "";
         EXPECT_EQ(TextFindings(f, format), std::vector<std::string>{});
         const TFixture back = FromText(FormatFixture(f, format));
         EXPECT_EQ(back.Name, f.Name);
@@ -137,16 +144,19 @@ TEST(TextCheck, OrdinaryTexts_PassAndComeBackAsTheyStand)
         EXPECT_EQ(back.Commands[0].Name, f.Commands[0].Name);
         EXPECT_EQ(back.Palettes[0].Description, f.Palettes[0].Description);
         EXPECT_EQ(back.ParameterByPatch(8)->Name, "Gobo #2 (rot) Palettename");
-        EXPECT_EQ(back.Comments, format == 2 ? f.Comments : "");
+        EXPECT_EQ(back.Comments, f.Comments);
     }
 }
 
-TEST(TextCheck, WhatFormat10DoesNotWrite_IsNotChecked)
+// Format 1.0 has no revision and no comments: typed in, they are named rather than dropped.
+TEST(TextCheck, WhatFormat10DoesNotWrite_IsNamed)
 {
     TFixture f = Spot();
     f.Revision = "2\"";
     f.Comments = "see http://example.org";
-    EXPECT_EQ(TextFindings(f, 1), std::vector<std::string>{});
+    EXPECT_EQ(TextFindings(f, 1), (std::vector<std::string>{"Revision \"2\"\" has no place in a format 1.0 file.",
+                                                            "Comment \"see http://example.org\" has no place in a "
+                                                            "format 1.0 file."}));
     EXPECT_EQ(TextFindings(f, 2).size(), 2u);
 }
 

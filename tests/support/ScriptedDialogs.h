@@ -3,6 +3,7 @@
 #include "platform/UserDialogs.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -40,7 +41,15 @@ public:
     std::vector<std::pair<std::string, std::string>> Pickers;     // caption, list file
     std::vector<std::pair<std::string, std::string>> NameDialogs; // title, proposed name
 
-    void ShowMessage(TMessageKind kind, const std::string &text) override { Shown.push_back({kind, text}); }
+    // Runs while a message is shown, as the program's timers run under a message box.
+    std::function<void(const TShown &)> WhileShown;
+
+    void ShowMessage(TMessageKind kind, const std::string &text) override
+    {
+        Shown.push_back({kind, text});
+        if (WhileShown)
+            WhileShown(Shown.back());
+    }
     TAnswer Confirm(const std::string &text, bool) override
     {
         Questions.push_back(text);
