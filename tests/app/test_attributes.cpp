@@ -2,7 +2,9 @@
 // with scripted dialogs.
 
 #include "app/Widgets.h"
+#include "fxr/FixtureWriter.h"
 #include "support/MainWindowHarness.h"
+#include "support/TestFiles.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -115,6 +117,23 @@ private slots:
         QVERIFY(!CurrentFixture().Saved);
         QCOMPARE(Grid()->item(Grid()->currentRow(), 1)->text(), QString("Gobo 1"));
         QVERIFY(!C().btnApplyParam->isEnabled());
+    }
+
+    // The steps and palette values of a renamed attribute follow its new name into the file.
+    void apply_renameTakesStepsAndValuesAlong()
+    {
+        Open(false);
+        Select(RowOf("Gobo"));
+        TypeName("Wheel");
+        C().btnApplyParam->click();
+        const TFixture &f = CurrentFixture();
+        QCOMPARE(f.Commands[0].Lines[0].ChannelName, std::string("Wheel"));
+        QCOMPARE(f.Commands[0].Lines[2].ChannelName, std::string("Wheel"));
+        QVERIFY(!f.Palettes[0].Lines.Find("Gobo"));
+        QCOMPARE(f.Palettes[0].Lines.Find("Wheel")->Value, 0);
+        const TFixture back = testing_support::FromText(FormatFixture(f, 2));
+        QCOMPARE(back.Palettes[0].Lines.Count(), std::size_t(2));
+        QCOMPARE(back.Commands[0].Lines.size(), std::size_t(3));
     }
 
     void changePrompt_yesNoCancel_data()

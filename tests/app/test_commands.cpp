@@ -173,6 +173,30 @@ private slots:
         QCOMPARE(Command(1).Lines[0].Value, 40000); // cancelled: unchanged
     }
 
+    // The dialog shows a 16-bit value's high byte: confirmed as shown, the value stays exactly as
+    // it was, and nothing counts as changed.
+    void valueConfirmedUnchanged_staysExact()
+    {
+        Open(false, QByteArray(SpotText).replace("\"Dimmer\" = 100", "\"Dimmer\" = 100\r\n\"Pan\" = 32768"));
+        SelectCommand(1);
+        SelectStep(0); // Pan 40000: shown as 155
+        dialogs_->Values = {TValueAnswer{155, 0}};
+        emit C().CommandChannelList->cellDoubleClicked(0, 1);
+        QCOMPARE(*dialogs_->ValueRequests.back().Value, 155);
+        QCOMPARE(Command(1).Lines[0].Value, 40000);
+
+        TFixture &f = CurrentFixture();
+        Controller().CurrentPalette = f.FindPalette("Locate", 7);
+        Controller().RefreshPaletteDetail();
+        QTableWidget *grid = C().PaletteChannelList;
+        grid->setCurrentCell(1, 0);
+        dialogs_->Values = {TValueAnswer{127, 0}};
+        emit grid->cellDoubleClicked(1, 1);
+        QCOMPARE(*dialogs_->ValueRequests.back().Value, 127);
+        QCOMPARE(Controller().CurrentPalette->Lines.Find("Pan")->Value, 32768);
+        QVERIFY(f.Saved);
+    }
+
     void deleteCommand_asksAndKeepsListAndCurrentInStep()
     {
         Open();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -14,6 +15,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -528,6 +530,65 @@ TEST(Cli, BrokenOutputAndInputsThatAreNoFiles)
     const TRun run = RunFxr({"check", fifo});
     EXPECT_EQ(run.Status, 2);
     EXPECT_EQ(run.Err, fifo + ": File access error (not a regular file)\n");
+}
+
+// Convert saves as the editor saves: the attributes in the order the file gave them, the hidden
+// channel that a format 1.0 step makes last.
+TEST(Cli, ConvertKeepsTheArrangementTheEditorKeeps)
+{
+    TTempDir dir;
+    WriteAll(dir.File("in.fxr"), CrLf({"Version = 1.0", "Fixture = \"Order\"", "Dmx_Channels = 3", "PARAMETERS",
+                                       "\"Tilt\", 1, PT, LTP, 8, 3, na, LINEAR, 0, 255, LINEAR, 0",
+                                       "\"Pan\", 1, PT, LTP, 8, 1, na, LINEAR, 0, 255, LINEAR, 0", "ENDPARAMETERS",
+                                       "COMMANDS", "COMMANDNAME = \"Reset\"", "255, 0, 2", "ENDCOMMANDS"}));
+    const TRun run = RunFxr({"convert", dir.File("in.fxr"), dir.File("out.fxr")}, Epoch);
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const std::string out = ReadAll(dir.File("out.fxr"));
+    const auto tilt = out.find("\"Tilt\""), pan = out.find("\"Pan\""), control = out.find("\"Control\"");
+    ASSERT_NE(control, std::string::npos);
+    EXPECT_LT(tilt, pan);
+    EXPECT_LT(pan, control);
+}
+
+// Stopped while it writes, convert leaves no temporary file behind.
+TEST(Cli, ConvertStoppedBySignalsLeavesNothingBehind)
+{
+    TTempDir dir;
+    std::string text = "Format_Version = 2\r\nFixture = \"Big\"\r\nDmx_Channels = 1\r\nPARAMETERS\r\n"
+                       "Dimmer, 1, IN, HTP, 8, 1, na, LINEAR, 0, 255, NO, YES\r\nENDPARAMETERS\r\nPALETTES\r\n"
+                       "PALETTETYPE = IN\r\n";
+    for (int i = 0; i < 200000; ++i)
+        text += "PALETTENAME = P" + std::to_string(i) + "\r\nDimmer = 5\r\n";
+    WriteAll(dir.File("big.fxr"), text + "ENDPALETTES\r\n");
+    int stopped = 0;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            execl(RIGSMITH_FXR, RIGSMITH_FXR, "convert", dir.File("big.fxr").c_str(), dir.File("out.fxr").c_str(),
+                  static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        // Stopped the moment its temporary file appears.
+        int status = 0;
+        while (waitpid(child, &status, WNOHANG) == 0) {
+            bool writing = false;
+            for (const fs::directory_entry &entry : fs::directory_iterator(dir.Path()))
+                writing = writing || entry.path().filename().string().rfind(".out.fxr.", 0) == 0;
+            if (writing) {
+                kill(child, signal);
+                waitpid(child, &status, 0);
+                break;
+            }
+        }
+        if (WIFSIGNALED(status)) {
+            EXPECT_EQ(WTERMSIG(status), signal);
+            ++stopped;
+        }
+        fs::remove(dir.File("out.fxr"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    }
+    EXPECT_GT(stopped, 0) << "no run was caught while writing";
 }
 
 TEST(Cli, ConvertAndDumpFailWithoutWritingAFile)

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -63,7 +64,8 @@ TEST_F(FixtureSave, WritesTheFormatOfTheFixtureAndReports)
         ASSERT_TRUE(fixture.Save());
         EXPECT_TRUE(fixture.Saved);
         EXPECT_EQ(DecodeDate(fixture.Date), (TCalendarDate{2006, 1, 5}));
-        EXPECT_EQ(dialogs.Shown, (std::vector<TScriptedDialogs::TShown>{{TMessageKind::Information, "File spot.fxr saved"}}));
+        EXPECT_EQ(dialogs.Shown,
+                  (std::vector<TScriptedDialogs::TShown>{{TMessageKind::Information, "File spot.fxr saved"}}));
         EXPECT_EQ(ReadAll(Target()), FormatFixture(fixture, version));
         EXPECT_NE(ReadAll(Target()).find("Date = 05/01/2006\r\n"), std::string::npos);
         EXPECT_EQ(ReadFixtureFile(Target()).FormatVersion, version);
@@ -154,4 +156,69 @@ TEST(ReplaceFileContents, CreatesANewFileWithTheUsualPermissions)
     const mode_t mask = umask(0);
     umask(mask);
     EXPECT_EQ(info.st_mode & 0777, 0666u & ~mask);
+}
+
+// Every name of the file sees the new content, and the file keeps its owner; where a new file
+// could not have them, the file is written in place, and a failed write puts the old content back.
+TEST(ReplaceFileContents, KeepsEveryNameAndTheOwner)
+{
+    TTempDir dir;
+    const std::string file = dir.File("a.fxr"), other = dir.File("b.fxr");
+    WriteAll(file, "previous contents");
+    fs::create_hard_link(file, other);
+    struct stat before {};
+    stat(file.c_str(), &before);
+    ASSERT_TRUE(ReplaceFileContents(file, "new contents"));
+    EXPECT_EQ(ReadAll(other), "new contents");
+    struct stat after {};
+    stat(file.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+
+    struct rlimit previous {};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    struct rlimit small = previous;
+    small.rlim_cur = 100;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(ReplaceFileContents(file, std::string(1000, 'x')), EInOutError);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(ReadAll(other), "new contents");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another owner takes root";
+    const std::string owned = dir.File("owned.fxr");
+    WriteAll(owned, "previous contents");
+    ASSERT_EQ(chown(owned.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(ReplaceFileContents(owned, "new contents"));
+    struct stat kept {};
+    stat(owned.c_str(), &kept);
+    EXPECT_EQ(kept.st_uid, 65534u);
+    EXPECT_EQ(kept.st_gid, 65534u);
+    EXPECT_EQ(ReadAll(owned), "new contents");
+}
+
+// A link that leads nowhere is refused by name and with the reason; nothing is made.
+TEST(ReplaceFileContents, RefusesLinksThatLeadNowhere)
+{
+    TTempDir dir;
+    const std::string dangling = dir.File("dangling.fxr"), loop = dir.File("loop.fxr");
+    fs::create_symlink("missing.fxr", dangling);
+    fs::create_symlink("loop2.fxr", loop);
+    fs::create_symlink("loop.fxr", dir.File("loop2.fxr"));
+    const std::pair<std::string, std::string> cases[] = {
+        {dangling, "Cannot write the file " + dangling + ": it is a link to missing.fxr, which does not exist"},
+        {loop, "Cannot write the file " + loop + ": Too many levels of symbolic links"},
+    };
+    for (const auto &[path, message] : cases) {
+        try {
+            ReplaceFileContents(path, "text");
+            ADD_FAILURE() << path << " was written";
+        } catch (const EInOutError &error) {
+            EXPECT_EQ(error.what(), message);
+        }
+        EXPECT_TRUE(fs::is_symlink(path));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
 }
