@@ -1,9 +1,9 @@
 #include "AddChannel.h"
 
 #include "Layout.h"
-#include "QtText.h"
 #include "model/FixConsts.h"
 #include "model/FixFuncs.h"
+#include "palettes/QtText.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"

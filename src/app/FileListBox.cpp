@@ -1,7 +1,7 @@
 #include "FileListBox.h"
 
-#include "QtText.h"
 #include "model/FixFuncs.h"
+#include "palettes/QtText.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 

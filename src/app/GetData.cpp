@@ -1,6 +1,6 @@
 #include "GetData.h"
 
-#include "QtText.h"
+#include "palettes/QtText.h"
 
 #include <QApplication>
 #include <QGridLayout>

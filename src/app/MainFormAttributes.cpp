@@ -3,9 +3,9 @@
 #include "MainFormClass.h"
 
 #include "Application.h"
-#include "QtText.h"
 #include "Widgets.h"
 #include "model/FixDatas.h"
+#include "palettes/QtText.h"
 #include "platform/Errors.h"
 #include "platform/UserDialogs.h"
 

@@ -1,11 +1,11 @@
 #include "MainFormClass.h"
 
 #include "Application.h"
-#include "QtText.h"
 #include "Widgets.h"
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
 #include "palettes/PaletteIcons.h"
+#include "palettes/QtText.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 
@@ -59,6 +59,7 @@ void TMainFormClass::Modified(const void *typing)
     TFixture &f = CurrentFixture();
     f.Saved = false;
     history_.Record(f, typing);
+    emit Changed();
 }
 
 void TMainFormClass::BaseEdit(const std::function<void()> &apply, const void *typing)
@@ -72,6 +73,7 @@ void TMainFormClass::BaseEdit(const std::function<void()> &apply, const void *ty
 void TMainFormClass::ResetHistory()
 {
     history_.Reset(CurrentFixture());
+    emit Changed();
 }
 
 void TMainFormClass::Undo()
@@ -88,6 +90,7 @@ void TMainFormClass::Redo()
 
 void TMainFormClass::ShowHistoryStep()
 {
+    emit Changed();
     const int page = c_.PageControl->currentIndex();
     const int row = SelectedAttributeRow();
     ShowLoadedFixture();

@@ -125,6 +125,8 @@ public:
 signals:
     // The fixture's file was just written: what was unsaved is saved.
     void Saved();
+    // The fixture changed: by the user, by Undo or Redo, or as a whole (New, Load, recovery).
+    void Changed();
 
 public:
     const TMainFormControls &Controls() const { return c_; }

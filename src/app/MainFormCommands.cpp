@@ -2,8 +2,8 @@
 
 #include "MainFormClass.h"
 
-#include "QtText.h"
 #include "model/FixDatas.h"
+#include "palettes/QtText.h"
 #include "platform/UserDialogs.h"
 
 #include <QTableWidget>

@@ -2,9 +2,9 @@
 
 #include "MainFormClass.h"
 
-#include "QtText.h"
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
+#include "palettes/QtText.h"
 #include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 

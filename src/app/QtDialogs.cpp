@@ -4,9 +4,9 @@
 #include "DmxPanel.h"
 #include "GetData.h"
 #include "Load800.h"
-#include "QtText.h"
 #include "Save800.h"
 #include "palettes/GetColName.h"
+#include "palettes/QtText.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "Recovery.h"
 
 #include "MainFormClass.h"
-#include "QtText.h"
 #include "fxr/FixtureJson.h"
 #include "fxr/FixtureReader.h"
 #include "fxr/SaveFile.h"
 #include "model/FixDatas.h"
+#include "palettes/QtText.h"
 #include "platform/CodePage.h"
 #include "platform/UserDialogs.h"
 
@@ -138,7 +138,11 @@ void TRecovery::Poll()
         Discard();
         return;
     }
+    // Making the copy's text costs time in proportion to the fixture; only a change is worth it.
+    if (!changed_ && !written_.empty())
+        return;
     std::string text = CopyText(fixture);
+    changed_ = false;
     if (text == written_)
         return;
     // A full disk keeps the last copy; the next change tries again.
@@ -202,4 +206,5 @@ void TRecovery::Discard()
         return;
     QFile::remove(copyPath_);
     written_.clear();
+    changed_ = true;
 }

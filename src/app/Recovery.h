@@ -37,6 +37,8 @@ public:
     // Writes the copy when the fixture is not saved and changed since the last copy; removes it
     // once the fixture is saved. The first copy that cannot be written is reported, once.
     void Poll();
+    // The fixture changed: the next poll copies it. Until the first copy, every poll looks.
+    void MarkChanged() { changed_ = true; }
     // Offers a copy left in this slot: on Yes the controller takes it as unsaved work. True when
     // it did. startFile, when given, is the file the editor would open instead; the question names
     // it. A copy the user declines is removed; one that cannot be read is kept aside and reported.
@@ -53,5 +55,6 @@ private:
     std::string problem_; // why no copies can be kept, until it is reported
     bool warned_ = false;
     std::string written_; // what the copy holds; empty when there is none
+    bool changed_ = true;
     QTimer timer_;
 };

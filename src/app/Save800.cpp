@@ -1,7 +1,7 @@
 #include "Save800.h"
 
 #include "FileListBox.h"
-#include "QtText.h"
+#include "palettes/QtText.h"
 #include "platform/Paths.h"
 
 #include <QLabel>

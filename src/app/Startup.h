@@ -6,8 +6,8 @@
 
 #include "Layout.h"
 #include "MainFormBase.h"
-#include "QtText.h"
 #include "Version.h"
+#include "palettes/QtText.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

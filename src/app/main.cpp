@@ -4,11 +4,11 @@
 #include "MainFormBase.h"
 #include "MainFormClass.h"
 #include "QtDialogs.h"
-#include "QtText.h"
 #include "Recovery.h"
 #include "Startup.h"
 #include "Version.h"
 #include "model/FixDatas.h"
+#include "palettes/QtText.h"
 #include "platform/Paths.h"
 
 #include <QIcon>
@@ -79,6 +79,7 @@ int main(int argc, char *argv[])
     // that an earlier run left unsaved comes first; the question names the file it would replace.
     TRecovery recovery(TRecovery::DefaultDirectory());
     QObject::connect(mainForm->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
+    QObject::connect(mainForm->Controller(), &TMainFormClass::Changed, &recovery, &TRecovery::MarkChanged);
     QTimer::singleShot(0, mainForm.get(), Guarded([&] {
                            if (!recovery.Offer(*mainForm->Controller(), StartFile(request)))
                                OpenStartFile(*mainForm, request);

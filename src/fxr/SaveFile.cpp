@@ -34,6 +34,26 @@ extern "C" void RemovePendingAndDie(int signal)
     std::raise(signal);
 }
 
+// Holds back the signals that remove the temporary file while it is made, registered, renamed or
+// removed, so that the handler never sees a file that is not yet, or no longer, registered.
+class TSignalsHeld {
+public:
+    TSignalsHeld()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&held, signal);
+        sigprocmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~TSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+    TSignalsHeld(const TSignalsHeld &) = delete;
+    TSignalsHeld &operator=(const TSignalsHeld &) = delete;
+
+private:
+    sigset_t previous_;
+};
+
 [[noreturn]] void Fail(const fs::path &target, int error)
 {
     throw EInOutError("Cannot write the file " + PathText(target.string()) + ": " + std::strerror(error));
@@ -63,20 +83,24 @@ public:
     {
         const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
         name_ = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
+        const TSignalsHeld held;
         fd_ = mkstemp(name_.data());
         created_ = fd_ >= 0;
         if (created_ && pending && name_.size() <= PATH_MAX) {
             std::memcpy(pendingName, name_.c_str(), name_.size() + 1);
             pendingSet = 1;
+            pending_ = true;
         }
     }
     ~TTemporaryFile()
     {
-        pendingSet = 0;
         if (fd_ >= 0)
             close(fd_);
+        const TSignalsHeld held;
         if (created_ && !kept_)
             unlink(name_.c_str());
+        if (pending_)
+            pendingSet = 0;
     }
     TTemporaryFile(const TTemporaryFile &) = delete;
     TTemporaryFile &operator=(const TTemporaryFile &) = delete;
@@ -94,9 +118,12 @@ public:
         fd_ = -1;
         if (close(fd) != 0)
             return false;
-        pendingSet = 0;
+        const TSignalsHeld held;
         if (rename(name_.c_str(), target.c_str()) != 0)
             return false;
+        if (pending_)
+            pendingSet = 0;
+        pending_ = false;
         kept_ = true;
         return true;
     }
@@ -107,6 +134,7 @@ private:
     std::string name_;
     int fd_ = -1;
     bool created_ = false;
+    bool pending_ = false; // registered for the signal handler
     bool kept_ = false;
 };
 

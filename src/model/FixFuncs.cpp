@@ -8,9 +8,14 @@
 
 namespace {
 
-char ToUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+char ToUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char ToLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 [[noreturn]] void ConversionFailed(std::string_view text)
 {
@@ -54,22 +59,6 @@ std::string LowerCase(std::string_view text)
     return result;
 }
 
-std::string Trim(std::string_view text)
-{
-    std::size_t first = 0, last = text.size();
-    while (first < last && IsTrimmed(text[first]))
-        ++first;
-    while (last > first && IsTrimmed(text[last - 1]))
-        --last;
-    return std::string(text.substr(first, last - first));
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ToLower(x) == ToLower(y); });
-}
-
 bool StartsWithText(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
@@ -86,7 +75,10 @@ std::size_t TCaseInsensitiveHash::operator()(std::string_view text) const noexce
     return static_cast<std::size_t>(hash);
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 std::string PatchKey(int64_t number)
 {
@@ -271,7 +263,8 @@ int32_t StrToFloatTrunc(std::string_view text)
         return 0;
     mantissa.erase(0, firstDigit);
     if (exponent < 0)
-        mantissa = -exponent >= static_cast<int64_t>(mantissa.size()) ? "0" : mantissa.substr(0, mantissa.size() + exponent);
+        mantissa =
+            -exponent >= static_cast<int64_t>(mantissa.size()) ? "0" : mantissa.substr(0, mantissa.size() + exponent);
     else if (exponent > 10)
         return fail();
     else
@@ -329,7 +322,10 @@ int64_t ExtendedPercent(int64_t n, int64_t fullScale)
     return negative ? -result : result;
 }
 
-bool IsPercent(std::string_view text) { return text.find('%') != std::string_view::npos; }
+bool IsPercent(std::string_view text)
+{
+    return text.find('%') != std::string_view::npos;
+}
 
 int32_t ParseNumber(std::string_view text, int64_t fullScale)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,8 +11,6 @@
 
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
-std::string Trim(std::string_view text);
-bool SameText(std::string_view a, std::string_view b);
 // True when the text begins with the prefix in any ASCII letter case.
 bool StartsWithText(std::string_view text, std::string_view prefix);
 

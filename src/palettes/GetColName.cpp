@@ -1,6 +1,6 @@
 #include "GetColName.h"
 
-#include "app/QtText.h"
+#include "palettes/QtText.h"
 #include "platform/UserDialogs.h"
 
 #include <QLabel>

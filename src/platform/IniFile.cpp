@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "model/FixFuncs.h"
+#include "Text.h"
 
 #include <fstream>
 
@@ -41,7 +41,10 @@ const TIniFile::TSection *TIniFile::Find(std::string_view section) const
     return nullptr;
 }
 
-bool TIniFile::SectionExists(std::string_view section) const { return Find(section) != nullptr; }
+bool TIniFile::SectionExists(std::string_view section) const
+{
+    return Find(section) != nullptr;
+}
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key, const std::string &defaultValue) const
 {

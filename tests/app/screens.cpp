@@ -14,12 +14,12 @@
 #include "app/Layout.h"
 #include "app/Load800.h"
 #include "app/MainFormBase.h"
-#include "app/QtText.h"
 #include "app/Save800.h"
 #include "fxr/FixtureReader.h"
 #include "model/FixDatas.h"
 #include "palettes/GetColName.h"
 #include "palettes/PaletteWidgets.h"
+#include "palettes/QtText.h"
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 

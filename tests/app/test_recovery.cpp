@@ -70,16 +70,23 @@ private slots:
         const struct {
             const char *Name, *Dir, *Written;
         } cases[] = {{"Spot", "/home/ann/Fixtures", "/home/ann/Fixtures"}, {"Spot 2", "", ""}, {"Spot 3", "A", "A"}};
+        const char *before = nullptr;
         for (const auto &c : cases) {
             f.Name = c.Name;
             f.FileDir = c.Dir;
             f.FileName = "spot.fxr";
             f.Saved = false;
+            // Only a change the controller reports is copied; the first poll always looks.
+            recovery.Poll();
+            if (before)
+                QCOMPARE(Copy(recovery.CopyPath())["Fixture"].toObject()["Name"].toString(), before);
+            recovery.MarkChanged();
             recovery.Poll();
             const QJsonObject copy = Copy(recovery.CopyPath());
             QCOMPARE(copy["Fixture"].toObject()["Name"].toString(), c.Name);
             QCOMPARE(copy["Fixture"].toObject()["FileName"].toString(), "spot.fxr");
             QCOMPARE(copy["FileDir"].toString(), QDir::cleanPath(QDir::current().absoluteFilePath(c.Written)));
+            before = c.Name;
         }
         f.Saved = true;
         recovery.Poll();
@@ -244,6 +251,7 @@ private slots:
         TMainWindowHarness::WriteBytes(Dir(), "now a file");
         for (const char *name : {"One", "Two"}) {
             CurrentFixture().Name = name;
+            recovery.MarkChanged();
             recovery.Poll();
         }
         QCOMPARE(window_->Messages(), QStringList{expected.arg(recovery.CopyPath() + " cannot be written")});

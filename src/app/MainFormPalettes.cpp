@@ -1,10 +1,10 @@
 // The palettes page: the palette detail grid and its value entry.
 
-#include "app/MainFormClass.h"
+#include "MainFormClass.h"
 
-#include "app/QtText.h"
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
+#include "palettes/QtText.h"
 #include "platform/UserDialogs.h"
 
 #include <QTableWidget>

@@ -1,15 +1,15 @@
 // The palettes page: the palette boxes of the five palette types, the icon boxes and the colour
 // catalogs that make palettes, and the control palettes.
 
-#include "app/MainFormClass.h"
+#include "MainFormClass.h"
 
-#include "PaletteIcons.h"
-#include "PaletteWidgets.h"
-#include "app/Application.h"
-#include "app/Layout.h"
-#include "app/QtText.h"
+#include "Application.h"
+#include "Layout.h"
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
+#include "palettes/PaletteIcons.h"
+#include "palettes/PaletteWidgets.h"
+#include "palettes/QtText.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
