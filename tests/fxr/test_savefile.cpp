@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,20 @@ using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Runs body while the system refuses every byte of a file past the first 100, as a full disk would.
+void WithDiskFullAfter100Bytes(const std::function<void()> &body)
+{
+    struct rlimit previous {};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    struct rlimit small = previous;
+    small.rlim_cur = 100;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    body();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+}
 
 class FixtureSave : public ::testing::Test {
 protected:
@@ -109,16 +124,7 @@ TEST_F(FixtureSave, RefusesWhatCannotBeCreated)
 TEST_F(FixtureSave, AFailedWriteKeepsThePreviousFile)
 {
     WriteAll(Target(), "previous contents");
-    // Let the system refuse every byte past the first 100, as a full disk would.
-    struct rlimit previous {};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    struct rlimit small = previous;
-    small.rlim_cur = 100;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(fixture.Save(), EInOutError);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
+    WithDiskFullAfter100Bytes([&] { EXPECT_THROW(fixture.Save(), EInOutError); });
     EXPECT_TRUE(dialogs.Shown.empty());
     ExpectUntouched("previous contents");
 }
@@ -174,15 +180,7 @@ TEST(ReplaceFileContents, KeepsEveryNameAndTheOwner)
     stat(file.c_str(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino);
 
-    struct rlimit previous {};
-    getrlimit(RLIMIT_FSIZE, &previous);
-    struct rlimit small = previous;
-    small.rlim_cur = 100;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(ReplaceFileContents(file, std::string(1000, 'x')), EInOutError);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldHandler);
+    WithDiskFullAfter100Bytes([&] { EXPECT_THROW(ReplaceFileContents(file, std::string(1000, 'x')), EInOutError); });
     EXPECT_EQ(ReadAll(other), "new contents");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 
