@@ -93,9 +93,14 @@ void TMainFormClass::ShowHistoryStep()
     emit Changed();
     const int page = c_.PageControl->currentIndex();
     const int row = SelectedAttributeRow();
+    const QModelIndexList commandRows = c_.CommandList->selectionModel()->selectedRows();
     ShowLoadedFixture();
     if (row > 0 && row < c_.AttributesChannelList->rowCount())
         SelectAttribute(row);
+    // The command the user was on stays current, where the step left one there.
+    if (!commandRows.isEmpty())
+        CommandListSelectCell(
+            std::min(commandRows.front().row(), static_cast<int>(CurrentFixture().Commands.Count()) - 1));
     if (c_.PageControl->isTabVisible(page))
         c_.PageControl->setCurrentIndex(page);
 }
@@ -207,10 +212,10 @@ void TMainFormClass::WireEvents()
     connect(c_.btnAttrDown, &QPushButton::clicked, this, Guarded([this] { MoveAttributeDown(); }));
     connect(c_.btnAddCh, &QPushButton::clicked, this, Guarded([this] { AddChannelClick(); }));
 
-    connect(c_.CommandList, &QTableWidget::currentCellChanged, this, Guarded([this](int row, int, int previous, int) {
-                if (row != previous)
-                    CommandListSelectCell(row);
-            }));
+    // Whatever changes the command list's selection (a click, the keys, a click beside the rows
+    // that clears it) changes the command the page shows.
+    connect(c_.CommandList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            Guarded([this] { RefreshCommandDetail(); }));
     connect(c_.btnAddCommand, &QPushButton::clicked, this, Guarded([this] { NewCommand(); }));
     connect(c_.btnDeleteCommand, &QPushButton::clicked, this, Guarded([this] { DeleteCommand(); }));
     connect(c_.btnAddCommandCh, &QPushButton::clicked, this, Guarded([this] { AddCommandStep(); }));

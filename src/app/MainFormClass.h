@@ -87,6 +87,9 @@ public:
     void AddChannelClick();
 
     // Commands page
+    // The command whose row is selected in the command list; nothing when no row is. The
+    // selection is the one record of it.
+    TCommand *CurrentCommand() const;
     void RefreshCommandList();
     void CommandListSelectCell(int row);
     void RefreshCommandDetail();
@@ -132,7 +135,6 @@ public:
     const TMainFormControls &Controls() const { return c_; }
     TLayout Layout() const { return layout_; }
     TParameter *CurrentAttribute = nullptr;
-    TCommand *CurrentCommand = nullptr;
     TPalette *CurrentPalette = nullptr;
     bool Loading = false;
 

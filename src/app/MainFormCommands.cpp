@@ -52,24 +52,35 @@ void TMainFormClass::RefreshCommandList()
         for (int row = 0; row < count; ++row)
             grid->setItem(row, 0, new QTableWidgetItem(ToQt(commands[static_cast<std::size_t>(row)].Name)));
     }
-    // The first command becomes current, and its row the selected one.
-    CurrentCommand = count > 0 ? &commands[0] : nullptr;
+    // The first command becomes current: its row the selected one.
     SelectCommandRow(count > 0 ? 0 : -1);
     RefreshCommandDetail();
+}
+
+TCommand *TMainFormClass::CurrentCommand() const
+{
+    const QModelIndexList rows = c_.CommandList->selectionModel()->selectedRows();
+    const auto &commands = CurrentFixture().Commands;
+    if (rows.isEmpty() || rows.front().row() >= static_cast<int>(commands.Count()))
+        return nullptr;
+    return &commands[static_cast<std::size_t>(rows.front().row())];
 }
 
 void TMainFormClass::SelectCommandRow(int row)
 {
     const QSignalBlocker quiet(c_.CommandList);
-    c_.CommandList->setCurrentCell(row, 0);
+    const QSignalBlocker quietSelection(c_.CommandList->selectionModel());
+    if (row < 0)
+        c_.CommandList->clearSelection();
+    else
+        c_.CommandList->selectRow(row);
 }
 
 void TMainFormClass::CommandListSelectCell(int row)
 {
-    const auto &commands = CurrentFixture().Commands;
-    if (row < 0 || row >= static_cast<int>(commands.Count()))
+    if (row < 0 || row >= static_cast<int>(CurrentFixture().Commands.Count()))
         return;
-    CurrentCommand = &commands[static_cast<std::size_t>(row)];
+    SelectCommandRow(row);
     RefreshCommandDetail();
 }
 
@@ -91,7 +102,8 @@ void TMainFormClass::RefreshCommandDetail()
 void TMainFormClass::FillCommandDetail()
 {
     const TFixture &f = CurrentFixture();
-    if (!CurrentCommand || f.Attributes.Empty())
+    const TCommand *command = CurrentCommand();
+    if (!command || f.Attributes.Empty())
         return;
     bool first = true;
     for (const auto &entry : f.Attributes.Entries()) {
@@ -99,8 +111,8 @@ void TMainFormClass::FillCommandDetail()
         if (attribute.IsLowPart)
             continue;
         // The detail rows are grouped by attribute, control steps in the first group.
-        for (std::size_t i = 0; i < CurrentCommand->Lines.size(); ++i) {
-            const TCommandLine &step = CurrentCommand->Lines[i];
+        for (std::size_t i = 0; i < command->Lines.size(); ++i) {
+            const TCommandLine &step = command->Lines[i];
             const QString value = QString::number(step.Value / 257);
             const QString time = QString::number(step.Time);
             if (IsControlStep(step)) {
@@ -121,10 +133,11 @@ void TMainFormClass::FillCommandDetail()
 TCommandLine *TMainFormClass::SelectedStep() const
 {
     const QTableWidgetItem *item = c_.CommandChannelList->item(c_.CommandChannelList->currentRow(), 0);
-    if (!CurrentCommand || !item || !item->data(StepRole).isValid())
+    TCommand *command = CurrentCommand();
+    if (!command || !item || !item->data(StepRole).isValid())
         return nullptr;
     const auto index = static_cast<std::size_t>(item->data(StepRole).toULongLong());
-    return index < CurrentCommand->Lines.size() ? &CurrentCommand->Lines[index] : nullptr;
+    return index < command->Lines.size() ? &command->Lines[index] : nullptr;
 }
 
 void TMainFormClass::NewCommand()
@@ -148,11 +161,10 @@ void TMainFormClass::NewCommand()
 
 void TMainFormClass::DeleteCommand()
 {
-    if (!CurrentCommand || Dialogs().Confirm("Do you wish to delete the command?", false) != TAnswer::Yes)
+    if (!CurrentCommand() || Dialogs().Confirm("Do you wish to delete the command?", false) != TAnswer::Yes)
         return;
     auto &commands = CurrentFixture().Commands;
-    commands.Delete(static_cast<std::size_t>(commands.IndexOf(CurrentCommand->Name)));
-    CurrentCommand = nullptr;
+    commands.Delete(static_cast<std::size_t>(commands.IndexOf(CurrentCommand()->Name)));
     RefreshCommandList();
     Modified();
 }
@@ -160,10 +172,10 @@ void TMainFormClass::DeleteCommand()
 void TMainFormClass::AddCommandStep()
 {
     const QTableWidgetItem *item = c_.AvailableChannelList->item(c_.AvailableChannelList->currentRow(), 0);
-    if (!CurrentCommand || !item || !item->data(EntryRole).isValid())
+    if (!CurrentCommand() || !item || !item->data(EntryRole).isValid())
         return;
     const auto *attribute = reinterpret_cast<const TParameter *>(item->data(EntryRole).value<quintptr>());
-    CurrentCommand->AddLine(attribute->Name, 0, 0);
+    CurrentCommand()->AddLine(attribute->Name, 0, 0);
     RefreshCommandDetail();
     Modified();
 }
@@ -173,17 +185,18 @@ void TMainFormClass::DeleteCommandStep()
     TCommandLine *step = SelectedStep();
     if (!step || Dialogs().Confirm("Do you wish to delete the command item?", false) != TAnswer::Yes)
         return;
-    CurrentCommand->Lines.erase(CurrentCommand->Lines.begin() + (step - CurrentCommand->Lines.data()));
+    std::vector<TCommandLine> &steps = CurrentCommand()->Lines;
+    steps.erase(steps.begin() + (step - steps.data()));
     RefreshCommandDetail();
     Modified();
 }
 
 void TMainFormClass::DeleteAllCommandSteps()
 {
-    if (!CurrentCommand || CurrentCommand->Lines.empty() ||
+    if (!CurrentCommand() || CurrentCommand()->Lines.empty() ||
         Dialogs().Confirm("Do you wish to delete all command items?", false) != TAnswer::Yes)
         return;
-    CurrentCommand->Lines.clear();
+    CurrentCommand()->Lines.clear();
     RefreshCommandList();
     Modified();
 }

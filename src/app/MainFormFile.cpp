@@ -54,7 +54,6 @@ void TMainFormClass::NewFixture()
 {
     CurrentFixture().Clear();
     CurrentAttribute = nullptr;
-    CurrentCommand = nullptr;
     CurrentPalette = nullptr;
     ShowPageTabs();
     c_.btnApplyParam->setEnabled(false);
@@ -101,7 +100,6 @@ void TMainFormClass::ShowLoadedFixture()
 {
     // The fixture replaced every attribute, command and palette.
     CurrentAttribute = nullptr;
-    CurrentCommand = nullptr;
     CurrentPalette = nullptr;
     ShowFixture();
     SelectAttribute(0);

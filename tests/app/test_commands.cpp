@@ -57,13 +57,53 @@ private slots:
     {
         Open();
         QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Reset", "Lamp off"}));
-        QCOMPARE(Controller().CurrentCommand, &Command(0));
+        QCOMPARE(Controller().CurrentCommand(), &Command(0));
         QCOMPARE(Rows(C().AvailableChannelList), QStringList({"1|Dimmer", "2|Pan", "4|Lamp"}));
         QCOMPARE(Rows(C().CommandChannelList),
                  QStringList({"5|Control|128|0", "1|Dimmer|10|0", "1|Dimmer|10|0", "4|Lamp|255|1000"}));
         SelectCommand(1);
-        QCOMPARE(Controller().CurrentCommand, &Command(1));
+        QCOMPARE(Controller().CurrentCommand(), &Command(1));
         QCOMPARE(Rows(C().CommandChannelList), QStringList({"2|Pan|155|0"}));
+    }
+
+    // The selected row is the current command: a click beside the rows leaves none, and nothing
+    // acts on the command that was selected before.
+    void select_aClickBesideTheRowsLeavesNoCommand()
+    {
+        Open();
+        window_->Form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window_->Form()));
+        QTableWidget *list = C().CommandList;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1, 0)).center());
+        QCOMPARE(Controller().CurrentCommand(), &Command(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, list->viewport()->height() - 5));
+        QVERIFY(list->selectionModel()->selectedRows().isEmpty());
+        QVERIFY(!Controller().CurrentCommand());
+        QCOMPARE(Rows(C().CommandChannelList), QStringList({"|||"}));
+        C().AvailableChannelList->setCurrentCell(0, 0);
+        C().btnAddCommandCh->click();
+        C().btnDeleteCommand->click();
+        QCOMPARE(Command(1).Lines.size(), std::size_t(1));
+        QCOMPARE(CurrentFixture().Commands.Count(), std::size_t(3));
+        QVERIFY(dialogs_->Questions.empty());
+        QVERIFY(CurrentFixture().Saved);
+    }
+
+    // Undo and Redo leave the user on the command they were on.
+    void undo_staysOnTheCommand()
+    {
+        Open();
+        SelectCommand(2);
+        C().AvailableChannelList->setCurrentCell(0, 0);
+        C().btnAddCommandCh->click();
+        QCOMPARE(Command(2).Lines.size(), std::size_t(2));
+        Controller().Undo();
+        QCOMPARE(Command(2).Lines.size(), std::size_t(1));
+        QCOMPARE(Controller().CurrentCommand(), &Command(2));
+        QCOMPARE(Rows(C().CommandChannelList), QStringList({"4|Lamp|0|0"}));
+        Controller().Redo();
+        QCOMPARE(Controller().CurrentCommand(), &Command(2));
+        QCOMPARE(Command(2).Lines.size(), std::size_t(2));
     }
 
     void page_emptyFixtureShowsBlankRows()
@@ -72,7 +112,7 @@ private slots:
         QCOMPARE(Rows(C().CommandList), QStringList({""}));
         QCOMPARE(Rows(C().CommandChannelList), QStringList({"|||"}));
         QCOMPARE(Rows(C().AvailableChannelList), QStringList({"|"})); // no command, no building blocks
-        QVERIFY(!Controller().CurrentCommand);
+        QVERIFY(!Controller().CurrentCommand());
     }
 
     void newCommand_pickedOtherAndRefused()
@@ -89,7 +129,7 @@ private slots:
         QCOMPARE(dialogs_->Texts(TMessageKind::Error), std::vector<std::string>{"Command \"RESET\" is already exist."});
         // The new command is selected and current.
         QCOMPARE(C().CommandList->currentRow(), 4);
-        QCOMPARE(Controller().CurrentCommand->Name, std::string("Strobe test"));
+        QCOMPARE(Controller().CurrentCommand()->Name, std::string("Strobe test"));
         QVERIFY(!CurrentFixture().Saved);
     }
 
@@ -115,7 +155,7 @@ private slots:
         QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete all command items?"));
         QVERIFY(Command(2).Lines.empty());
         // The first command is current again, and its row selected.
-        QCOMPARE(Controller().CurrentCommand, &Command(0));
+        QCOMPARE(Controller().CurrentCommand(), &Command(0));
         QCOMPARE(C().CommandList->currentRow(), 0);
     }
 
@@ -208,7 +248,7 @@ private slots:
         QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete the command?"));
         QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Lamp off"}));
         QCOMPARE(C().CommandList->currentRow(), 0);
-        QCOMPARE(Controller().CurrentCommand, &Command(0));
+        QCOMPARE(Controller().CurrentCommand(), &Command(0));
         QVERIFY(!CurrentFixture().Saved);
     }
 
