@@ -15,8 +15,9 @@
 
 namespace {
 
-// Digits only, nothing above the top, and an empty field: for a palette value an empty field
-// means "no value". Unlike a plain QIntValidator, a number above the top cannot even be typed.
+// Digits only, and an empty field: for a palette value an empty field means "no value". A number
+// above the top can be typed, so that no key is swallowed unseen, but is not acceptable: the
+// dialog says so and OK refuses it.
 class TDigitsValidator : public QIntValidator {
 public:
     TDigitsValidator(int top, QObject *parent) : QIntValidator(0, top, parent) {}
@@ -29,7 +30,7 @@ public:
             return Invalid;
         bool ok = false;
         const int value = input.toInt(&ok);
-        return ok && value <= top() ? Acceptable : Invalid;
+        return ok && value <= top() ? Acceptable : Intermediate;
     }
 };
 
@@ -65,7 +66,7 @@ TGetDataForm::TGetDataForm(QWidget *parent)
       DmxValue(Box("DmxValue", this, true)), DelayTimeLabel(new QLabel(tr("Delay time:"), this)),
       DelayTime(Box("DelayTime", this, true)), Edit1(Box("Edit1", this, false)), Edit2(Box("Edit2", this, false)),
       OkButton(new QPushButton(tr("OK"), this)), CancelButton(new QPushButton(tr("Cancel"), this)),
-      valueValidator_(new TDigitsValidator(255, DmxValue))
+      RangeHint(new QLabel(this)), valueValidator_(new TDigitsValidator(255, DmxValue))
 {
     setObjectName("GetDataForm");
     setWindowTitle(tr("Get value"));
@@ -113,6 +114,11 @@ TGetDataForm::TGetDataForm(QWidget *parent)
     grid->addWidget(DelayTimeLabel, 3, 0);
     grid->addWidget(DelayTime, 3, 1);
     grid->addWidget(Edit2, 3, 2);
+    RangeHint->setObjectName("RangeHint");
+    RangeHint->setStyleSheet("color: #b00000");
+    grid->addWidget(RangeHint, 4, 0, 1, 3);
+    for (QLineEdit *box : {DmxValue, DelayTime})
+        connect(box, &QLineEdit::textChanged, this, &TGetDataForm::ShowRangeHint);
     // The longest value label must fit without the dialog changing its width between uses.
     grid->setColumnMinimumWidth(0, fontMetrics().horizontalAdvance(tr("DMX Value (high part only):")) + 4);
 
@@ -154,8 +160,20 @@ void TGetDataForm::Fill(const TValueRequest &request)
     for (QWidget *widget : std::initializer_list<QWidget *>{DelayTimeLabel, DelayTime, Edit2})
         widget->setVisible(request.WithTime);
     DelayTime->setText(QString::number(request.Time));
+    ShowRangeHint();
     // Sized now rather than while being shown, when the window already exists.
     layout()->activate();
+}
+
+void TGetDataForm::ShowRangeHint()
+{
+    QString hint;
+    if (!Acceptable(DmxValue))
+        hint = tr("The value can be %1 at most.").arg(valueValidator_->top());
+    else if (DelayTime->isVisibleTo(this) && !Acceptable(DelayTime))
+        hint = tr("The time can be 999999 at most.");
+    RangeHint->setText(hint);
+    RangeHint->setVisible(!hint.isEmpty());
 }
 
 TValueAnswer TGetDataForm::Answer() const
@@ -176,7 +194,7 @@ void TGetDataForm::showEvent(QShowEvent *event)
 
 void TGetDataForm::OkButtonClick()
 {
-    // Typing cannot go above the maximum, but a value given by the caller can.
+    // A value above the maximum, typed or given, keeps the dialog open; the hint says why.
     for (QLineEdit *box : {DmxValue, DelayTime}) {
         if (box->isVisibleTo(this) && !Acceptable(box)) {
             QApplication::beep();

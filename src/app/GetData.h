@@ -36,8 +36,11 @@ public:
     QLineEdit *Edit2;
     QPushButton *OkButton;
     QPushButton *CancelButton;
+    // Says why a value is refused, while it is.
+    QLabel *RangeHint;
 
 private:
+    void ShowRangeHint();
     void showEvent(QShowEvent *event) override;
     // Refuses a value above the maximum instead of closing.
     void OkButtonClick();

@@ -220,12 +220,18 @@ private slots:
         QCOMPARE(Acceptable(form.DmxValue, text), acceptable);
     }
 
-    void getDataTypingStopsAtMax()
+    // Every digit typed shows; a value above the maximum is named, not cut.
+    void getDataTypingAboveMaxIsShownAndNamed()
     {
         TGetDataForm form;
         form.Fill(NewPaletteValue(200));
+        QVERIFY(form.RangeHint->isHidden());
         QTest::keyClicks(form.DmxValue, "201");
-        QCOMPARE(form.DmxValue->text(), "20");
+        QCOMPARE(form.DmxValue->text(), "201");
+        QVERIFY(!form.RangeHint->isHidden());
+        QCOMPARE(form.RangeHint->text(), "The value can be 200 at most.");
+        QTest::keyClick(form.DmxValue, Qt::Key_Backspace);
+        QVERIFY(form.RangeHint->isHidden());
         form.DmxValue->clear();
         QTest::keyClicks(form.DmxValue, "1x9-99");
         QCOMPARE(form.DmxValue->text(), "199");
