@@ -161,9 +161,28 @@ bool TRecovery::Offer(TMainFormClass &controller, const std::string &startFile)
 {
     if (!Active())
         return false;
-    QString path = copyPath_;
+    // This slot's copy first, then those in slots no running editor holds: an editor that ended
+    // without saving while another ran left its copy in a slot this one did not take.
+    const QString own = copyPath_.left(copyPath_.lastIndexOf('.'));
+    if (OfferSlot(own, controller, startFile))
+        return true;
+    for (int slot = 0; slot < Slots; ++slot) {
+        const QString base = QDir(directory_).filePath("unsaved-" + QString::number(slot));
+        if (base == own)
+            continue;
+        QLockFile lock(base + ".lock");
+        lock.setStaleLockTime(0);
+        if (lock.tryLock(0) && OfferSlot(base, controller, startFile))
+            return true;
+    }
+    return false;
+}
+
+bool TRecovery::OfferSlot(const QString &base, TMainFormClass &controller, const std::string &startFile)
+{
+    QString path = base + ".json";
     if (!QFile::exists(path))
-        path.replace(".json", ".fxr");
+        path = base + ".fxr";
     QFile file(path);
     if (!file.exists())
         return false;
@@ -175,8 +194,7 @@ bool TRecovery::Offer(TMainFormClass &controller, const std::string &startFile)
     } catch (const std::exception &error) {
         // Kept under a name of its own, where the next copy will not replace it.
         file.close();
-        const QString kept = path.left(path.lastIndexOf('.')) + "-unreadable-" +
-                             QDateTime::currentDateTimeUtc().toString("yyyyMMdd-hhmmss") +
+        const QString kept = base + "-unreadable-" + QDateTime::currentDateTimeUtc().toString("yyyyMMdd-hhmmss") +
                              path.mid(path.lastIndexOf('.'));
         const QString where = QFile::rename(path, kept) ? kept : path;
         Dialogs().ShowMessage(TMessageKind::Warning, "A copy of work that Rigsmith did not save cannot be read (" +
@@ -193,7 +211,7 @@ bool TRecovery::Offer(TMainFormClass &controller, const std::string &startFile)
         return false;
     }
     controller.TakeUnsavedFixture(std::move(copy));
-    // The work is copied again at once, in this form, before an older form's copy goes.
+    // The work is copied again at once, into this editor's slot, before the copy it came from goes.
     Poll();
     if (path != copyPath_ && !written_.empty())
         QFile::remove(path);

@@ -39,8 +39,9 @@ public:
     void Poll();
     // The fixture changed: the next poll copies it. Until the first copy, every poll looks.
     void MarkChanged() { changed_ = true; }
-    // Offers a copy left in this slot: on Yes the controller takes it as unsaved work. True when
-    // it did. startFile, when given, is the file the editor would open instead; the question names
+    // Offers the copies left in this slot and in slots no running editor holds, one after the
+    // other, until the user takes one: the controller then has it as unsaved work. True when it
+    // did. startFile, when given, is the file the editor would open instead; the question names
     // it. A copy the user declines is removed; one that cannot be read is kept aside and reported.
     bool Offer(TMainFormClass &controller, const std::string &startFile = {});
     // Removes the copy: the editor ends and the user has saved or chosen not to.
@@ -48,6 +49,8 @@ public:
 
 private:
     void Warn(const std::string &problem);
+    // Offers the copy of the slot whose files begin with base, if there is one.
+    bool OfferSlot(const QString &base, TMainFormClass &controller, const std::string &startFile);
 
     QString directory_;
     std::unique_ptr<QLockFile> lock_;

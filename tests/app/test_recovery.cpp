@@ -181,6 +181,30 @@ private slots:
         QVERIFY(QFile::exists(running.CopyPath()));
     }
 
+    // Copies left in slots that no running editor holds are offered too, one after the other.
+    void offer_copiesOfEveryEditorThatEnded()
+    {
+        {
+            TRecovery first(Dir()), second(Dir());
+            CurrentFixture().Saved = false;
+            CurrentFixture().Name = "First";
+            first.Poll();
+            CurrentFixture().Name = "Second";
+            second.Poll();
+        }
+        CurrentFixture() = TFixture();
+        window_->Start(false);
+        window_->Dialogs().Answers = {TAnswer::No, TAnswer::Yes};
+        TRecovery recovery(Dir());
+        QVERIFY(recovery.Offer(window_->Controller()));
+        QCOMPARE(window_->Questions(),
+                 (QStringList{"Rigsmith ended without saving the changes to \"First\". Recover them?",
+                              "Rigsmith ended without saving the changes to \"Second\". Recover them?"}));
+        QCOMPARE(CurrentFixture().Name, std::string("Second"));
+        QCOMPARE(QDir(Dir()).entryList({"*.json"}), QStringList{"unsaved-0.json"});
+        window_->Forget();
+    }
+
     // A copy that cannot be read is never deleted: it is moved where the next copy will not
     // replace it, and the user is told where.
     void offer_unreadableCopyIsKeptAndReported_data()
