@@ -232,13 +232,13 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
                 }
             } else {
                 attribute = names.Find(channel);
+                const std::string_view nameProblem = attribute ? std::string_view() : AttributeNameProblem(channel);
                 if (!attribute && formatVersion == 1)
                     problem = "has a step on \"" + channel +
                               "\", which no attribute holds and a format 1.0 file "
                               "cannot name";
-                else if (!attribute && !AttributeNameProblem(channel).empty())
-                    problem =
-                        "has a step on \"" + channel + "\", a name that " + std::string(AttributeNameProblem(channel));
+                else if (!nameProblem.empty())
+                    problem = "has a step on \"" + channel + "\", a name that " + std::string(nameProblem);
                 else if (shared(channel))
                     problem = "has a step on \"" + channel + "\", a name that several attributes share";
             }
