@@ -6,7 +6,10 @@
 
 namespace {
 
-void Report(const char *text) { Dialogs().ShowMessage(TMessageKind::Error, text); }
+void Report(const char *text)
+{
+    Dialogs().ShowMessage(TMessageKind::Error, text);
+}
 
 } // namespace
 

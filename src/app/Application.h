@@ -18,8 +18,7 @@ void Guard(const std::function<void()> &handler);
 
 // A handler for connect() that runs inside Guard. The handler takes all of the signal's
 // arguments or none.
-template <class F>
-auto Guarded(F handler)
+template <class F> auto Guarded(F handler)
 {
     return [handler](auto &&...args) {
         Guard([&] {

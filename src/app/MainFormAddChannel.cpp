@@ -116,9 +116,8 @@ bool TMainFormClass::AddChannel()
     RefreshAttributeGrid();
     if (f.DmxChannels < p.InternalPatch) {
         f.DmxChannels = p.InternalPatch;
-        showing_ = true;
+        const auto filling = Filling();
         c_.DmxChannel->setCurrentIndex(p.InternalPatch - 1);
-        showing_ = false;
     }
     SelectEntry(&p);
     ShowPageTabs();

@@ -22,13 +22,7 @@
 
 namespace {
 
-constexpr int EntryRole = Qt::UserRole;
-
-TParameter *EntryOfRow(const QTableWidget *grid, int row)
-{
-    const QTableWidgetItem *item = row >= 0 ? grid->item(row, 0) : nullptr;
-    return item ? reinterpret_cast<TParameter *>(item->data(EntryRole).value<quintptr>()) : nullptr;
-}
+using TAttributeRow = TRowLink<TParameter>;
 
 // The attribute a low-part entry belongs to; an attribute is its own.
 TParameter *MainEntry(const TFixture &f, TParameter *entry)
@@ -67,16 +61,26 @@ int IndexOfEntry(const TFixture &f, const TParameter *entry)
 
 int TMainFormClass::SelectedAttributeRow() const
 {
-    return c_.AttributesChannelList->currentRow();
+    const QModelIndexList rows = c_.AttributesChannelList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+TParameter *TMainFormClass::CurrentAttribute() const
+{
+    return AttributeOfRow(SelectedAttributeRow());
 }
 
 TParameter *TMainFormClass::AttributeOfRow(int row) const
 {
-    return EntryOfRow(c_.AttributesChannelList, row);
+    // Between a change of the whole fixture and the grid's next filling, the rows name entries
+    // that are gone.
+    TParameter *entry = TAttributeRow::Of(c_.AttributesChannelList, row);
+    return IndexOfEntry(CurrentFixture(), entry) >= 0 ? entry : nullptr;
 }
 
 void TMainFormClass::ClearAttributeEditor()
 {
+    const auto filling = Filling();
     c_.AttributeName->clear();
     for (QComboBox *list : {c_.Priority, c_.Patch, c_.PatchLow, c_.Path, c_.DmxMinValue, c_.Hinherit, c_.ShowOnEditor})
         list->setCurrentIndex(0);
@@ -87,23 +91,26 @@ void TMainFormClass::ClearAttributeEditor()
 
 void TMainFormClass::RefreshAttributeGrid()
 {
-    FillAttributeGrid();
-    // "Dmx channels" follows the channels the attributes take, low parts included.
-    const int count = static_cast<int>(CurrentFixture().Attributes.Count());
-    showing_ = true;
-    c_.DmxChannel->setCurrentIndex(count - 1);
-    showing_ = false;
-    CurrentFixture().DmxChannels = count;
-    ApplyNameFieldRule();
+    FillAttributeGrid(CurrentAttribute());
+    FollowRowCount();
 }
 
-void TMainFormClass::FillAttributeGrid()
+void TMainFormClass::FollowRowCount()
 {
-    // The selection stays on the current attribute, or else on its row.
+    // "Dmx channels" follows the channels the attributes take, low parts included, when the rows
+    // change; a loaded fixture keeps its own count until then.
+    const int count = static_cast<int>(CurrentFixture().Attributes.Count());
+    CurrentFixture().DmxChannels = count;
+    const auto filling = Filling();
+    c_.DmxChannel->setCurrentIndex(count - 1);
+}
+
+void TMainFormClass::FillAttributeGrid(const TParameter *selected)
+{
+    // The selection stays on the given entry, or else on its row.
     QTableWidget *grid = c_.AttributesChannelList;
-    const TParameter *selected = CurrentAttribute;
-    const int selectedRow = grid->currentRow();
-    const QSignalBlocker quiet(grid);
+    const int selectedRow = SelectedAttributeRow();
+    const auto filling = Filling();
 
     const TAttributeList &attributes = CurrentFixture().Attributes;
     const int count = static_cast<int>(attributes.Count());
@@ -115,7 +122,7 @@ void TMainFormClass::FillAttributeGrid()
         const TParameter &p = attributes[static_cast<std::size_t>(row)];
         auto *channel = new QTableWidgetItem(QString::number(p.IsLowPart ? p.InternalPatchLow : p.InternalPatch));
         auto *name = new QTableWidgetItem(ToQt(p.Name) + (p.IsLowPart ? "( low )" : ""));
-        channel->setData(EntryRole, QVariant::fromValue(reinterpret_cast<quintptr>(&p)));
+        TAttributeRow::Set(channel, &p);
         if (p.IsLowPart) {
             channel->setBackground(lowPartBackground);
             name->setBackground(lowPartBackground);
@@ -125,7 +132,11 @@ void TMainFormClass::FillAttributeGrid()
         if (&p == selected)
             restore = row;
     }
-    grid->setCurrentCell(std::max(restore, count > 0 ? 0 : -1), 0);
+    if (count > 0)
+        grid->selectRow(std::max(restore, 0));
+    else
+        grid->clearSelection();
+    ApplyNameFieldRule();
 }
 
 void TMainFormClass::ApplyNameFieldRule()
@@ -155,54 +166,50 @@ void TMainFormClass::EnableAttributeEditor()
 
 void TMainFormClass::SelectEntry(const TParameter *entry)
 {
-    const int row = IndexOfEntry(CurrentFixture(), entry);
-    if (row >= 0) {
-        const QSignalBlocker quiet(c_.AttributesChannelList);
-        c_.AttributesChannelList->setCurrentCell(row, 0);
-    }
-    SelectAttribute(SelectedAttributeRow());
-    AttributeGridClick();
+    SelectAttribute(IndexOfEntry(CurrentFixture(), entry));
 }
 
 void TMainFormClass::SelectAttribute(int row)
 {
-    if (row < 0)
-        return;
-    TFixture &f = CurrentFixture();
-    if (c_.PageControl->currentWidget() == c_.AttributesPage && row < static_cast<int>(f.Attributes.Count())) {
-        CurrentAttribute = AttributeOfRow(row);
-        ShowAttribute();
+    if (row >= 0) {
+        const auto filling = Filling();
+        c_.AttributesChannelList->selectRow(row);
+    }
+    ShowSelectedAttribute();
+}
+
+void TMainFormClass::ShowSelectedAttribute()
+{
+    TParameter *current = CurrentAttribute();
+    if (current && c_.PageControl->currentWidget() == c_.AttributesPage) {
+        ShowAttribute(*current);
         NormalizeAttributes();
         RefreshWheels();
     }
-    c_.btnUndoParam->setEnabled(false);
-    c_.btnApplyParam->setEnabled(false);
+    SetAttributeEdited(false);
+    AttributeGridClick();
 }
 
 void TMainFormClass::NormalizeAttributes()
 {
     TFixture &f = CurrentFixture();
     // Normalizing makes the low parts anew: remember the shown one by its attribute.
-    TParameter *shown = MainEntry(f, CurrentAttribute);
-    const bool shownLowPart = CurrentAttribute && CurrentAttribute->IsLowPart;
+    TParameter *current = CurrentAttribute();
+    TParameter *shown = MainEntry(f, current);
+    const bool shownLowPart = current && current->IsLowPart;
     f.Normalize();
-    CurrentAttribute = shown;
     if (shown && shownLowPart) {
         const int lowPart = LowPartIndex(f, *shown);
-        CurrentAttribute = lowPart >= 0 ? &f.Attributes[static_cast<std::size_t>(lowPart)] : shown;
+        if (lowPart >= 0)
+            shown = &f.Attributes[static_cast<std::size_t>(lowPart)];
     }
-    // Only the rows: the channel count stays as the user set it.
-    FillAttributeGrid();
+    // Only the rows: the channel count stays as it is.
+    FillAttributeGrid(shown);
 }
 
-void TMainFormClass::ShowAttribute()
+void TMainFormClass::ShowAttribute(const TParameter &p)
 {
-    struct TLoadingScope {
-        bool &flag;
-        explicit TLoadingScope(bool &f) : flag(f) { flag = true; }
-        ~TLoadingScope() { flag = false; }
-    } loading(Loading);
-    const TParameter &p = *CurrentAttribute;
+    const auto filling = Filling();
     c_.AttributeName->setText(ToQt(p.Name));
     c_.Priority->setCurrentIndex(p.Priority);
     if (p.ChannelType >= 1 && p.ChannelType <= 7)
@@ -222,14 +229,16 @@ void TMainFormClass::ShowAttribute()
 
 void TMainFormClass::RefreshWheels()
 {
-    if (!CurrentAttribute || CurrentAttribute->IsLowPart)
+    // A low-part row shows the wheels of its attribute's type.
+    const TParameter *shown = MainEntry(CurrentFixture(), CurrentAttribute());
+    if (!shown)
         return;
     std::size_t filled = 0;
     for (const auto &entry : CurrentFixture().Attributes.Entries()) {
         const TParameter &p = *entry.Parameter;
         if (filled == c_.Wheels.size())
             break;
-        if (p.ChannelType != CurrentAttribute->ChannelType || p.IsLowPart || !p.ShowOnEditor)
+        if (p.ChannelType != shown->ChannelType || p.IsLowPart || !p.ShowOnEditor)
             continue;
         QLineEdit *wheel = c_.Wheels[filled++];
         wheel->setText(ToQt(p.Name));
@@ -251,14 +260,21 @@ void TMainFormClass::ClearWheels()
 
 void TMainFormClass::AttributeEdited()
 {
-    c_.btnUndoParam->setEnabled(true);
-    c_.btnApplyParam->setEnabled(true);
+    SetAttributeEdited(true);
+}
+
+void TMainFormClass::SetAttributeEdited(bool edited)
+{
+    // A button that goes unavailable under the keyboard focus hands it to the grid, not to the
+    // next field in the window, where the next key would replace a text.
+    if (!edited && (c_.btnApplyParam->hasFocus() || c_.btnUndoParam->hasFocus()))
+        c_.AttributesChannelList->setFocus();
+    c_.btnUndoParam->setEnabled(edited);
+    c_.btnApplyParam->setEnabled(edited);
 }
 
 void TMainFormClass::ChannelWidthClick()
 {
-    if (Loading)
-        return;
     const TFixture &f = CurrentFixture();
     if (c_.chWidth->ItemIndex() == 1) {
         c_.PatchLow->setEnabled(true);
@@ -280,8 +296,9 @@ void TMainFormClass::CheckAttributeName()
         return;
     const QTableWidget *grid = c_.AttributesChannelList;
     bool taken = name == grid->horizontalHeaderItem(1)->text();
+    const int current = SelectedAttributeRow();
     for (int row = 0; row < grid->rowCount() && !taken; ++row)
-        if (row != grid->currentRow() && grid->item(row, 1))
+        if (row != current && grid->item(row, 1))
             taken = grid->item(row, 1)->text() == name;
     if (!taken)
         return;
@@ -292,6 +309,18 @@ void TMainFormClass::CheckAttributeName()
 
 bool TMainFormClass::eventFilter(QObject *watched, QEvent *event)
 {
+    // Undo and Redo reach the fixture's history from any field of the window: a field's own
+    // typing is already a step of it.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (widget && widget->window() == c_.Form &&
+            (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+             key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == c_.AttributeName && event->type() == QEvent::FocusOut)
         Guard([this] { CheckAttributeName(); });
     // Enter in a detail grid edits the value of its selected row, as a double click does.
@@ -311,37 +340,38 @@ bool TMainFormClass::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void TMainFormClass::AttributeRowChanged(int row, int previous)
+bool TMainFormClass::AttributeMayMove(int row)
 {
-    if (row == previous)
-        return;
-    QTableWidget *grid = c_.AttributesChannelList;
-    if (c_.btnApplyParam->isEnabled()) {
-        const TParameter *target = AttributeOfRow(row);
-        const auto backTo = [&] {
-            const QSignalBlocker quiet(grid);
-            grid->setCurrentCell(previous, 0);
-        };
-        switch (Dialogs().Confirm("Attribute is changed. Apply param?", true)) {
-        case TAnswer::Yes:
-            backTo();
+    if (filling_ || !c_.btnApplyParam->isEnabled())
+        return true;
+    TParameter *target = AttributeOfRow(row);
+    switch (Dialogs().Confirm("Attribute is changed. Apply param?", true)) {
+    case TAnswer::Yes: {
+        // The edits go to the attribute still selected; when they are refused, so is the move.
+        bool applied = false;
+        Guard([&] {
             ApplyAttribute();
-            SelectEntry(target);
-            return;
-        case TAnswer::No:
-            break;
-        case TAnswer::Cancel:
-            backTo();
-            return;
-        }
+            applied = true;
+        });
+        if (!applied)
+            return false;
+        // Applying may have moved the rows: the target is found again by its entry.
+        if (IndexOfEntry(CurrentFixture(), target) == row)
+            return true;
+        SelectEntry(target);
+        return false;
     }
-    SelectAttribute(row);
-    AttributeGridClick();
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TMainFormClass::AttributeGridClick()
 {
-    const TParameter *entry = AttributeOfRow(SelectedAttributeRow());
+    const TParameter *entry = CurrentAttribute();
     if (entry && !entry->IsLowPart) {
         EnableAttributeEditor();
         return;
@@ -364,13 +394,12 @@ void TMainFormClass::ApplyAttribute()
 {
     if (c_.PatchLow->currentIndex() == c_.Patch->currentIndex() + 1) {
         ClearAttributeEditor();
-        c_.btnUndoParam->setEnabled(false);
-        c_.btnApplyParam->setEnabled(false);
+        SetAttributeEdited(false);
         throw EFixtureError("The value of low and high parameter cannot be the same!");
     }
     TFixture &f = CurrentFixture();
-    // Edits always go to the attribute the editor was filled from.
-    TParameter *target = MainEntry(f, CurrentAttribute);
+    // Edits go to the attribute of the selected row, which the editor was filled from.
+    TParameter *target = MainEntry(f, CurrentAttribute());
     if (!target || f.Attributes.Empty())
         return;
     const int oldLowPart = LowPartIndex(f, *target);
@@ -400,30 +429,26 @@ void TMainFormClass::ApplyAttribute()
         lowPart->IsLowPart = true;
         f.Attributes.Insert(static_cast<std::size_t>(at) + 1, PatchKey(target->InternalPatchLow), std::move(lowPart));
     }
-    c_.btnUndoParam->setEnabled(false);
-    c_.btnApplyParam->setEnabled(false);
-    CurrentAttribute = target;
-    RefreshWheels();
-    RefreshAttributeGrid();
+    SetAttributeEdited(false);
+    FillAttributeGrid(target);
+    FollowRowCount();
     SelectEntry(target);
     Modified();
 }
 
 void TMainFormClass::UndoAttribute()
 {
-    const int row = SelectedAttributeRow();
-    if (row >= 0 && AttributeOfRow(row))
-        SelectAttribute(row);
+    if (CurrentAttribute())
+        ShowSelectedAttribute();
     else
         ClearAttributeEditor();
-    c_.btnUndoParam->setEnabled(false);
-    c_.btnApplyParam->setEnabled(false);
+    SetAttributeEdited(false);
 }
 
 void TMainFormClass::DeleteChannel()
 {
     TFixture &f = CurrentFixture();
-    TParameter *entry = AttributeOfRow(SelectedAttributeRow());
+    TParameter *entry = CurrentAttribute();
     if (entry && Dialogs().Confirm("Do you wish to delete the channel?", false) == TAnswer::Yes) {
         if (entry->IsLowPart) {
             TParameter *attribute = MainEntry(f, entry);
@@ -445,14 +470,13 @@ void TMainFormClass::DeleteChannel()
                 f.Attributes.Delete(static_cast<std::size_t>(lowPart));
             f.Attributes.Delete(static_cast<std::size_t>(IndexOfEntry(f, entry)));
         }
-        CurrentAttribute = nullptr;
-        RefreshAttributeGrid();
+        FillAttributeGrid(nullptr);
+        FollowRowCount();
         if (f.Attributes.Empty()) {
             ClearAttributeEditor();
             ClearWheels();
         } else {
-            SelectAttribute(SelectedAttributeRow());
-            AttributeGridClick();
+            ShowSelectedAttribute();
         }
         Modified();
     }
@@ -489,8 +513,9 @@ void TMainFormClass::MoveAttribute(int direction)
         if (!entry.Parameter->IsLowPart)
             entry.Parameter->Order = ++order;
     std::swap(current->Order, neighbour->Order);
-    CurrentAttribute = current;
-    NormalizeAttributes();
+    f.Normalize();
+    FillAttributeGrid(current);
+    FollowRowCount();
     SelectEntry(current);
     // The order is what the file is written in.
     Modified();

@@ -12,6 +12,7 @@
 #include "DmxPanel.h"
 #include "platform/UserDialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -64,7 +65,7 @@ void TMainFormClass::Modified(const void *typing)
 
 void TMainFormClass::BaseEdit(const std::function<void()> &apply, const void *typing)
 {
-    if (showing_)
+    if (filling_)
         return;
     apply();
     Modified(typing);
@@ -185,16 +186,20 @@ void TMainFormClass::WireEvents()
     connect(c_.btnFixtureCheck, &QPushButton::clicked, this, Guarded([this] { CheckClick(); }));
     connect(c_.btnExit, &QPushButton::clicked, c_.Form, &QWidget::close);
     connect(c_.PageControl, &QTabWidget::currentChanged, this, Guarded([this](int) { PageChanged(); }));
-    // Undo and redo of the fixture; a text field being typed into keeps its own.
+    // Undo and redo of the fixture, wherever the focus is (see eventFilter).
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
     redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
     for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Undo))
         connect(new QShortcut(keys, c_.Form), &QShortcut::activated, this, Guarded([this] { Undo(); }));
     for (const QKeySequence &keys : redoKeys)
         connect(new QShortcut(keys, c_.Form), &QShortcut::activated, this, Guarded([this] { Redo(); }));
+    qApp->installEventFilter(this);
 
     // The attribute editor collects edits until they are applied.
-    const auto edited = Guarded([this] { AttributeEdited(); });
+    const auto edited = Guarded([this] {
+        if (!filling_)
+            AttributeEdited();
+    });
     connect(c_.ChannelTypes, &TToggleGroup::Clicked, this, edited);
     connect(c_.AttributeName, &QLineEdit::textChanged, this, edited);
     for (QComboBox *list :
@@ -203,8 +208,13 @@ void TMainFormClass::WireEvents()
     connect(c_.ControlType, &TRadioGroup::Clicked, this, edited);
     connect(c_.chWidth, &TRadioGroup::Clicked, this, Guarded([this] { ChannelWidthClick(); }));
     c_.AttributeName->installEventFilter(this);
-    connect(c_.AttributesChannelList, &QTableWidget::currentCellChanged, this,
-            Guarded([this](int row, int, int previous, int) { AttributeRowChanged(row, previous); }));
+    // Whatever moves the grid's selection asks about pending edits first, and shows the row's
+    // attribute once it moved.
+    auto *gate = new TRowGate(c_.AttributesChannelList, [this](int row) { return AttributeMayMove(row); });
+    connect(gate, &QItemSelectionModel::selectionChanged, this, Guarded([this] {
+                if (!filling_)
+                    ShowSelectedAttribute();
+            }));
     connect(c_.btnApplyParam, &QPushButton::clicked, this, Guarded([this] { ApplyAttribute(); }));
     connect(c_.btnUndoParam, &QPushButton::clicked, this, Guarded([this] { UndoAttribute(); }));
     connect(c_.btnDeleteCh, &QPushButton::clicked, this, Guarded([this] { DeleteChannel(); }));
@@ -241,27 +251,30 @@ void TMainFormClass::DmxChannelChanged()
 void TMainFormClass::ShowFixture()
 {
     const TFixture &f = CurrentFixture();
-    showing_ = true;
-    c_.FileName->setText(PathToQt(f.FileName));
-    c_.FixtureName->setText(ToQt(f.Name));
-    c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
-    c_.Brand->setText(ToQt(f.Brand));
-    c_.MacType->setCurrentIndex(f.FixtureType - 1);
-    c_.DmxChannel->setCurrentIndex(f.DmxChannels > 0 ? f.DmxChannels - 1 : 0);
-    DmxChannelChanged();
-    c_.DmxSplitChannel->setCurrentIndex(f.DmxSplitChannels);
-    c_.PanAngleMin->setValue(f.PanAngleMin);
-    c_.PanAngleMax->setValue(f.PanAngleMax);
-    c_.TiltAngleMin->setValue(f.TiltAngleMin);
-    c_.TiltAngleMax->setValue(f.TiltAngleMax);
-    c_.Author->setText(ToQt(f.Author));
-    c_.Revision->setText(ToQt(f.Revision));
-    const TCalendarDate date = DecodeDate(f.Date);
-    c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
-    c_.Comment->setPlainText(ToQt(f.Comments).replace("\r\n", "\n"));
-    showing_ = false;
+    {
+        const auto filling = Filling();
+        c_.FileName->setText(PathToQt(f.FileName));
+        c_.FixtureName->setText(ToQt(f.Name));
+        c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
+        c_.Brand->setText(ToQt(f.Brand));
+        c_.MacType->setCurrentIndex(f.FixtureType - 1);
+        c_.DmxChannel->setCurrentIndex(f.DmxChannels > 0 ? f.DmxChannels - 1 : 0);
+        c_.DmxSplitChannel->setCurrentIndex(f.DmxSplitChannels);
+        c_.PanAngleMin->setValue(f.PanAngleMin);
+        c_.PanAngleMax->setValue(f.PanAngleMax);
+        c_.TiltAngleMin->setValue(f.TiltAngleMin);
+        c_.TiltAngleMax->setValue(f.TiltAngleMax);
+        c_.Author->setText(ToQt(f.Author));
+        c_.Revision->setText(ToQt(f.Revision));
+        const TCalendarDate date = DecodeDate(f.Date);
+        c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
+        c_.Comment->setPlainText(ToQt(f.Comments).replace("\r\n", "\n"));
+    }
     ShowFormatFields();
-    RefreshAttributeGrid();
+    FillAttributeGrid(nullptr);
+    // A file's own channel count stays; a file without one counts its rows.
+    if (f.DmxChannels <= 0)
+        FollowRowCount();
 }
 
 void TMainFormClass::ShowFormatFields()
@@ -298,7 +311,7 @@ void TMainFormClass::PageChanged()
 {
     QWidget *page = c_.PageControl->currentWidget();
     if (page == c_.AttributesPage)
-        SelectAttribute(SelectedAttributeRow());
+        ShowSelectedAttribute();
     else if (page == c_.CommandPage && !CurrentFixture().Commands.Empty())
         CommandListSelectCell(std::max(c_.CommandList->currentRow(), 0));
     else if (page == c_.PalettePage)

@@ -4,6 +4,7 @@
 #include "model/FixtureHistory.h"
 
 #include <QObject>
+#include <QScopedValueRollback>
 
 #include <cstdint>
 #include <functional>
@@ -65,15 +66,18 @@ public:
     void ClearAttributeEditor();
     void RefreshAttributeGrid();
     void EnableAttributeEditor();
+    // Selects the row and shows its attribute in the editor.
     void SelectAttribute(int row);
-    void ShowAttribute();
+    // The attribute (or low part) of the selected row, or nothing: the selection is the one
+    // record of it.
+    TParameter *CurrentAttribute() const;
     void RefreshWheels();
     void ClearWheels();
     void AttributeEdited();
+    // Makes "Apply" and "Undo" of the attribute editor available, or not.
+    void SetAttributeEdited(bool edited);
     void ChannelWidthClick();
     void CheckAttributeName();
-    // The grid's selection moved from previous to row; asks about pending edits first.
-    void AttributeRowChanged(int row, int previous);
     void AttributeGridClick();
     void ApplyAttribute();
     void UndoAttribute();
@@ -134,9 +138,7 @@ signals:
 public:
     const TMainFormControls &Controls() const { return c_; }
     TLayout Layout() const { return layout_; }
-    TParameter *CurrentAttribute = nullptr;
     TPalette *CurrentPalette = nullptr;
-    bool Loading = false;
 
 private:
     bool Is800() const { return layout_ == TLayout::Compact800; }
@@ -173,15 +175,24 @@ private:
     void ShowFormatFields();
     void ShowPageTabs();
     void DmxChannelChanged();
+    // While it lives, the program is filling the controls: what it puts there is not the user's.
+    QScopedValueRollback<bool> Filling() { return QScopedValueRollback<bool>(filling_, true); }
     int SelectedAttributeRow() const;
     TParameter *AttributeOfRow(int row) const;
+    // Whether the attribute grid's selection may move to row; asks about pending edits first.
+    bool AttributeMayMove(int row);
+    void ShowSelectedAttribute();
+    void ShowAttribute(const TParameter &p);
     // Shows the row of the entry in the grid (or keeps the row) and makes it current.
     void SelectEntry(const TParameter *entry);
     void MoveAttribute(int direction);
     // Normalizes the attribute list and rebuilds the grid, keeping the attribute shown.
     void NormalizeAttributes();
-    // The grid's rows from the attribute list, nothing else.
-    void FillAttributeGrid();
+    // The grid's rows from the attribute list, with the given entry's row selected (or the row
+    // that was), nothing else.
+    void FillAttributeGrid(const TParameter *selected);
+    // "Dmx channels" becomes the number of rows.
+    void FollowRowCount();
     // The step the selected detail row shows, or nothing.
     TCommandLine *SelectedStep() const;
     void SelectCommandRow(int row);
@@ -201,8 +212,7 @@ private:
     TLayout layout_;
     std::unique_ptr<TColourCatalogs> catalogs_;
     std::unique_ptr<TPaletteIcons> icons_;
-    bool rebuildingPalettes_ = false;
-    bool showing_ = false;
+    bool filling_ = false;
     std::string lastSaveDir_; // empty: the fixtures directory
     TFixtureHistory history_;
 

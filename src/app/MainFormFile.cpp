@@ -53,10 +53,9 @@ void TMainFormClass::NewFixtureClick()
 void TMainFormClass::NewFixture()
 {
     CurrentFixture().Clear();
-    CurrentAttribute = nullptr;
     CurrentPalette = nullptr;
     ShowPageTabs();
-    c_.btnApplyParam->setEnabled(false);
+    SetAttributeEdited(false);
     ShowFixture();
     ClearAttributeEditor();
     RefreshCommandList();
@@ -65,8 +64,7 @@ void TMainFormClass::NewFixture()
     EnableAttributeEditor();
     ApplyAttributeDefaults();
     // Nothing is being edited in a new fixture.
-    c_.btnApplyParam->setEnabled(false);
-    c_.btnUndoParam->setEnabled(false);
+    SetAttributeEdited(false);
     ResetHistory();
 }
 
@@ -99,7 +97,6 @@ void TMainFormClass::TakeUnsavedFixture(TFixture fixture)
 void TMainFormClass::ShowLoadedFixture()
 {
     // The fixture replaced every attribute, command and palette.
-    CurrentAttribute = nullptr;
     CurrentPalette = nullptr;
     ShowFixture();
     SelectAttribute(0);
@@ -148,12 +145,11 @@ void TMainFormClass::SetFileFromPath(const std::string &path)
 void TMainFormClass::ShowFileState()
 {
     const TFixture &f = CurrentFixture();
-    showing_ = true;
+    const auto filling = Filling();
     c_.FileName->setText(PathToQt(f.FileName));
     c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
     const TCalendarDate date = DecodeDate(f.Date);
     c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
-    showing_ = false;
 }
 
 bool TMainFormClass::ChooseSaveFile(const std::string &proposed)

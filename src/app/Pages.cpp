@@ -24,8 +24,7 @@
 
 namespace {
 
-template <class T, class... Args>
-T *Make(const char *name, QWidget *parent, Args &&...args)
+template <class T, class... Args> T *Make(const char *name, QWidget *parent, Args &&...args)
 {
     auto *control = new T(std::forward<Args>(args)..., parent);
     control->setObjectName(name);
@@ -61,9 +60,15 @@ QSpinBox *Angle(const char *name, QWidget *parent, int maximum)
     return spin;
 }
 
-QGroupBox *Group(const QString &caption, QWidget *parent) { return new QGroupBox(caption, parent); }
+QGroupBox *Group(const QString &caption, QWidget *parent)
+{
+    return new QGroupBox(caption, parent);
+}
 
-void HideRow(QFormLayout *form, QWidget *field) { form->setRowVisible(field, false); }
+void HideRow(QFormLayout *form, QWidget *field)
+{
+    form->setRowVisible(field, false);
+}
 
 } // namespace
 
@@ -188,8 +193,8 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *types = new QHBoxLayout;
     types->setSpacing(2);
     c.ChannelTypes = new TToggleGroup(page);
-    const char *typeNames[] = {"chTypeIntens", "chTypePT",     "chTypeColor",  "chTypeGobo", "chTypePrism",
-                               "chTypeBlade",  "chTypeCMY",    "chTypeEffect", "chTypeGrab"};
+    const char *typeNames[] = {"chTypeIntens", "chTypePT",  "chTypeColor",  "chTypeGobo", "chTypePrism",
+                               "chTypeBlade",  "chTypeCMY", "chTypeEffect", "chTypeGrab"};
     const char *typeCaptions[] = {"Intens", "P/T", "Color", "Gobo", "Prism", "Blade", "CMY", "Effect", "Grab"};
     for (std::size_t i = 0; i < 9; ++i) {
         auto *button = Make<QToolButton>(typeNames[i], page);

@@ -39,17 +39,6 @@ constexpr const char *IconFileProperty = "IconFile";
 // A palette that has neither picture nor colour; only when even the default icon is missing.
 const TColor NoColourSwatch = RgbColor(128, 128, 128);
 
-class TResetOnExit {
-public:
-    explicit TResetOnExit(bool &flag) : flag_(flag) { flag_ = true; }
-    ~TResetOnExit() { flag_ = false; }
-    TResetOnExit(const TResetOnExit &) = delete;
-    TResetOnExit &operator=(const TResetOnExit &) = delete;
-
-private:
-    bool &flag_;
-};
-
 // The detail grid: rows 16 high, and a title wider than its narrow column on two lines rather
 // than cut.
 void ShapeDetailGrid(QTableWidget *grid)
@@ -295,7 +284,7 @@ void TMainFormClass::AddPaletteButton(TPalette &palette)
     box->Add(button);
     connect(button, &QAbstractButton::clicked, this, Guarded([this, button] { SelectPalette(button); }));
     // A rebuild selects once, when every button is in place.
-    if (rebuildingPalettes_)
+    if (filling_)
         return;
     box->RaiseAll();
     button->setChecked(true);
@@ -331,7 +320,7 @@ void TMainFormClass::RebuildPaletteBoxes()
     TPaletteBox *const boxes[] = {c_.GoboPaletteBox, c_.IntensityPaletteBox, c_.PrismPaletteBox, c_.BladePaletteBox,
                                   c_.ColorPaletteBox};
     {
-        const TResetOnExit rebuilding(rebuildingPalettes_);
+        const auto filling = Filling();
         for (TPaletteBox *box : boxes)
             box->Clear();
         icons_->ForgetListings();

@@ -5,6 +5,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidget *parent)
     : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
 {
@@ -19,7 +21,10 @@ TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidg
     connect(buttons_, &QButtonGroup::idClicked, this, &TRadioGroup::Clicked);
 }
 
-int TRadioGroup::ItemIndex() const { return buttons_->checkedId(); }
+int TRadioGroup::ItemIndex() const
+{
+    return buttons_->checkedId();
+}
 
 void TRadioGroup::SetItemIndex(int index)
 {
@@ -72,4 +77,48 @@ void SetupGrid(QTableWidget *grid, std::initializer_list<TColumn> columns)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     grid->setWordWrap(false);
+}
+
+TRowGate::TRowGate(QTableWidget *grid, TMayMove mayMove)
+    : QItemSelectionModel(grid->model(), grid), mayMove_(std::move(mayMove))
+{
+    grid->setSelectionModel(this);
+}
+
+bool TRowGate::Allowed(int row)
+{
+    if (row < 0 || row == currentIndex().row() || asking_) {
+        refused_ = -1;
+        return true;
+    }
+    asking_ = true;
+    const bool allowed = mayMove_(row);
+    asking_ = false;
+    refused_ = allowed ? -1 : row;
+    return allowed;
+}
+
+void TRowGate::setCurrentIndex(const QModelIndex &index, QItemSelectionModel::SelectionFlags command)
+{
+    if (Allowed(index.row()))
+        QItemSelectionModel::setCurrentIndex(index, command);
+}
+
+void TRowGate::select(const QModelIndex &index, QItemSelectionModel::SelectionFlags command)
+{
+    select(QItemSelection(index, index), command);
+}
+
+void TRowGate::select(const QItemSelection &selection, QItemSelectionModel::SelectionFlags command)
+{
+    // A click selects after it made its row current: when that move was refused, so is this.
+    const auto refused = [this](const QItemSelectionRange &range) {
+        return range.top() <= refused_ && refused_ <= range.bottom();
+    };
+    if (refused_ >= 0 && std::any_of(selection.begin(), selection.end(), refused))
+        return;
+    // A click beside the rows selects nothing: the selection stays where it is.
+    if (selection.isEmpty() && !(command & QItemSelectionModel::Deselect) && model()->rowCount() > 0 && hasSelection())
+        return;
+    QItemSelectionModel::select(selection, command);
 }

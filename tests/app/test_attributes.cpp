@@ -59,7 +59,21 @@ private:
         Select(0);
     }
 
-    void Select(int row) { Grid()->setCurrentCell(row, 0); }
+    // Clicks the row, as a user does.
+    void Select(int row)
+    {
+        Grid()->scrollToItem(Grid()->item(row, 1));
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
+                          Grid()->visualItemRect(Grid()->item(row, 1)).center());
+    }
+    // The rows the grid highlights.
+    QList<int> Highlighted()
+    {
+        QList<int> rows;
+        for (const QModelIndex &index : Grid()->selectionModel()->selectedRows())
+            rows << index.row();
+        return rows;
+    }
     int RowOf(const QString &text)
     {
         return static_cast<int>(
@@ -162,8 +176,56 @@ private slots:
         QCOMPARE(QString::fromStdString(CurrentFixture().ParameterByPatch(6)->Name), name);
         QCOMPARE(C().AttributeName->text(), selected);
         const bool stayed = TAnswer(answer) == TAnswer::Cancel;
-        QCOMPARE(Grid()->currentRow(), stayed ? RowOf("Shutter") : RowOf("Tilt"));
+        const int row = stayed ? RowOf("Shutter") : RowOf("Tilt");
+        QCOMPARE(Highlighted(), QList<int>{row});
+        QCOMPARE(Grid()->currentRow(), row);
         QCOMPARE(C().btnApplyParam->isEnabled(), stayed);
+        // What is highlighted is what "Delete channel" deletes.
+        dialogs_->Answers.push_back(TAnswer::Yes);
+        C().btnDeleteCh->click();
+        QCOMPARE(RowOf(stayed ? "Shutter" : "Tilt"), -1);
+    }
+
+    void changePrompt_refusedEditsKeepTheRow()
+    {
+        Open(false);
+        Select(RowOf("Tilt"));
+        ClickWidth(1);
+        C().PatchLow->setCurrentIndex(4); // low patch 4 on patch 4
+        dialogs_->Answers.push_back(TAnswer::Yes);
+        QTest::keyClick(Grid(), Qt::Key_Down);
+        QCOMPARE(Errors(), std::vector<std::string>{"The value of low and high parameter cannot be the same!"});
+        QCOMPARE(Highlighted(), QList<int>{RowOf("Tilt")});
+        // The next edits go to the highlighted row.
+        Controller().SelectAttribute(RowOf("Tilt"));
+        TypeName("Zed");
+        C().btnApplyParam->click();
+        QCOMPARE(CurrentFixture().ParameterByPatch(4)->Name, std::string("Zed"));
+        QCOMPARE(CurrentFixture().ParameterByPatch(1)->Name, std::string("Dimmer"));
+    }
+
+    void focus_staysOnThePageAndUndoReachesTheFixture()
+    {
+        Open(false);
+        window_->Form().show();
+        QVERIFY(QTest::qWaitForWindowActive(&window_->Form()));
+        for (QPushButton *button : {C().btnApplyParam, C().btnUndoParam}) {
+            Select(RowOf("Tilt"));
+            TypeName("Tilt2");
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Grid()));
+        }
+        // The error box of a refused apply leaves the focus on the page too.
+        ClickWidth(1);
+        C().PatchLow->setCurrentIndex(4);
+        QTest::mouseClick(C().btnApplyParam, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Grid()));
+        // Ctrl+Z in a field takes back the fixture's last step: here the applied name.
+        C().Brand->setFocus();
+        QTest::keyClick(C().Brand, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(CurrentFixture().ParameterByName("Tilt"));
+        QTest::keyClick(C().Brand, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(CurrentFixture().ParameterByName("Tilt2"));
     }
 
     void width_8to16AndBack()
@@ -287,6 +349,28 @@ private slots:
         Select(RowOf("Pan( low )"));
         C().btnAttrDown->click();
         QCOMPARE(RowOf("Pan( low )"), 2);
+    }
+
+    void dmxChannels_fileCountStaysUntilTheRowsChange()
+    {
+        Open(false, QByteArray(SpotText).replace("Dmx_Channels = 6", "Dmx_Channels = 9"));
+        QCOMPARE(C().DmxChannel->currentText(), QString("9"));
+        C().btnFixtureCheck->click();
+        QCOMPARE(dialogs_->Texts(TMessageKind::Information), std::vector<std::string>{"Fixture is ready to save"});
+        Select(RowOf("Tilt"));
+        C().btnAttrDown->click();
+        QCOMPARE(C().DmxChannel->currentText(), QString("6"));
+        QCOMPARE(CurrentFixture().DmxChannels, 6);
+    }
+
+    void wheels_lowRowShowsItsAttributesType()
+    {
+        Open(false);
+        Select(RowOf("Gobo"));
+        QCOMPARE(C().Wheels[0]->text(), QString("Gobo"));
+        Select(RowOf("Pan( low )"));
+        QCOMPARE(C().Wheels[0]->text(), QString("Pan"));
+        QCOMPARE(C().Wheels[1]->text(), QString("Tilt"));
     }
 
     void wheels_showSixteenOfAType()

@@ -1034,9 +1034,9 @@ private slots:
         // A low part's row is shaded.
         QCOMPARE(C().AttributesChannelList->item(1, 1)->background().color(),
                  C().AttributesChannelList->palette().button().color());
-        // The file's channel count gives way to the channels the attributes take.
-        QCOMPARE(C().DmxChannel->currentText(), "3");
-        QCOMPARE(CurrentFixture().DmxChannels, 3);
+        // The file's own channel count stays.
+        QCOMPARE(C().DmxChannel->currentText(), "12");
+        QCOMPARE(CurrentFixture().DmxChannels, 12);
         QCOMPARE(CurrentFixture().Comments, std::string("Warm white only\r\nNo strobe"));
         QVERIFY(CurrentFixture().Saved);
         if (!compact) {
@@ -1056,8 +1056,8 @@ private slots:
                               C().MacType->currentText(), C().FileVersion->currentText()}),
                  (QStringList{"bare.fxr", "Bare", "", "Moving head", "2.0"}));
         QCOMPARE(GridRows(C().AttributesChannelList), QStringList{"|"});
-        QCOMPARE(C().DmxChannel->currentIndex(), -1);
-        QCOMPARE(CurrentFixture().DmxChannels, 0);
+        QCOMPARE(C().DmxChannel->currentText(), "4");
+        QCOMPARE(CurrentFixture().DmxChannels, 4);
         QVERIFY(CurrentFixture().Saved);
 
         // New starts again at format 1.0.
@@ -1138,7 +1138,7 @@ private slots:
         QCOMPARE((QStringList{Q(f.Name), Q(f.Brand), Q(f.FileName), Q(f.FileDir)}),
                  (QStringList{"Par", "AcmeX", "par.fxr", window_->Path("fixtures")}));
         QCOMPARE(f.Attributes.Count(), std::size_t(3));
-        QCOMPARE(f.DmxChannels, 3);
+        QCOMPARE(f.DmxChannels, 12);
         QVERIFY(!f.Saved);
         QCOMPARE((QStringList{C().FixtureName->text(), C().Brand->text(), C().FileName->text()}),
                  (QStringList{"Par", "AcmeX", "par.fxr"}));

@@ -31,10 +31,10 @@ TEST(FixFuncs, CodeIndexMatchesWholeCodesInAnyCase)
         std::string_view list;
         int expected;
     } const cases[] = {
-        {"ltp", codes::ControlType, 2},      {"HTP", codes::ControlType, 1}, {"TP", codes::ControlType, 0},
-        {"B", codes::PaletteTypeShort, 4},   {"S", codes::PaletteTypeShort, 7}, {"SP", codes::ChannelType, 0},
-        {"", codes::ChannelType, 0},         {" IN", codes::ChannelType, 0}, {"snap_end", codes::Path, 3},
-        {"F", codes::HexDigits, 16},         {"moving_head", codes::FixtureType, 2}, {"no", codes::YesNo, 1},
+        {"ltp", codes::ControlType, 2},    {"HTP", codes::ControlType, 1},         {"TP", codes::ControlType, 0},
+        {"B", codes::PaletteTypeShort, 4}, {"S", codes::PaletteTypeShort, 7},      {"SP", codes::ChannelType, 0},
+        {"", codes::ChannelType, 0},       {" IN", codes::ChannelType, 0},         {"snap_end", codes::Path, 3},
+        {"F", codes::HexDigits, 16},       {"moving_head", codes::FixtureType, 2}, {"no", codes::YesNo, 1},
     };
     for (const Case &c : cases)
         EXPECT_EQ(CodeIndex(c.item, c.list), c.expected) << c.item;
@@ -82,8 +82,15 @@ TEST(FixFuncs, StrToIntFollowsTheFormatsIntegerRules)
         const char *text;
         int32_t expected;
     } const good[] = {
-        {"540", 540}, {"  -45", -45}, {"+7", 7}, {"$FF", 255}, {"x1f", 31}, {"0X10", 16},
-        {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"-$10", -16},
+        {"540", 540},
+        {"  -45", -45},
+        {"+7", 7},
+        {"$FF", 255},
+        {"x1f", 31},
+        {"0X10", 16},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"-$10", -16},
     };
     for (const Case &c : good)
         EXPECT_EQ(StrToInt(c.text), c.expected) << c.text;
@@ -108,9 +115,13 @@ TEST(FixFuncs, ParseNumberReadsDecimalPercentHexAndNa)
         int64_t fullScale;
         int32_t expected;
     } const cases[] = {
-        {"150%", 255, 382}, {"4%", 255, 10},      {"50%", 255, 127},   {"100%", 255, 255}, {"FFh", 255, 255},
-        {"ffh", 255, 255},  {"H00FF", 255, 255},  {"h", 255, 0},       {"na", 255, 0},     {"NA", 255, 0},
-        {" 300 ", 255, 300}, {"-50%", 255, -127}, {"% 50", 255, 127},  {"7FFFFFFFh", 1, INT32_MAX},
+        {"150%", 255, 382},  {"4%", 255, 10},
+        {"50%", 255, 127},   {"100%", 255, 255},
+        {"FFh", 255, 255},   {"ffh", 255, 255},
+        {"H00FF", 255, 255}, {"h", 255, 0},
+        {"na", 255, 0},      {"NA", 255, 0},
+        {" 300 ", 255, 300}, {"-50%", 255, -127},
+        {"% 50", 255, 127},  {"7FFFFFFFh", 1, INT32_MAX},
     };
     for (const Case &c : cases)
         EXPECT_EQ(ParseNumber(c.text, c.fullScale), c.expected) << c.text;
@@ -124,9 +135,8 @@ TEST(FixFuncs, PercentTableMatchesExtendedPrecision)
         int percent;
         int32_t of255, of65535;
     } const table[] = {
-        {0, 0, 0},          {1, 2, 655},        {4, 10, 2621},      {10, 25, 6553},
-        {25, 63, 16383},    {30, 76, 19660},    {50, 127, 32767},   {70, 178, 45874},
-        {90, 229, 58981},   {99, 252, 64879},   {100, 255, 65534},
+        {0, 0, 0},        {1, 2, 655},      {4, 10, 2621},    {10, 25, 6553},   {25, 63, 16383},   {30, 76, 19660},
+        {50, 127, 32767}, {70, 178, 45874}, {90, 229, 58981}, {99, 252, 64879}, {100, 255, 65534},
     };
     for (const Row &row : table) {
         const std::string text = std::to_string(row.percent) + "%";

@@ -11,8 +11,8 @@ TEST(DateTime, EncodesAndDecodesCalendarDates)
         int year, month, day;
         double days;
     } const cases[] = {
-        {1899, 12, 30, 0}, {1900, 1, 1, 2}, {2005, 3, 7, 38418}, {2000, 2, 29, 36585}, {1, 1, 1, -693593},
-        {9999, 12, 31, 2958465},
+        {1899, 12, 30, 0},    {1900, 1, 1, 2},    {2005, 3, 7, 38418},
+        {2000, 2, 29, 36585}, {1, 1, 1, -693593}, {9999, 12, 31, 2958465},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.year);
@@ -25,8 +25,14 @@ TEST(DateTime, EncodesAndDecodesCalendarDates)
 
 TEST(DateTime, RefusesImpossibleDates)
 {
-    for (const auto &[y, m, d] : {std::tuple{2005, 2, 29}, {1900, 2, 29}, {2005, 13, 1}, {2005, 0, 1}, {2005, 4, 31},
-                                 {0, 1, 1}, {10000, 1, 1}, {2005, 1, 0}})
+    for (const auto &[y, m, d] : {std::tuple{2005, 2, 29},
+                                  {1900, 2, 29},
+                                  {2005, 13, 1},
+                                  {2005, 0, 1},
+                                  {2005, 4, 31},
+                                  {0, 1, 1},
+                                  {10000, 1, 1},
+                                  {2005, 1, 0}})
         EXPECT_FALSE(TryEncodeDate(y, m, d)) << y << "-" << m << "-" << d;
 }
 
@@ -46,6 +52,9 @@ TEST(CodePage, MapsEveryByteToUtf8AndBack)
         all += static_cast<char>(c);
     EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
     EXPECT_EQ(Cp1252ToUtf8("\x80 caf\xE9"), "\xE2\x82\xAC caf\xC3\xA9");
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x9C" "x" "\xE2\x80\x9D"), "\x93x\x94");
+    EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x9C"
+                           "x"
+                           "\xE2\x80\x9D"),
+              "\x93x\x94");
     EXPECT_EQ(Utf8ToCp1252("\xE6\x97\xA5 \xFF"), "? ?"); // no Windows-1252 form; invalid UTF-8
 }
