@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
 class TColourCatalogs;
 class TCommand;
 struct TCommandLine;
@@ -116,6 +117,9 @@ public:
     // Makes the palette of a palette or control button current; a control palette is made the
     // first time its button is used.
     void SelectPalette(QObject *sender);
+    // The palette of the button down on the shown sub-page, or nothing: the buttons are the one
+    // record of it.
+    TPalette *CurrentPalette() const;
     void RebuildPaletteBoxes();
     void PaletteSheetChanged();
     void DeletePalette();
@@ -138,7 +142,6 @@ signals:
 public:
     const TMainFormControls &Controls() const { return c_; }
     TLayout Layout() const { return layout_; }
-    TPalette *CurrentPalette = nullptr;
 
 private:
     bool Is800() const { return layout_ == TLayout::Compact800; }
@@ -204,6 +207,8 @@ private:
     // Palettes page
     TPaletteBox *PaletteBoxOfType(uint8_t paletteType) const;
     TPaletteBox *PaletteBoxOfSheet() const;
+    QAbstractButton *PaletteButtonOfSheet() const;
+    TPalette *PaletteOfButton(const QAbstractButton *button) const;
     void LoadIconBox(const std::string &directory, TScrollBox *box, std::vector<std::string> &unreadable);
     void BuildColorBox(TScrollBox *box);
     void ShowLeeCatalog();

@@ -53,7 +53,6 @@ void TMainFormClass::NewFixtureClick()
 void TMainFormClass::NewFixture()
 {
     CurrentFixture().Clear();
-    CurrentPalette = nullptr;
     ShowPageTabs();
     SetAttributeEdited(false);
     ShowFixture();
@@ -97,7 +96,6 @@ void TMainFormClass::TakeUnsavedFixture(TFixture fixture)
 void TMainFormClass::ShowLoadedFixture()
 {
     // The fixture replaced every attribute, command and palette.
-    CurrentPalette = nullptr;
     ShowFixture();
     SelectAttribute(0);
     RefreshCommandList();

@@ -37,6 +37,7 @@ void TMainFormClass::RefreshPaletteDetail()
 {
     QTableWidget *grid = c_.PaletteChannelList;
     const QSignalBlocker quiet(grid);
+    const TPalette *palette = CurrentPalette();
     const int selected = grid->currentRow();
     grid->clearContents();
     grid->setRowCount(1);
@@ -50,7 +51,7 @@ void TMainFormClass::RefreshPaletteDetail()
         channel->setData(EntryRole, QVariant::fromValue(reinterpret_cast<quintptr>(&attribute)));
         grid->setItem(row, 0, channel);
         grid->setItem(row, 1, new QTableWidgetItem(ToQt(attribute.Name)));
-        const TPaletteLine *value = CurrentPalette ? CurrentPalette->Lines.Find(attribute.Name) : nullptr;
+        const TPaletteLine *value = palette ? palette->Lines.Find(attribute.Name) : nullptr;
         grid->setItem(row, 2, new QTableWidgetItem(value ? QString::number(value->Value / 257) : QString()));
         ++row;
     }
@@ -68,13 +69,14 @@ void TMainFormClass::EditPaletteValue()
     QTableWidget *grid = c_.PaletteChannelList;
     const int row = grid->currentRow();
     const TParameter *attribute = AttributeOfGridRow(grid, row);
-    if (!CurrentPalette || !attribute || !IsAttributeOf(CurrentFixture(), attribute))
+    TPalette *palette = CurrentPalette();
+    if (!palette || !attribute || !IsAttributeOf(CurrentFixture(), attribute))
         return;
     TValueRequest request;
     request.Attribute = attribute->Name;
     request.Min = attribute->DmxMin;
     request.Max = attribute->DmxMax;
-    const TPaletteLine *existing = CurrentPalette->Lines.Find(attribute->Name);
+    const TPaletteLine *existing = palette->Lines.Find(attribute->Name);
     request.ValueLabel = existing ? "DMX Value (high part only):" : "DMX Value:";
     request.Value = existing ? existing->Value / 257 : 0;
     const auto answer = Dialogs().EnterValue(request);
@@ -83,13 +85,13 @@ void TMainFormClass::EditPaletteValue()
         return;
     TFixture &f = CurrentFixture();
     if (!answer->Value) {
-        if (const int i = CurrentPalette->Lines.IndexOf(attribute->Name); i >= 0)
-            CurrentPalette->Lines.Delete(static_cast<std::size_t>(i));
+        if (const int i = palette->Lines.IndexOf(attribute->Name); i >= 0)
+            palette->Lines.Delete(static_cast<std::size_t>(i));
         grid->item(row, 2)->setText({});
     } else {
-        CurrentPalette->SetValue(attribute->Name, *answer->Value * 257);
+        palette->SetValue(attribute->Name, *answer->Value * 257);
         grid->item(row, 2)->setText(QString::number(*answer->Value));
     }
     Modified();
-    ColorFromCMY(f, *CurrentPalette);
+    ColorFromCMY(f, *palette);
 }

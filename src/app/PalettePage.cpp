@@ -253,7 +253,6 @@ void TMainFormClass::AddPaletteFromButton(QObject *sender)
         Dialogs().ShowMessage(TMessageKind::Error, error.what());
         return;
     }
-    CurrentPalette = palette;
     palette->Bitmap = bitmap;
     palette->Description.clear();
     Modified();
@@ -291,23 +290,43 @@ void TMainFormClass::AddPaletteButton(TPalette &palette)
     SelectPalette(button);
 }
 
+QAbstractButton *TMainFormClass::PaletteButtonOfSheet() const
+{
+    if (c_.PalettePageControl->currentIndex() == ControlSheetIndex) {
+        for (TGlyphButton *button : {c_.Full, c_.StandBy, c_.Locate})
+            if (button->isChecked())
+                return button;
+        return nullptr;
+    }
+    const TPaletteBox *box = PaletteBoxOfSheet();
+    return box ? box->Current() : nullptr;
+}
+
+TPalette *TMainFormClass::PaletteOfButton(const QAbstractButton *button) const
+{
+    const TFixture &f = CurrentFixture();
+    if (!button)
+        return nullptr;
+    if (const QVariant key = button->property(PaletteKeyProperty); key.isValid())
+        return f.Palettes.Find(key.toByteArray().toStdString());
+    const auto *glyph = qobject_cast<const TGlyphButton *>(button);
+    return glyph && glyph->Tag == ControlPalette ? f.FindPalette(FromQt(glyph->Caption()), ControlPalette) : nullptr;
+}
+
+TPalette *TMainFormClass::CurrentPalette() const
+{
+    return PaletteOfButton(PaletteButtonOfSheet());
+}
+
 void TMainFormClass::SelectPalette(QObject *sender)
 {
     const auto *button = qobject_cast<TGlyphButton *>(sender);
     if (!button)
         return;
-    TFixture &f = CurrentFixture();
-    TPalette *palette = nullptr;
-    if (const QVariant key = button->property(PaletteKeyProperty); key.isValid()) {
-        palette = f.Palettes.Find(key.toByteArray().toStdString());
-    } else if (button->Tag == ControlPalette) {
-        // Made empty the first time its button is used; it holds nothing the file would miss.
-        const std::string name = FromQt(button->Caption());
-        palette = f.FindPalette(name, ControlPalette);
-        if (!palette)
-            palette = &f.AddPalette(name, ControlPalette);
-    }
-    CurrentPalette = palette;
+    // A control palette is made empty the first time its button is used; it holds nothing the
+    // file would miss.
+    if (button->Tag == ControlPalette && !PaletteOfButton(button))
+        CurrentFixture().AddPalette(FromQt(button->Caption()), ControlPalette);
     RefreshPaletteDetail();
 }
 
@@ -341,25 +360,15 @@ void TMainFormClass::RebuildPaletteBoxes()
 
 void TMainFormClass::PaletteSheetChanged()
 {
-    const int index = c_.PalettePageControl->currentIndex();
-    if (index == ControlSheetIndex) {
-        for (TGlyphButton *button : {c_.Full, c_.StandBy, c_.Locate})
-            if (button->isChecked()) {
-                SelectPalette(button);
-                break;
-            }
-        return;
-    }
-    if (index == ColorSheetIndex)
+    if (c_.PalettePageControl->currentIndex() == ColorSheetIndex)
         ShowLeeCatalog();
-    QTableWidget *grid = c_.PaletteChannelList;
-    for (int row = 0; row < grid->rowCount(); ++row)
-        if (QTableWidgetItem *value = grid->item(row, 2))
-            value->setText({});
-    const TPaletteBox *box = PaletteBoxOfSheet();
-    if (QAbstractButton *down = box ? box->FirstDown() : nullptr) {
-        grid->setCurrentCell(0, 0);
+    // The palette shown is the one down on the sheet, or none.
+    if (QAbstractButton *down = PaletteButtonOfSheet()) {
+        if (c_.PalettePageControl->currentIndex() != ControlSheetIndex)
+            c_.PaletteChannelList->setCurrentCell(0, 0);
         SelectPalette(down);
+    } else {
+        RefreshPaletteDetail();
     }
 }
 
@@ -374,7 +383,6 @@ void TMainFormClass::DeletePalette()
         return;
     TFixture &f = CurrentFixture();
     const int index = f.Palettes.IndexOf(key.toByteArray().toStdString());
-    CurrentPalette = nullptr;
     if (index >= 0) {
         f.Palettes.Delete(static_cast<std::size_t>(index));
         Modified();

@@ -83,9 +83,11 @@ void TPaletteBox::Add(QAbstractButton *button)
     button->setCheckable(true);
     button->setFixedSize(ButtonWidth, ButtonHeight);
     Place(button, 3, 3 + ButtonHeight * static_cast<int>(Buttons().size()));
+    connect(button, &QAbstractButton::clicked, this, [this, button] { last_ = button; });
     connect(button, &QAbstractButton::toggled, this, [this, button](bool down) {
         if (!down)
             return;
+        last_ = button;
         for (QAbstractButton *other : Buttons())
             if (other != button)
                 other->setChecked(false);
@@ -96,6 +98,12 @@ void TPaletteBox::RaiseAll()
 {
     for (QAbstractButton *button : Buttons())
         button->setChecked(false);
+}
+
+QAbstractButton *TPaletteBox::Current() const
+{
+    QAbstractButton *down = FirstDown();
+    return down ? down : last_.data();
 }
 
 QAbstractButton *TPaletteBox::FirstDown() const

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QList>
 #include <QPixmap>
+#include <QPointer>
 #include <QScrollArea>
 
 #include <optional>
@@ -42,6 +43,11 @@ public:
     void Add(QAbstractButton *button);
     void RaiseAll();
     QAbstractButton *FirstDown() const;
+    // The button down, or else the one a second click raised: the palette the box shows.
+    QAbstractButton *Current() const;
+
+private:
+    QPointer<QAbstractButton> last_;
 };
 
 // A flat button with a picture above its caption, as palette, icon and control buttons are. The

@@ -1,5 +1,6 @@
 // The commands page and the value entry of command steps and palette values, with scripted dialogs.
 
+#include "palettes/PaletteWidgets.h"
 #include "support/MainWindowHarness.h"
 
 #include <QLineEdit>
@@ -226,14 +227,14 @@ private slots:
         QCOMPARE(Command(1).Lines[0].Value, 40000);
 
         TFixture &f = CurrentFixture();
-        Controller().CurrentPalette = f.FindPalette("Locate", 7);
-        Controller().RefreshPaletteDetail();
+        C().PageControl->setCurrentWidget(C().PalettePage);
+        C().Locate->click();
         QTableWidget *grid = C().PaletteChannelList;
         grid->setCurrentCell(1, 0);
         dialogs_->Values = {TValueAnswer{127, 0}};
         emit grid->cellDoubleClicked(1, 1);
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 127);
-        QCOMPARE(Controller().CurrentPalette->Lines.Find("Pan")->Value, 32768);
+        QCOMPARE(Controller().CurrentPalette()->Lines.Find("Pan")->Value, 32768);
         QVERIFY(f.Saved);
     }
 
@@ -273,8 +274,8 @@ private slots:
     {
         Open();
         TFixture &f = CurrentFixture();
-        Controller().CurrentPalette = f.FindPalette("Locate", 7);
-        Controller().RefreshPaletteDetail();
+        C().PageControl->setCurrentWidget(C().PalettePage);
+        C().Locate->click();
         QTableWidget *grid = C().PaletteChannelList;
         QCOMPARE(Rows(grid), QStringList({"1|Dimmer|100", "2|Pan|", "4|Lamp|"}));
         // A new value, of the 16-bit Pan.
@@ -285,7 +286,7 @@ private slots:
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 0);
         QVERIFY(!dialogs_->ValueRequests.back().WithTime);
         QCOMPARE(dialogs_->ValueRequests.back().Min, 10);
-        QCOMPARE(Controller().CurrentPalette->Lines.Find("Pan")->Value, 32896);
+        QCOMPARE(Controller().CurrentPalette()->Lines.Find("Pan")->Value, 32896);
         QCOMPARE(grid->item(1, 2)->text(), QString("128"));
         QVERIFY(!f.Saved);
         // An existing value: only its high part is edited.
@@ -294,11 +295,11 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(dialogs_->ValueRequests.back().ValueLabel, std::string("DMX Value (high part only):"));
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 100);
-        QCOMPARE(Controller().CurrentPalette->Lines.Find("Dimmer")->Value, 50 * 257);
+        QCOMPARE(Controller().CurrentPalette()->Lines.Find("Dimmer")->Value, 50 * 257);
         // An empty field removes the value.
         dialogs_->Values = {TValueAnswer{std::nullopt, 0}};
         QTest::keyClick(grid, Qt::Key_Return);
-        QVERIFY(!Controller().CurrentPalette->Lines.Find("Dimmer"));
+        QVERIFY(!Controller().CurrentPalette()->Lines.Find("Dimmer"));
         QCOMPARE(grid->item(0, 2)->text(), QString());
     }
 };

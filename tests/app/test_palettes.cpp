@@ -149,7 +149,7 @@ class TestPalettes : public QObject {
     {
         return window_->Controller().PaletteIcons().Glyph(Program(relative).toStdString()).cacheKey();
     }
-    TPalette *Current() { return window_->Controller().CurrentPalette; }
+    TPalette *Current() { return window_->Controller().CurrentPalette(); }
     TPalette *Find(const std::string &name, uint8_t type) { return CurrentFixture().FindPalette(name, type); }
     QString Program(const QString &relative) const { return window_->Path("program/" + relative); }
     QString FixturePath() const { return window_->Path("fixtures/test.fxr"); }
@@ -414,7 +414,7 @@ private slots:
         QCOMPARE(Values()[4], "1");
     }
 
-    void sheet_changeSelectsDownButtonOrKeepsCurrent()
+    void sheet_changeSelectsDownButtonOrNone()
     {
         Open(false,
              WithPalettes("PALETTETYPE = BL\r\nPALETTENAME = \"Square\"\r\nPALETTEBITMAP = Square\r\n"
@@ -424,10 +424,12 @@ private slots:
         QCOMPARE(Current(), Find("Square", BL));
         QCOMPARE(C().PaletteChannelList->currentRow(), 0);
         QCOMPARE(Values()[0], "200");
-        // No palette down on the Prism sub-page: the values go, the current palette stays.
+        // No palette down on the Prism sub-page: no palette is current, and no value shows.
         Sheet(PrismSheet);
-        QCOMPARE(Current(), Find("Square", BL));
+        QCOMPARE(Current(), nullptr);
         QCOMPARE(Values()[0], "");
+        emit C().PaletteChannelList->cellDoubleClicked(0, 1);
+        QVERIFY(dialogs_->ValueRequests.empty());
         // Back on Control the control button that is down counts again.
         Sheet(ControlSheet);
         Click(C().StandBy);
@@ -477,7 +479,7 @@ private slots:
         Sheet(PrismSheet);
         Click(C().PrismPaletteBox->Buttons().front()); // raises it: nothing down
         Sheet(BladeSheet);
-        QCOMPARE(Current(), Find("Three", PR));
+        QCOMPARE(Current(), nullptr);
         Click(C().DeleteBladePalette);
         QVERIFY(Find("Three", PR) && Find("Open", GB));
         QCOMPARE(C().PalettePageControl->currentIndex(), int(BladeSheet));
