@@ -1,6 +1,5 @@
 #include "AddChannel.h"
 
-#include "Layout.h"
 #include "model/FixConsts.h"
 #include "model/FixFuncs.h"
 #include "palettes/QtText.h"
@@ -27,14 +26,9 @@
 #include <filesystem>
 #include <fstream>
 
-int LayoutColumns = 3;
-
 namespace fs = std::filesystem;
 
 namespace {
-
-// The page last shown, for the whole run and for every list the dialog is built from.
-int rememberedPage = 0;
 
 // Geometry of the built dialog, in pixels.
 constexpr int BoxLeft = 16;
@@ -244,9 +238,10 @@ std::vector<TPredefinedTab> ParsePredefinedList(std::istream &in, const std::str
     return tabs;
 }
 
-TfrmAddChannel::TfrmAddChannel(QWidget *parent, const std::string &caption, const std::string &listFile)
+TfrmAddChannel::TfrmAddChannel(QWidget *parent, const std::string &caption, const std::string &listFile,
+                               TAddChannelMemory &memory)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      PageControl(new QTabWidget(this)), Button1(new QPushButton(tr("Exit"), this))
+      PageControl(new QTabWidget(this)), Button1(new QPushButton(tr("Exit"), this)), memory_(memory)
 {
     setObjectName("frmAddChannel");
     setWindowTitle(ToQt(caption));
@@ -265,14 +260,15 @@ TfrmAddChannel::TfrmAddChannel(QWidget *parent, const std::string &caption, cons
 
     // Set before the signal is connected: a list with fewer pages shows its first page and leaves the
     // remembered page for the lists that have it.
-    PageControl->setCurrentIndex(rememberedPage < PageControl->count() ? rememberedPage : 0);
+    PageControl->setCurrentIndex(memory_.Page < PageControl->count() ? memory_.Page : 0);
     connect(PageControl, &QTabWidget::currentChanged, this, &TfrmAddChannel::PageControlChange);
 }
 
 std::optional<TPredefinedPick> TfrmAddChannel::PickPredefinedName(QWidget *parent, const std::string &caption,
-                                                                  const std::string &listFile)
+                                                                  const std::string &listFile,
+                                                                  TAddChannelMemory &memory)
 {
-    TfrmAddChannel dialog(parent, caption, listFile);
+    TfrmAddChannel dialog(parent, caption, listFile, memory);
     dialog.exec();
     return dialog.Picked;
 }
@@ -369,7 +365,7 @@ void TfrmAddChannel::FitWindow(int contentHeight)
     const int chrome =
         1000 - PageControl->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, PageControl).height();
     const int height =
-        LayoutColumns == 2 ? CompactHeight : std::min(chrome + contentHeight + ExitRowHeight, StandardMaxHeight);
+        memory_.Compact ? CompactHeight : std::min(chrome + contentHeight + ExitRowHeight, StandardMaxHeight);
     setMinimumSize(width, std::min(height, chrome + ExitRowHeight + 2 * ButtonHeight));
     setMaximumWidth(width);
     resize(width, height);
@@ -391,5 +387,5 @@ void TfrmAddChannel::resizeEvent(QResizeEvent *event)
 void TfrmAddChannel::PageControlChange(int index)
 {
     if (index >= 0)
-        rememberedPage = index;
+        memory_.Page = index;
 }

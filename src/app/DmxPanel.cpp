@@ -9,8 +9,6 @@
 
 #include <algorithm>
 
-std::array<uint8_t, 97> DmxLevels{};
-
 namespace {
 
 constexpr int Channels = 96;
@@ -54,9 +52,10 @@ QString LevelText(int level, bool percent)
     return QString::number((level * 200 + 255) / 510) + " %";
 }
 
-TfrmDmxPanel::TfrmDmxPanel(QWidget *parent)
+TfrmDmxPanel::TfrmDmxPanel(TDmxLevels &levels, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      ScrollBox(new QScrollArea(this)), BitBtn1(new QPushButton(tr("OK"), this)), IsPercent(new QToolButton(this))
+      ScrollBox(new QScrollArea(this)), BitBtn1(new QPushButton(tr("OK"), this)), IsPercent(new QToolButton(this)),
+      levels_(levels)
 {
     setObjectName("frmDmxPanel");
     setWindowTitle(tr("Dmx panel"));
@@ -105,7 +104,7 @@ TfrmDmxPanel::TfrmDmxPanel(QWidget *parent)
         fader->setPageStep(16);
         // Tab reaches the faders and the arrow keys move them.
         fader->setFocusPolicy(Qt::StrongFocus);
-        fader->setValue(255 - DmxLevels[k]);
+        fader->setValue(255 - levels_[k]);
         connect(fader, &QScrollBar::valueChanged, this, [this, fader] { DmxChLevelChange(fader); });
 
         auto *channel = new QLabel(number, columns);
@@ -137,7 +136,7 @@ void TfrmDmxPanel::DmxChLevelChange(QScrollBar *fader)
     const int level = std::clamp(255 - fader->value(), 0, 255);
     if (value != nullptr)
         value->setText(LevelText(level, IsPercent->isChecked()));
-    DmxLevels[static_cast<size_t>(k)] = static_cast<uint8_t>(level);
+    levels_[static_cast<size_t>(k)] = static_cast<uint8_t>(level);
 }
 
 void TfrmDmxPanel::IsPercentClick()

@@ -4,7 +4,6 @@
 #include "MainFormClass.h"
 
 #include "Application.h"
-#include "Layout.h"
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
 #include "palettes/PaletteIcons.h"
@@ -122,7 +121,8 @@ void TMainFormClass::LoadIconBox(const std::string &directory, TScrollBox *box, 
         button->setProperty(IconFileProperty, QString::fromStdString(file.string()));
         box->Place(button, 3 + TPaletteBox::ButtonWidth * column, 3 + TPaletteBox::ButtonHeight * row);
         connect(button, &QAbstractButton::clicked, this, Guarded([this, button] { AddPaletteFromButton(button); }));
-        if (++column > LayoutColumns - 1) {
+        // The compact layout's icon boxes are two buttons wide.
+        if (++column == (Is800() ? 2 : 3)) {
             column = 0;
             ++row;
         }

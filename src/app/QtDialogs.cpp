@@ -59,7 +59,7 @@ void TQtDialogs::CreateNameDialog()
 
 void TQtDialogs::CreateDmxPanel()
 {
-    dmxPanel_ = new TfrmDmxPanel(mainWindow_);
+    dmxPanel_ = new TfrmDmxPanel(dmxLevels_, mainWindow_);
 }
 
 void TQtDialogs::CreateValueDialog()
@@ -160,7 +160,7 @@ std::optional<std::string> TQtDialogs::AskName(const std::string &title, const s
 
 std::optional<TPredefinedPick> TQtDialogs::PickPredefinedName(const std::string &caption, const std::string &listFile)
 {
-    return TfrmAddChannel::PickPredefinedName(mainWindow_, caption, listFile);
+    return TfrmAddChannel::PickPredefinedName(mainWindow_, caption, listFile, addChannel_);
 }
 
 std::optional<TValueAnswer> TQtDialogs::EnterValue(const TValueRequest &request)

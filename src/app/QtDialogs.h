@@ -4,6 +4,7 @@
 
 #include <QPointer>
 
+#include "AddChannel.h"
 #include "DmxPanel.h"
 #include "GetData.h"
 #include "Load800.h"
@@ -17,8 +18,12 @@ public:
     TQtDialogs();
     ~TQtDialogs() override;
 
-    // Message boxes and dialogs are centred on this window.
-    void SetMainWindow(QWidget *window) { mainWindow_ = window; }
+    // Message boxes and dialogs are centred on this window, of the compact layout or not.
+    void SetMainWindow(QWidget *window, bool compact)
+    {
+        mainWindow_ = window;
+        addChannel_.Compact = compact;
+    }
     void CreateFileListDialogs();
     void CreateNameDialog();
     void CreateDmxPanel();
@@ -42,9 +47,13 @@ public:
     TfrmGetColName *GetColName() const { return getColName_; }
     TfrmDmxPanel *DmxPanel() const { return dmxPanel_; }
     TGetDataForm *GetData() const { return getData_; }
+    const TDmxLevels &DmxLevels() const { return dmxLevels_; }
 
 private:
     QWidget *mainWindow_ = nullptr;
+    // What the dialogs keep for the whole run.
+    TAddChannelMemory addChannel_;
+    TDmxLevels dmxLevels_{};
     // The main window owns the dialogs as its children; whatever outlives it goes with this object.
     QPointer<TfrmLoad800> load800_;
     QPointer<TfrmSave800> save800_;

@@ -4,7 +4,6 @@
 //   rigsmith [800] [FILE.fxr]      rigsmith --help      rigsmith --version
 // Kept apart from main() so that the window tests can run the same rules.
 
-#include "Layout.h"
 #include "MainFormBase.h"
 #include "Version.h"
 #include "palettes/QtText.h"
@@ -89,10 +88,9 @@ inline TStartRequest ReadStartArguments(const QStringList &arguments)
     return request;
 }
 
-// Sets LayoutColumns and creates the main window of the layout the request asks for.
+// Creates the main window of the layout the request asks for.
 inline std::unique_ptr<TMainFormBase> CreateMainForm(const TStartRequest &request)
 {
-    LayoutColumns = request.Compact ? 2 : 3;
     if (request.Compact)
         return std::make_unique<TMainForm800>();
     return std::make_unique<TMainForm>();

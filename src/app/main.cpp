@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
     SetDialogs(&dialogs);
     const std::unique_ptr<TMainFormBase> mainForm = CreateMainForm(request);
     // The windows of the run, made once in the order the layout uses them.
-    dialogs.SetMainWindow(mainForm.get());
+    dialogs.SetMainWindow(mainForm.get(), request.Compact);
     if (request.Compact)
         dialogs.CreateFileListDialogs();
     dialogs.CreateDmxPanel();

@@ -11,7 +11,6 @@
 #include "app/Application.h"
 #include "app/DmxPanel.h"
 #include "app/GetData.h"
-#include "app/Layout.h"
 #include "app/Load800.h"
 #include "app/MainFormBase.h"
 #include "app/Save800.h"
@@ -108,9 +107,7 @@ int main(int argc, char *argv[])
     }
     TScriptedDialogs dialogs;
 
-    LayoutColumns = 3;
     ShootLayout(std::make_unique<TMainForm>(), out, "standard", fixture, dialogs);
-    LayoutColumns = 2;
     ShootLayout(std::make_unique<TMainForm800>(), out, "800", fixture, dialogs);
 
     TfrmLoad800 load;
@@ -126,13 +123,14 @@ int main(int argc, char *argv[])
     name.eCustColName->setText("Medium Bastard Amber");
     Save(&name, out, "dialog-getcolname");
 
-    for (const int columns : {3, 2}) {
-        LayoutColumns = columns;
-        TfrmAddChannel addChannel(nullptr, "Add channel", "AddChannel.ini");
+    for (const bool compact : {false, true}) {
+        TAddChannelMemory memory{compact};
+        TfrmAddChannel addChannel(nullptr, "Add channel", "AddChannel.ini", memory);
         addChannel.show();
-        Save(&addChannel, out, columns == 3 ? "dialog-addchannel" : "800-dialog-addchannel");
+        Save(&addChannel, out, compact ? "800-dialog-addchannel" : "dialog-addchannel");
     }
-    TfrmAddChannel addCommand(nullptr, "Add command", "AddCommand.ini");
+    TAddChannelMemory memory;
+    TfrmAddChannel addCommand(nullptr, "Add command", "AddCommand.ini", memory);
     addCommand.show();
     Save(&addCommand, out, "dialog-addcommand");
 
@@ -154,7 +152,8 @@ int main(int argc, char *argv[])
     value.show();
     Save(&value, out, "dialog-getdata-palette");
 
-    TfrmDmxPanel panel;
+    TDmxLevels levels{};
+    TfrmDmxPanel panel(levels);
     for (int channel = 1; channel <= 20; ++channel)
         if (auto *fader = panel.findChild<QScrollBar *>(QString("DmxChLevel%1").arg(channel)))
             fader->setValue(255 - (channel * 37) % 256);

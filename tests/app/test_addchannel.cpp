@@ -1,5 +1,4 @@
 #include "app/AddChannel.h"
-#include "app/Layout.h"
 #include "model/FixFuncs.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
@@ -123,11 +122,9 @@ class TestAddChannel : public QObject {
     void ResetRememberedPage()
     {
         SetProgramDir(root_->path().toStdString());
-        WriteList("Reset.ini", "[One;Box]\nA=a.bmp\n[Two;Box]\nB=a.bmp\n");
-        TfrmAddChannel dialog(nullptr, "Reset", "Reset.ini");
-        dialog.PageControl->setCurrentIndex(1);
-        dialog.PageControl->setCurrentIndex(0);
+        memory_ = {};
     }
+    TAddChannelMemory memory_;
     std::unique_ptr<QTemporaryDir> root_;
 
 private slots:
@@ -138,14 +135,12 @@ private slots:
         QVERIFY(QDir(root_->path()).mkdir("Bitmaps"));
         WritePicture(Program("Bitmaps/a.bmp"));
         WritePicture(Program("Bitmaps/PIC.Bmp"), Qt::blue);
-        LayoutColumns = 3;
         ResetRememberedPage();
     }
 
     void cleanup()
     {
         ResetRememberedPage();
-        LayoutColumns = 3;
         SetProgramDir({});
         root_.reset();
     }
@@ -271,7 +266,7 @@ private slots:
                               "C1=a.bmp\nC2=a.bmp\nC3=a.bmp\n"
                               "[Tab one; Box A ]\n"
                               "A4=a.bmp\n");
-        TfrmAddChannel dialog(nullptr, "Add channel", "list.INI");
+        TfrmAddChannel dialog(nullptr, "Add channel", "list.INI", memory_);
         QCOMPARE(dialog.windowTitle(), "Add channel");
         QCOMPARE(dialog.PageControl->objectName(), "PageControl");
         QCOMPARE(dialog.Button1->objectName(), "Button1");
@@ -320,7 +315,7 @@ private slots:
     void dialog_buttonsCarryPickAndPicture()
     {
         WriteList("AddChannel.ini", "[T;B]\nR&D=a.bmp,CO,LTP,16,SNAP_START,NO,YES,0\nBlue=pic.bmp\n");
-        TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini");
+        TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini", memory_);
         auto *first = Find<QToolButton>(&dialog, "btnPick1");
         auto *second = Find<QToolButton>(&dialog, "btnPick2");
         QVERIFY(first && second);
@@ -349,7 +344,7 @@ private slots:
     void dialog_standardHeightFitsTallestPage()
     {
         WriteList("List.ini", "[Small;Box]\nA=a.bmp\n[Tall;One]\nA=a.bmp\n-\nB=a.bmp\n[Tall;Two]\nC=a.bmp\n");
-        TfrmAddChannel dialog(nullptr, "Add channel", "List.ini");
+        TfrmAddChannel dialog(nullptr, "Add channel", "List.ini", memory_);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (int page = 0; page < 2; ++page) {
@@ -372,8 +367,8 @@ private slots:
             list += "[Tall;Box " + QByteArray::number(box) + "]\nA=a.bmp\n";
         WriteList("List.ini", list);
 
-        LayoutColumns = 2;
-        TfrmAddChannel compact(nullptr, "Add channel", "List.ini");
+        memory_.Compact = true;
+        TfrmAddChannel compact(nullptr, "Add channel", "List.ini", memory_);
         QCOMPARE(compact.height(), 580);
         compact.show();
         QVERIFY(QTest::qWaitForWindowExposed(&compact));
@@ -386,8 +381,8 @@ private slots:
         QCOMPARE(compact.Button1->geometry().bottom(), 580 - 9);
 
         // The same list in the standard layout is shown whole.
-        LayoutColumns = 3;
-        TfrmAddChannel standard(nullptr, "Add channel", "List.ini");
+        memory_.Compact = false;
+        TfrmAddChannel standard(nullptr, "Add channel", "List.ini", memory_);
         QVERIFY(standard.height() > 580);
         QVERIFY(standard.height() <= 700);
         QCOMPARE(standard.width(), compact.width());
@@ -396,21 +391,21 @@ private slots:
     void dialog_missingFiles()
     {
         const QString dir = root_->path();
-        QCOMPARE(ErrorOf<EInOutError>([] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini"); }),
+        QCOMPARE(ErrorOf<EInOutError>([this] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini", memory_); }),
                  "Cannot open file \"" + dir + "/AddChannel.ini\".");
 
         WriteList("AddChannel.ini", "[T;B]\nA=a.bmp\nB=Missing.bmp\n");
-        QCOMPARE(ErrorOf<EInOutError>([] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini"); }),
+        QCOMPARE(ErrorOf<EInOutError>([this] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini", memory_); }),
                  "Cannot open file \"" + dir + "/Bitmaps/Missing.bmp\".");
 
         WriteFile(Program("Bitmaps/broken.bmp"), "BM not a picture");
         WriteList("AddChannel.ini", "[T;B]\nA=Broken.BMP\n");
-        QCOMPARE(ErrorOf<EInOutError>([] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini"); }),
+        QCOMPARE(ErrorOf<EInOutError>([this] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini", memory_); }),
                  "Cannot read the picture \"" + dir + "/Bitmaps/broken.bmp\".");
 
         // Errors in the list come before any picture is looked for.
         WriteList("AddChannel.ini", "[T;B]\nA=Missing.bmp\nB\n");
-        QCOMPARE(ErrorOf<EFixtureError>([] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini"); }),
+        QCOMPARE(ErrorOf<EFixtureError>([this] { TfrmAddChannel(nullptr, "Add channel", "AddChannel.ini", memory_); }),
                  "Error line 3 in \"AddChannel.ini\" file. Parameter error.");
 
         // Nothing was shown.
@@ -422,21 +417,21 @@ private slots:
         WriteList("AddChannel.ini", "[One;B]\nA=a.bmp\n[Two;B]\nA=a.bmp\n[Three;B]\nA=a.bmp\n");
         WriteList("AddCommand.ini", "[Commands;B]\nA=a.bmp\n");
         {
-            TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini");
+            TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini", memory_);
             QCOMPARE(dialog.PageControl->currentIndex(), 0);
             dialog.PageControl->setCurrentIndex(2);
         }
         {
-            TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini");
+            TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini", memory_);
             QCOMPARE(dialog.PageControl->currentIndex(), 2);
         }
         {
             // A list without that page shows its first and leaves the remembered page alone.
-            TfrmAddChannel dialog(nullptr, "Add command", "AddCommand.ini");
+            TfrmAddChannel dialog(nullptr, "Add command", "AddCommand.ini", memory_);
             QCOMPARE(dialog.PageControl->currentIndex(), 0);
         }
         {
-            TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini");
+            TfrmAddChannel dialog(nullptr, "Add channel", "AddChannel.ini", memory_);
             QCOMPARE(dialog.PageControl->currentIndex(), 2);
             dialog.PageControl->setCurrentIndex(1);
         }
@@ -444,7 +439,7 @@ private slots:
             QCOMPARE(dialog->PageControl->currentIndex(), 1);
             dialog->Button1->click();
         });
-        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add channel", "AddChannel.ini"));
+        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add channel", "AddChannel.ini", memory_));
     }
 
     void pick_buttonGivesNameAndDescriptor()
@@ -457,7 +452,7 @@ private slots:
             QTest::mouseClick(Find<QToolButton>(dialog, "btnPick2"), Qt::LeftButton);
         });
         const std::optional<TPredefinedPick> pick =
-            TfrmAddChannel::PickPredefinedName(nullptr, "Add channel", "AddChannel.ini");
+            TfrmAddChannel::PickPredefinedName(nullptr, "Add channel", "AddChannel.ini", memory_);
         QCOMPARE(title, "Add channel");
         QVERIFY(pick);
         QCOMPARE(QString::fromStdString(pick->Name), "Gobo");
@@ -469,11 +464,11 @@ private slots:
     {
         WriteList("AddCommand.ini", "[T;B]\nLamp on=a.bmp\n");
         WhenShown([](TfrmAddChannel *dialog) { QTest::mouseClick(dialog->Button1, Qt::LeftButton); });
-        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add command", "AddCommand.ini"));
+        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add command", "AddCommand.ini", memory_));
         WhenShown([](TfrmAddChannel *dialog) { dialog->close(); });
-        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add command", "AddCommand.ini"));
+        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add command", "AddCommand.ini", memory_));
         WhenShown([](TfrmAddChannel *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add command", "AddCommand.ini"));
+        QVERIFY(!TfrmAddChannel::PickPredefinedName(nullptr, "Add command", "AddCommand.ini", memory_));
     }
 
     void shippedLists_parseAndHaveTheirPictures_data()
@@ -506,7 +501,7 @@ private slots:
 
         // Built as the user sees it: every caption fits its button in the usual font.
         SetProgramDir(RIGSMITH_SOURCE_DATA);
-        TfrmAddChannel dialog(nullptr, "Add", list.toStdString());
+        TfrmAddChannel dialog(nullptr, "Add", list.toStdString(), memory_);
         const QList<QToolButton *> buttons = dialog.findChildren<QToolButton *>(QRegularExpression("^btnPick\\d+$"));
         QVERIFY(!buttons.isEmpty());
         for (const QToolButton *button : buttons) {

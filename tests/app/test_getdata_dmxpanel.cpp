@@ -98,9 +98,10 @@ QStringList Texts(std::initializer_list<std::pair<int, QString>> changed, bool p
 class TestGetDataDmxPanel : public QObject {
     Q_OBJECT
 
+    TDmxLevels levels_{};
+
 private slots:
-    void init() { DmxLevels.fill(0); }
-    void cleanup() { DmxLevels.fill(0); }
+    void init() { levels_.fill(0); }
 
     void getDataControls()
     {
@@ -312,7 +313,7 @@ private slots:
 
     void panelWindow()
     {
-        TfrmDmxPanel panel;
+        TfrmDmxPanel panel(levels_);
         QCOMPARE(panel.windowTitle(), "Dmx panel");
         QCOMPARE(panel.size(), QSize(792, 392));
         QCOMPARE(panel.minimumSize(), panel.maximumSize());
@@ -330,7 +331,7 @@ private slots:
 
     void panelAllColumns()
     {
-        TfrmDmxPanel panel;
+        TfrmDmxPanel panel(levels_);
         QWidget *columns = panel.ScrollBox->widget();
         QVERIFY(columns);
         for (const QString &prefix : QStringList{"DmxChValue", "DmxChLevel", "DmxCh"})
@@ -363,36 +364,36 @@ private slots:
 
     void panelFaderToTop()
     {
-        TfrmDmxPanel panel;
+        TfrmDmxPanel panel(levels_);
         QCOMPARE(ValueTexts(panel), Texts({}));
         QCOMPARE(Positions(panel), QList<int>(96, 255));
         Fader(panel, 37)->setValue(0);
         QCOMPARE(ValueTexts(panel), Texts({{37, "255"}}));
         QList<int> levels(96, 0);
         levels[36] = 255;
-        QCOMPARE(QList<int>(DmxLevels.begin() + 1, DmxLevels.end()), levels);
+        QCOMPARE(QList<int>(levels_.begin() + 1, levels_.end()), levels);
         QCOMPARE(Positions(panel).count(255), 95);
         // Half way up the level reads from the bottom.
         Fader(panel, 37)->setValue(127);
         QCOMPARE(ValueBox(panel, 37)->text(), "128");
-        QCOMPARE(int(DmxLevels[37]), 128);
+        QCOMPARE(int(levels_[37]), 128);
     }
 
     void panelKeyboardMovesFader()
     {
-        TfrmDmxPanel panel;
+        TfrmDmxPanel panel(levels_);
         QScrollBar *fader = Fader(panel, 5);
         QVERIFY(fader->focusPolicy() & Qt::TabFocus);
         QTest::keyClick(fader, Qt::Key_Up); // up the screen is up in level
         QCOMPARE(ValueBox(panel, 5)->text(), "1");
         QTest::keyClick(fader, Qt::Key_Home);
         QCOMPARE(ValueBox(panel, 5)->text(), "255");
-        QCOMPARE(int(DmxLevels[5]), 255);
+        QCOMPARE(int(levels_[5]), 255);
     }
 
     void panelPercentToggle()
     {
-        TfrmDmxPanel panel;
+        TfrmDmxPanel panel(levels_);
         Fader(panel, 1)->setValue(252);  // level 3
         Fader(panel, 37)->setValue(0);   // level 255
         Fader(panel, 96)->setValue(127); // level 128
@@ -407,8 +408,8 @@ private slots:
         QVERIFY(!panel.IsPercent->isChecked());
         QCOMPARE(ValueTexts(panel), Texts({{1, "3"}, {2, "255"}, {37, "255"}, {96, "128"}}));
         // The form changes only the text: the levels stay.
-        QCOMPARE(int(DmxLevels[1]), 3);
-        QCOMPARE(int(DmxLevels[96]), 128);
+        QCOMPARE(int(levels_[1]), 3);
+        QCOMPARE(int(levels_[96]), 128);
     }
 
     void levelText()
@@ -429,18 +430,18 @@ private slots:
     void panelStartsFromLevels()
     {
         {
-            TfrmDmxPanel first;
+            TfrmDmxPanel first(levels_);
             Fader(first, 5)->setValue(55);
             Fader(first, 96)->setValue(0);
         }
-        TfrmDmxPanel second;
+        TfrmDmxPanel second(levels_);
         QCOMPARE(Fader(second, 5)->value(), 55);
         QCOMPARE(Fader(second, 96)->value(), 0);
         QCOMPARE(ValueTexts(second), Texts({{5, "200"}, {96, "255"}}));
-        DmxLevels.fill(0);
-        DmxLevels[1] = 1;
-        DmxLevels[50] = 254;
-        TfrmDmxPanel third;
+        levels_.fill(0);
+        levels_[1] = 1;
+        levels_[50] = 254;
+        TfrmDmxPanel third(levels_);
         QCOMPARE(Fader(third, 1)->value(), 254);
         QCOMPARE(Fader(third, 50)->value(), 1);
         QCOMPARE(ValueTexts(third), Texts({{1, "1"}, {50, "254"}}));
@@ -449,7 +450,7 @@ private slots:
     void panelKeepsStateWhenHidden()
     {
         QWidget main;
-        auto *panel = new TfrmDmxPanel(&main);
+        auto *panel = new TfrmDmxPanel(levels_, &main);
         QPointer<TfrmDmxPanel> alive(panel);
         main.show();
         panel->show();
@@ -471,12 +472,12 @@ private slots:
         QVERIFY(alive);
         panel->show();
         QCOMPARE(ValueTexts(*panel), texts);
-        QCOMPARE(int(DmxLevels[10]), 155);
+        QCOMPARE(int(levels_[10]), 155);
     }
 
     void panelScrollsToLastColumn()
     {
-        TfrmDmxPanel panel;
+        TfrmDmxPanel panel(levels_);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QWidget *viewport = panel.ScrollBox->viewport();

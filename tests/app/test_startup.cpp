@@ -180,8 +180,6 @@ void TestStartup::startsLayoutAndFile()
     for (QString &argument : arguments)
         if (argument.endsWith(".fxr") || argument == "." || argument == "0800")
             argument = root_->filePath(argument);
-    LayoutColumns = 0;
-
     const TStartRequest request = ReadStartArguments(QStringList{"rigsmith"} + arguments);
     QVERIFY(!request.ExitStatus);
     const std::unique_ptr<TMainFormBase> form = CreateMainForm(request);
@@ -191,7 +189,6 @@ void TestStartup::startsLayoutAndFile()
 
     QCOMPARE(dynamic_cast<TMainForm800 *>(form.get()) != nullptr, compact);
     QCOMPARE(dynamic_cast<TMainForm *>(form.get()) != nullptr, !compact);
-    QCOMPARE(LayoutColumns, compact ? 2 : 3);
     // Nothing was asked: the file came from the command line, not from a chooser.
     QVERIFY(dialogs_->FileDialogs.empty());
     QVERIFY(dialogs_->Questions.empty());

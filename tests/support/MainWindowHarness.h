@@ -3,7 +3,6 @@
 // A main window of either layout with scripted dialogs, its own scratch directory (by default
 // the program directory) and a fixture loaded through "Load fixture", for the window tests.
 
-#include "app/Layout.h"
 #include "app/MainFormBase.h"
 #include "model/FixDatas.h"
 #include "platform/Paths.h"
@@ -44,7 +43,6 @@ public:
     {
         CurrentFixture().Saved = true; // nothing asks when the window goes
         form_.reset();
-        LayoutColumns = 3;
         dialogs_.reset();
         CurrentFixture() = TFixture();
         SetProgramDir({});
@@ -188,7 +186,6 @@ public:
 private:
     void Create(bool compact)
     {
-        LayoutColumns = compact ? 2 : 3; // as start-up sets it
         form_ = compact ? std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm800>())
                         : std::unique_ptr<TMainFormBase>(std::make_unique<TMainForm>());
     }
