@@ -97,12 +97,13 @@ public:
             return -1;
         }
         const std::size_t mask = index_.size() - 1;
-        for (std::size_t slot = CaseInsensitiveHash(key) & mask;; slot = (slot + 1) & mask) {
-            const uint32_t at = index_[slot];
-            if (at == NoEntry)
+        const std::size_t hash = CaseInsensitiveHash(key);
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const uint64_t held = index_[slot];
+            if (held == NoEntry)
                 return -1;
-            if (SameText(KeyOf(entries_[at]), key))
-                return static_cast<int>(at);
+            if (held >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(held)]), key))
+                return static_cast<int>(Position(held));
         }
     }
     T *Find(std::string_view key) const
@@ -156,7 +157,11 @@ private:
     // Lists shorter than this have no index.
     static constexpr std::size_t IndexedFrom = 16;
 
-    static constexpr uint32_t NoEntry = UINT32_MAX;
+    // A slot holds the high half of its key's hash, which spares most comparisons of keys (and the
+    // visits to their entries), and the entry's position.
+    static constexpr uint64_t NoEntry = UINT64_MAX;
+    static uint64_t Tag(std::size_t hash) { return static_cast<uint64_t>(hash) >> 32; }
+    static std::size_t Position(uint64_t held) { return static_cast<uint32_t>(held); }
 
     // The index has at least twice as many slots as entries, a power of two.
     void Reindex()
@@ -177,15 +182,16 @@ private:
     {
         const std::size_t mask = index_.size() - 1;
         const std::string &key = KeyOf(entries_[i]);
-        std::size_t slot = CaseInsensitiveHash(key) & mask;
+        const std::size_t hash = CaseInsensitiveHash(key);
+        std::size_t slot = hash & mask;
         for (; index_[slot] != NoEntry; slot = (slot + 1) & mask)
-            if (SameText(KeyOf(entries_[index_[slot]]), key))
+            if (index_[slot] >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(index_[slot])]), key))
                 return;
-        index_[slot] = static_cast<uint32_t>(i);
+        index_[slot] = Tag(hash) << 32 | i;
     }
 
     std::vector<Entry> entries_;
     // Positions of the entries, found by the hash of their key without regard to letter case and
     // probed slot by slot from there; empty for a short list.
-    std::vector<uint32_t> index_;
+    std::vector<uint64_t> index_;
 };
