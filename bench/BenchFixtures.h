@@ -25,7 +25,7 @@ struct TShape {
 inline constexpr TShape Large{};
 
 // The fixture of a dense library: 24 attributes, four of them 16-bit (28 channels), 20 commands
-// of 4 steps, 120 palettes of a few values, each with a description; about 22 KB in format 2.
+// of 4 steps, 120 palettes of a few values, each with a description; about 26 KB in format 2.
 inline constexpr TShape Dense{28, 20, 4, 120, 3, 4, 4, 100};
 
 // The large fixture's shape with its commands, palettes and comments multiplied by the factor.

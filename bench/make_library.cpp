@@ -2,7 +2,7 @@
 //   rigsmith-bench-library [--dense] DIRECTORY COUNT [SEED]
 //   rigsmith-bench-library --scaled FACTOR FILE
 // Half the files are in format 1.0, half in format 2; most are small, a few large. With --dense,
-// every file is a format 2 fixture of the dense shape, about 22 KB.
+// every file is a format 2 fixture of the dense shape, about 26 KB.
 
 #include "BenchFixtures.h"
 #include "fxr/FixtureWriter.h"
