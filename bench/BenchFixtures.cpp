@@ -54,6 +54,7 @@ private:
         const int channels = std::clamp(shape.Channels, 1, 99);
         int patch = 1;
         uint8_t order = 0;
+        int wide = shape.WideAttributes;
         while (patch <= channels) {
             auto p = std::make_unique<TParameter>();
             const char *base = AttributeNames[Int(0, std::size(AttributeNames) - 1)];
@@ -61,7 +62,11 @@ private:
             p->Priority = Int(0, 9);
             p->ChannelType = static_cast<uint8_t>(Int(1, 6));
             p->ControlType = static_cast<uint8_t>(Int(1, 2));
-            p->Width = patch < channels && Chance(25) ? 16 : 8;
+            // A given number of wide ones falls at random places, all of them by the last channel.
+            const bool isWide = wide < 0 ? Chance(25) : wide > 0 && Int(1, channels - patch + 1 - wide) <= wide;
+            p->Width = patch < channels && isWide ? 16 : 8;
+            if (p->Width == 16 && wide > 0)
+                --wide;
             p->InternalPatch = static_cast<uint16_t>(patch++);
             if (p->Width == 16)
                 p->InternalPatchLow = static_cast<uint16_t>(patch++);
@@ -105,7 +110,7 @@ private:
             const auto type = static_cast<uint8_t>(1 + i * 7 / std::max(shape.Palettes, 1));
             TPalette &palette = f.AddPalette(
                 std::string(PaletteNames[Int(0, std::size(PaletteNames) - 1)]) + " " + std::to_string(i + 1), type);
-            if (Chance(30))
+            if (Chance(shape.DescriptionPercent))
                 palette.Description = "Made for the benchmark, palette " + std::to_string(i + 1);
             if (type == ptColour || Chance(10)) {
                 palette.Red = Int(0, 255);
@@ -129,6 +134,15 @@ private:
 TFixture MakeFixture(const TShape &shape, int version, uint32_t seed)
 {
     return TMaker(seed).Fixture(shape, version);
+}
+
+TShape Scaled(int factor)
+{
+    TShape shape = Large;
+    shape.Commands *= factor;
+    shape.Palettes *= factor;
+    shape.CommentLines *= factor;
+    return shape;
 }
 
 TShape LibraryShape(uint32_t seed)

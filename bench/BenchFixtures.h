@@ -17,10 +17,19 @@ struct TShape {
     int Palettes = 300;
     int ValuesPerPalette = 6;
     int CommentLines = 4;
+    int WideAttributes = -1;     // 16-bit attributes; -1: a quarter of them at random
+    int DescriptionPercent = 30; // palettes with a description
 };
 
 // The large fixture of the benchmarks: 64 channels, 30 commands, 300 palettes.
 inline constexpr TShape Large{};
+
+// The fixture of a dense library: 24 attributes, four of them 16-bit (28 channels), 20 commands
+// of 4 steps, 120 palettes of a few values, each with a description; about 26 KB in format 2.
+inline constexpr TShape Dense{28, 20, 4, 120, 3, 4, 4, 100};
+
+// The large fixture's shape with its commands, palettes and comments multiplied by the factor.
+TShape Scaled(int factor);
 
 // A fixture of the shape; FormatVersion is the given version.
 TFixture MakeFixture(const TShape &shape, int version, uint32_t seed);

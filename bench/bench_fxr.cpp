@@ -1,6 +1,7 @@
 // Benchmarks of the fixture file core: load and save of a large fixture in both formats, and loads
-// of files 1, 10 and 100 times that size, whose times must grow linearly. At the end it prints the
-// ratios of one run (scripts/bench adds the check of a whole library against cat).
+// of files of 1, 10 and 50 MB, whose times must grow linearly and whose models must stay within a
+// few times the file's size. At the end it prints the ratios of one run (scripts/bench adds the
+// check of whole libraries against cat, and the peak memory of the command-line tool).
 
 #include "BenchFixtures.h"
 #include "fxr/FixtureReader.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <istream>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <streambuf>
@@ -43,19 +45,26 @@ const std::string &LargeText(int version)
     return text;
 }
 
-// The large fixture's shape, its commands, palettes and comments multiplied by the factor.
-const std::string &ScaledText(int factor)
+// A fixture of the large one's shape, its commands, palettes and comments multiplied to make a file
+// of about the given number of megabytes.
+const std::string &ScaledText(int megabytes)
 {
     static std::map<int, std::string> texts;
-    auto &text = texts[factor];
+    auto &text = texts[megabytes];
+    const auto format = [](int factor) { return FormatFixture(bench::MakeFixture(bench::Scaled(factor), 2, 1), 2); };
     if (text.empty()) {
-        bench::TShape shape = bench::Large;
-        shape.Commands *= factor;
-        shape.Palettes *= factor;
-        shape.CommentLines *= factor;
-        text = FormatFixture(bench::MakeFixture(shape, 2, 1), 2);
+        // What one more multiple adds, the header not counted.
+        const std::size_t step = format(2).size() - format(1).size();
+        text = format(static_cast<int>(std::max<std::size_t>(1, megabytes * std::size_t(1000000) / step)));
     }
     return text;
+}
+
+// The bytes the memory allocator has handed out and not taken back, its own bookkeeping included.
+double HeapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd);
 }
 
 void BM_Load(benchmark::State &state)
@@ -87,21 +96,32 @@ BENCHMARK(BM_Save)->ArgName("format")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosec
 
 // Reading only: releasing a model of 100 times the size runs into the memory allocator's own
 // bookkeeping, which is not the reader's, so the fixture is released outside the measured time.
+// The heap each scaled load left in use, by benchmark name.
+std::map<std::string, double> models;
+
 void BM_LoadScaled(benchmark::State &state)
 {
     const std::string &text = ScaledText(static_cast<int>(state.range(0)));
+    double model = 0;
     for (auto _ : state) {
+        // Asking the allocator takes time that grows with what it holds, so the clock stops.
+        state.PauseTiming();
+        const double before = HeapInUse();
+        state.ResumeTiming();
         auto fixture = std::make_unique<TFixture>();
         Load(text, *fixture);
         benchmark::DoNotOptimize(fixture->Palettes.Count());
         state.PauseTiming();
+        model = HeapInUse() - before;
         fixture.reset();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
     state.counters["file_bytes"] = static_cast<double>(text.size());
+    state.counters["model_per_byte"] = model / static_cast<double>(text.size());
+    models["BM_LoadScaled/MB:" + std::to_string(state.range(0))] = model;
 }
-BENCHMARK(BM_LoadScaled)->ArgName("size")->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadScaled)->ArgName("MB")->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark::kMillisecond);
 
 // Shows the runs as usual and keeps each one's processor time for the ratios at the end: on a
 // machine where others build too, it varies less than the time on the clock.
@@ -155,14 +175,21 @@ int main(int argc, char **argv)
             std::printf("large fixture, format %d: %zu bytes, load %.3f ms, save %.3f ms\n", version,
                         LargeText(version).size(), s.at(load) * 1e3, s.at(save) * 1e3);
     }
-    if (has("BM_LoadScaled/size:1")) {
-        const double one = s.at("BM_LoadScaled/size:1");
-        for (const int factor : {10, 100}) {
-            const std::string name = "BM_LoadScaled/size:" + std::to_string(factor);
+    if (has("BM_LoadScaled/MB:1")) {
+        const double one = s.at("BM_LoadScaled/MB:1");
+        for (const int megabytes : {10, 50}) {
+            const std::string name = "BM_LoadScaled/MB:" + std::to_string(megabytes);
             if (has(name.c_str()))
-                std::printf("load of %dx the size (%zu bytes): %.1fx the time (linear: %dx)\n", factor,
-                            ScaledText(factor).size(), s.at(name) / one, factor);
+                std::printf("load of %d MB (%zu bytes): %.1fx the time of 1 MB (linear: %dx)\n", megabytes,
+                            ScaledText(megabytes).size(), s.at(name) / one, megabytes);
         }
+    }
+    for (const int megabytes : {1, 10, 50}) {
+        const std::string name = "BM_LoadScaled/MB:" + std::to_string(megabytes);
+        if (has(name.c_str()) && models.count(name))
+            std::printf("model of %d MB: %.1f MB of heap, %.2fx the file; load %.0f ms\n", megabytes,
+                        models.at(name) / 1e6, models.at(name) / static_cast<double>(ScaledText(megabytes).size()),
+                        s.at(name) * 1e3);
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 // Writes a library of generated fixture files for the benchmarks of scripts/bench:
-//   rigsmith-bench-library DIRECTORY COUNT [SEED]
-// Half the files are in format 1.0, half in format 2; most are small, a few large.
+//   rigsmith-bench-library [--dense] DIRECTORY COUNT [SEED]
+//   rigsmith-bench-library --scaled FACTOR FILE
+// Half the files are in format 1.0, half in format 2; most are small, a few large. With --dense,
+// every file is a format 2 fixture of the dense shape, about 26 KB.
 
 #include "BenchFixtures.h"
 #include "fxr/FixtureWriter.h"
@@ -12,10 +14,35 @@
 #include <random>
 #include <string>
 
+namespace {
+
+bool Write(const std::filesystem::path &file, const std::string &text)
+{
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    if (!out)
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+    return static_cast<bool>(out);
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // One file: the large fixture of the benchmarks multiplied, in format 2.
+    if (argc == 4 && std::string(argv[1]) == "--scaled") {
+        const bench::TShape shape = bench::Scaled(static_cast<int>(std::strtol(argv[2], nullptr, 10)));
+        const std::string text = FormatFixture(bench::MakeFixture(shape, 2, 1), 2);
+        std::printf("%zu bytes in %s\n", text.size(), argv[3]);
+        return Write(argv[3], text) ? 0 : 1;
+    }
+    const bool dense = argc > 1 && std::string(argv[1]) == "--dense";
+    if (dense) {
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s DIRECTORY COUNT [SEED]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--dense] DIRECTORY COUNT [SEED] | --scaled FACTOR FILE\n", argv[0]);
         return 2;
     }
     const std::filesystem::path directory = argv[1];
@@ -26,17 +53,14 @@ int main(int argc, char **argv)
     std::uintmax_t bytes = 0;
     for (long i = 0; i < count; ++i) {
         const auto fileSeed = static_cast<uint32_t>(seeds());
-        const int version = i % 2 == 0 ? 1 : 2;
-        const TFixture fixture = bench::MakeFixture(bench::LibraryShape(fileSeed), version, fileSeed);
+        const int version = dense || i % 2 != 0 ? 2 : 1;
+        const bench::TShape shape = dense ? bench::Dense : bench::LibraryShape(fileSeed);
+        const TFixture fixture = bench::MakeFixture(shape, version, fileSeed);
         const std::string text = FormatFixture(fixture, version);
         char name[32];
         std::snprintf(name, sizeof name, "fixture-%05ld.fxr", i);
-        std::ofstream out(directory / name, std::ios::binary);
-        out << text;
-        if (!out) {
-            std::fprintf(stderr, "cannot write %s\n", (directory / name).c_str());
+        if (!Write(directory / name, text))
             return 1;
-        }
         bytes += text.size();
     }
     std::printf("%ld files, %ju bytes in %s\n", count, bytes, directory.c_str());

@@ -97,7 +97,8 @@ int Dump(const std::string &file)
     const std::optional<TFixture> fixture = Load(file);
     if (!fixture)
         return Trouble;
-    std::cout << FixtureToJson(*fixture).dump(2) << '\n';
+    WriteFixtureJson(std::cout, *fixture);
+    std::cout << '\n';
     return Flushed(Success);
 }
 

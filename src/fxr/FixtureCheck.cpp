@@ -200,15 +200,26 @@ void CodeFindings(const TFixture &fixture, TFindings &findings)
 // that is depends on how the attributes are arranged.
 void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &findings)
 {
-    std::unordered_map<std::string_view, int, TCaseInsensitiveHash, TCaseInsensitiveEqual> named;
-    for (const auto &entry : fixture.Attributes.Entries())
-        if (!entry.Parameter->IsLowPart)
-            ++named[entry.Parameter->Name];
-    const auto shared = [&](std::string_view name) {
-        const auto found = named.find(name);
-        return found != named.end() && found->second > 1;
+    // Each name leads to its first entry, as TAttributeNameIndex finds it, and counts the attributes
+    // (not their low parts) that carry it.
+    struct TNamed {
+        const TParameter *First = nullptr;
+        int Count = 0;
     };
-    const TAttributeNameIndex names(fixture.Attributes);
+    std::unordered_map<std::string_view, TNamed, TCaseInsensitiveHash, TCaseInsensitiveEqual> named;
+    named.reserve(fixture.Attributes.Count());
+    for (const auto &entry : fixture.Attributes.Entries()) {
+        TNamed &name = named[entry.Parameter->Name];
+        if (!name.First)
+            name.First = entry.Parameter.get();
+        if (!entry.Parameter->IsLowPart)
+            ++name.Count;
+    }
+    const auto lookUp = [&](std::string_view name) {
+        const auto found = named.find(name);
+        return found == named.end() ? TNamed() : found->second;
+    };
+    const auto shared = [&](std::string_view name) { return lookUp(name).Count > 1; };
     const auto eightBitLoss = [](const TParameter *attribute, int64_t value) {
         return (!attribute || attribute->Width == 8) && value % 257 != 0;
     };
@@ -231,7 +242,8 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
                                   "\", a name that several attributes share";
                 }
             } else {
-                attribute = names.Find(channel);
+                const TNamed name = lookUp(channel);
+                attribute = name.First;
                 const std::string_view nameProblem = attribute ? std::string_view() : AttributeNameProblem(channel);
                 if (!attribute && formatVersion == 1)
                     problem = "has a step on \"" + channel +
@@ -239,7 +251,7 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
                               "cannot name";
                 else if (!nameProblem.empty())
                     problem = "has a step on \"" + channel + "\", a name that " + std::string(nameProblem);
-                else if (shared(channel))
+                else if (name.Count > 1)
                     problem = "has a step on \"" + channel + "\", a name that several attributes share";
             }
             if (problem.empty() && eightBitLoss(attribute, step.Value))
@@ -248,11 +260,12 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
         }
     for (const TPalette &palette : fixture.Palettes)
         for (const TPaletteLine &value : palette.Lines) {
-            const TParameter *attribute = names.Find(value.ChannelName);
+            const TNamed name = lookUp(value.ChannelName);
+            const TParameter *attribute = name.First;
             if (!attribute)
                 findings.Add("Palette", palette.Name,
                              "has a value of \"" + value.ChannelName + "\", which no attribute holds");
-            else if (shared(value.ChannelName))
+            else if (name.Count > 1)
                 findings.Add("Palette", palette.Name,
                              "has a value of \"" + value.ChannelName + "\", a name that several attributes share");
             else if (eightBitLoss(attribute, value.Value))

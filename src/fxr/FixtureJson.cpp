@@ -40,37 +40,32 @@ nlohmann::ordered_json AttributeToJson(const std::string &key, const TParameter 
             {"LocateLevel", p.LocateLevel}};
 }
 
-} // namespace
-
-nlohmann::ordered_json FixtureToJson(const TFixture &f)
+nlohmann::ordered_json CommandToJson(const TCommand &command)
 {
-    nlohmann::ordered_json attributes = nlohmann::ordered_json::array();
-    for (const auto &entry : f.Attributes.Entries())
-        attributes.push_back(AttributeToJson(entry.Key, *entry.Parameter));
+    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+    for (const TCommandLine &step : command.Lines)
+        lines.push_back({{"ChannelName", Utf8(step.ChannelName)}, {"Value", step.Value}, {"Time", step.Time}});
+    return {{"Name", Utf8(command.Name)}, {"Lines", std::move(lines)}};
+}
 
-    nlohmann::ordered_json commands = nlohmann::ordered_json::array();
-    for (const TCommand &command : f.Commands) {
-        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-        for (const TCommandLine &step : command.Lines)
-            lines.push_back({{"ChannelName", Utf8(step.ChannelName)}, {"Value", step.Value}, {"Time", step.Time}});
-        commands.push_back({{"Name", Utf8(command.Name)}, {"Lines", std::move(lines)}});
-    }
+nlohmann::ordered_json PaletteToJson(const TPalette &palette)
+{
+    nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+    for (const TPaletteLine &value : palette.Lines)
+        lines.push_back({{"ChannelName", Utf8(value.ChannelName)}, {"Value", value.Value}});
+    return {{"PaletteType", palette.PaletteType},
+            {"Name", Utf8(palette.Name)},
+            {"Description", Utf8(palette.Description)},
+            {"Red", palette.Red},
+            {"Green", palette.Green},
+            {"Blue", palette.Blue},
+            {"Bitmap", Utf8(palette.Bitmap)},
+            {"Lines", std::move(lines)}};
+}
 
-    nlohmann::ordered_json palettes = nlohmann::ordered_json::array();
-    for (const TPalette &palette : f.Palettes) {
-        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
-        for (const TPaletteLine &value : palette.Lines)
-            lines.push_back({{"ChannelName", Utf8(value.ChannelName)}, {"Value", value.Value}});
-        palettes.push_back({{"PaletteType", palette.PaletteType},
-                            {"Name", Utf8(palette.Name)},
-                            {"Description", Utf8(palette.Description)},
-                            {"Red", palette.Red},
-                            {"Green", palette.Green},
-                            {"Blue", palette.Blue},
-                            {"Bitmap", Utf8(palette.Bitmap)},
-                            {"Lines", std::move(lines)}});
-    }
-
+// Every field but the three lists, which follow them.
+nlohmann::ordered_json HeadToJson(const TFixture &f)
+{
     return {{"FileName", Utf8(f.FileName)},
             {"FormatVersion", f.FormatVersion},
             {"Author", Utf8(f.Author)},
@@ -87,10 +82,56 @@ nlohmann::ordered_json FixtureToJson(const TFixture &f)
             {"TiltAngleMax", f.TiltAngleMax},
             {"DmxChannels", f.DmxChannels},
             {"DmxSplitChannels", f.DmxSplitChannels},
-            {"Saved", f.Saved},
-            {"Attributes", std::move(attributes)},
-            {"Commands", std::move(commands)},
-            {"Palettes", std::move(palettes)}};
+            {"Saved", f.Saved}};
+}
+
+// The three lists in their order, each as its name, its length and a maker of its i-th element.
+template <class Visit> void ForEachList(const TFixture &f, Visit visit)
+{
+    const auto &attributes = f.Attributes.Entries();
+    visit("Attributes", attributes.size(),
+          [&](std::size_t i) { return AttributeToJson(attributes[i].Key, *attributes[i].Parameter); });
+    visit("Commands", f.Commands.Count(), [&](std::size_t i) { return CommandToJson(f.Commands[i]); });
+    visit("Palettes", f.Palettes.Count(), [&](std::size_t i) { return PaletteToJson(f.Palettes[i]); });
+}
+
+// The text of dump(2) for a value that stands at the given depth of indentation.
+std::string Indented(const nlohmann::ordered_json &value, std::size_t indent)
+{
+    std::string text = value.dump(2);
+    const std::string margin = "\n" + std::string(indent, ' ');
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + margin.size()))
+        text.replace(at, 1, margin);
+    return text;
+}
+
+} // namespace
+
+nlohmann::ordered_json FixtureToJson(const TFixture &f)
+{
+    nlohmann::ordered_json json = HeadToJson(f);
+    ForEachList(f, [&](const char *name, std::size_t count, const auto &element) {
+        nlohmann::ordered_json &list = json[name] = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < count; ++i)
+            list.push_back(element(i));
+    });
+    return json;
+}
+
+void WriteFixtureJson(std::ostream &out, const TFixture &f)
+{
+    // The fields one by one, as dump(2) of the whole object lays them out, so that only one
+    // element of a list is held as JSON at a time.
+    const std::string head = HeadToJson(f).dump(2);
+    out.write(head.data(), static_cast<std::streamsize>(head.size() - 2)); // without "\n}"
+    ForEachList(f, [&](const char *name, std::size_t count, const auto &element) {
+        out << ",\n  " << nlohmann::ordered_json(name).dump() << ": " << (count ? "[" : "[]");
+        for (std::size_t i = 0; i < count; ++i)
+            out << (i ? ",\n    " : "\n    ") << Indented(element(i), 4);
+        if (count)
+            out << "\n  ]";
+    });
+    out << "\n}";
 }
 
 namespace {

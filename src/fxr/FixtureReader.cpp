@@ -24,22 +24,11 @@ bool Contains(std::string_view text, std::string_view word)
     return text.find(word) != std::string_view::npos;
 }
 
-// The text without the blanks and control characters at its ends, as Trim gives it, without a copy.
-std::string_view Trimmed(std::string_view text)
-{
-    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    while (!text.empty() && isTrimmed(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isTrimmed(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The text after the first "=", trimmed, or nothing.
 std::string_view TrimmedValueOf(std::string_view line)
 {
     const auto equals = line.find('=');
-    return equals == std::string_view::npos ? std::string_view() : Trimmed(line.substr(equals + 1));
+    return equals == std::string_view::npos ? std::string_view() : TrimmedView(line.substr(equals + 1));
 }
 
 void ToUpperInPlace(std::string &text)
@@ -51,7 +40,7 @@ void ToUpperInPlace(std::string &text)
 
 void TrimInPlace(std::string &text)
 {
-    const std::string_view trimmed = Trimmed(text);
+    const std::string_view trimmed = TrimmedView(text);
     if (trimmed.size() == text.size())
         return;
     const auto first = static_cast<std::size_t>(trimmed.data() - text.data());
@@ -203,7 +192,7 @@ private:
     void AddAttribute(const std::string &line, int counter)
     {
         std::size_t at = 1;
-        auto column = [&] { return NextToken(line, at); };
+        auto column = [&] { return NextColumn(line, at); };
         auto p = std::make_unique<TParameter>();
         p->Name = column();
         p->Order = static_cast<uint8_t>(counter);
@@ -264,13 +253,13 @@ private:
     void AddStep(TCommand &command, const std::string &line)
     {
         std::size_t at = 1;
-        const std::string first = NextToken(line, at);
-        const std::string second = NextToken(line, at);
-        const std::string third = NextToken(line, at);
+        const std::string_view first = NextColumn(line, at);
+        const std::string_view second = NextColumn(line, at);
+        const std::string_view third = NextColumn(line, at);
         std::string channelName;
         const TParameter *attribute = nullptr;
-        std::string valueText;
-        std::string timeText;
+        std::string_view valueText;
+        std::string_view timeText;
         if (fixture_.FormatVersion == 2) {
             valueText = second;
             timeText = third;
@@ -293,7 +282,7 @@ private:
         }
         const int64_t value = attribute ? ParseDmxValue(valueText, attribute->DmxMax, attribute->Width == 8)
                                         : ParseDmxValue(valueText, 255, true);
-        command.AddLine(channelName, value, ParseNumber(timeText, 65535));
+        command.AddLine(std::move(channelName), value, ParseNumber(timeText, 65535));
     }
 
     // A format 1.0 step on a channel without attribute makes it a hidden attribute named Control.
@@ -345,7 +334,7 @@ private:
                 const auto equals = line.find('=');
                 if (equals == std::string::npos)
                     throw EFixtureError("No attribute");
-                const std::string_view channel = Trimmed(std::string_view(line).substr(0, equals));
+                const std::string_view channel = TrimmedView(std::string_view(line).substr(0, equals));
                 const TParameter *attribute = AttributeNamed(channel);
                 if (!attribute)
                     throw EFixtureError("No attribute");

@@ -19,6 +19,8 @@ bool TLineReader::Fill()
 {
     begin_ = 0;
     end_ = static_cast<std::size_t>(std::max<std::streamsize>(in_.sgetn(buffer_.get(), BufferSize), 0));
+    const void *mark = std::memchr(buffer_.get(), EndOfFileMark, end_);
+    mark_ = mark ? static_cast<std::size_t>(static_cast<const char *>(mark) - buffer_.get()) : end_;
     return end_ > 0;
 }
 
@@ -47,7 +49,7 @@ void TLineReader::ReadPhysicalLine(std::string &line)
         const std::size_t available = end_ - begin_;
         const char *lineFeed = static_cast<const char *>(std::memchr(from, '\n', available));
         const std::size_t scanned = lineFeed ? static_cast<std::size_t>(lineFeed - from) : available;
-        const char *mark = static_cast<const char *>(std::memchr(from, EndOfFileMark, scanned));
+        const char *mark = mark_ < begin_ + scanned ? buffer_.get() + mark_ : nullptr;
         const std::size_t taken = mark ? static_cast<std::size_t>(mark - from) : scanned;
         if (length <= MaxLineLength)
             line.append(from, std::min(taken, MaxLineLength + 1 - length));
@@ -92,12 +94,22 @@ void TLineReader::CleanInPlace(std::string &line, bool keepQuotes)
             ++first;
         line.erase(0, first);
     }
-    // Tabs become blanks and, unless kept, double quotes go, in one pass.
-    std::size_t kept = 0;
-    for (const char c : line)
-        if (keepQuotes || c != '"')
-            line[kept++] = c == '\t' ? ' ' : c;
-    line.resize(kept);
+    // Tabs become blanks and, unless kept, double quotes go; both are found a block at a time.
+    char *const begin = line.data();
+    char *const end = begin + line.size();
+    for (char *tab = begin; (tab = static_cast<char *>(std::memchr(tab, '\t', end - tab))) != nullptr; ++tab)
+        *tab = ' ';
+    char *kept = keepQuotes ? nullptr : static_cast<char *>(std::memchr(begin, '"', line.size()));
+    if (!kept)
+        return;
+    for (const char *from = kept + 1; from < end;) {
+        const char *quote = static_cast<const char *>(std::memchr(from, '"', end - from));
+        const char *to = quote ? quote : end;
+        std::memmove(kept, from, to - from);
+        kept += to - from;
+        from = to + 1;
+    }
+    line.resize(kept - begin);
 }
 
 void TLineReader::ReadLine(std::string &line)

@@ -38,6 +38,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0; // unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;
+    std::size_t mark_ = 0; // the first character with code 26 in the buffer, or end_
     int lineNumber_ = 0;
     bool ended_ = false;
 };

@@ -1,6 +1,7 @@
 #include "SaveFile.h"
 
 #include "FixtureWriter.h"
+#include "WriterCommon.h"
 #include "model/FixColors.h"
 #include "platform/CodePage.h"
 #include "platform/Errors.h"
@@ -13,7 +14,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -263,12 +263,7 @@ void PrepareForSaving(TFixture &fixture)
 
 std::string FormatFixture(const TFixture &fixture, int formatVersion)
 {
-    std::ostringstream out;
-    if (formatVersion == 1)
-        WriteFormat10(fixture, out);
-    else
-        WriteFormat2(fixture, out);
-    return std::move(out).str();
+    return formatVersion == 1 ? writer::Format10(fixture) : writer::Format2(fixture);
 }
 
 bool WriteFixtureFile(TFixture &fixture, const std::string &path, int formatVersion)

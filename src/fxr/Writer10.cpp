@@ -47,9 +47,11 @@ void Header(TLines &out, const TFixture &f)
     out.Empty();
     out.Line("// NB pan and tilt channels must be called pan and tilt (other names are not allowed)");
     out.Empty();
-    out.Line("// For 8 bit channels, the item internal patch low must be \"na\" (\"na\" stands for \"not applicable\")");
+    out.Line(
+        "// For 8 bit channels, the item internal patch low must be \"na\" (\"na\" stands for \"not applicable\")");
     out.Line("// Allowed values for path: linear, snap_start, snap_end");
-    out.Line("// Allowed values for equalization: linear, onoff, general1, general2, general3, general4, general5, general6");
+    out.Line("// Allowed values for equalization: linear, onoff, general1, general2, general3, general4, general5, "
+             "general6");
     out.Empty();
 }
 
@@ -130,7 +132,12 @@ void Palettes(TLines &out, const TFixture &f)
 
 } // namespace
 
+std::string writer::Format10(const TFixture &fixture)
+{
+    return Compose(fixture, Header, Attributes, Commands, Palettes);
+}
+
 void WriteFormat10(const TFixture &fixture, std::ostream &out)
 {
-    out << Compose(fixture, Header, Attributes, Commands, Palettes);
+    out << Format10(fixture);
 }

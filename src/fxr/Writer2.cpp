@@ -60,7 +60,10 @@ void Header(TLines &out, const TFixture &f)
     out.Empty();
 }
 
-const char *Flag(bool set) { return set ? ", YES" : ",  NO"; }
+const char *Flag(bool set)
+{
+    return set ? ", YES" : ",  NO";
+}
 
 void Attributes(TLines &out, const TFixture &f)
 {
@@ -137,7 +140,12 @@ void Palettes(TLines &out, const TFixture &f)
 
 } // namespace
 
+std::string writer::Format2(const TFixture &fixture)
+{
+    return Compose(fixture, Header, Attributes, Commands, Palettes);
+}
+
 void WriteFormat2(const TFixture &fixture, std::ostream &out)
 {
-    out << Compose(fixture, Header, Attributes, Commands, Palettes);
+    out << Format2(fixture);
 }

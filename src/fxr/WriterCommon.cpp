@@ -5,9 +5,26 @@
 
 namespace writer {
 
+namespace {
+
+// More than most texts take, so that a large one is not moved, and held twice, as it grows: the
+// pages of the reserve it never writes take no memory.
+std::size_t ReservedSize(const TFixture &fixture)
+{
+    std::size_t lines = fixture.Attributes.Count() + fixture.Commands.Count() + 8 * fixture.Palettes.Count();
+    for (const TCommand &command : fixture.Commands)
+        lines += command.Lines.size();
+    for (const TPalette &palette : fixture.Palettes)
+        lines += palette.Lines.Count();
+    return 65536 + fixture.Comments.size() + 128 * lines;
+}
+
+} // namespace
+
 std::string Compose(const TFixture &fixture, TSection header, TSection attributes, TSection commands, TSection palettes)
 {
     TLines out;
+    out.Text().reserve(ReservedSize(fixture));
     header(out, fixture);
     attributes(out, fixture);
     out.Empty();
@@ -21,7 +38,10 @@ std::string Compose(const TFixture &fixture, TSection header, TSection attribute
     return std::move(out.Text());
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
 
 void Introduction(TLines &out)
 {

@@ -29,9 +29,14 @@ private:
 
 inline const std::string Separator = "// " + std::string(77, '-');
 
+// The whole text of a file in format 1.0 or 2.
+std::string Format10(const TFixture &fixture);
+std::string Format2(const TFixture &fixture);
+
 using TSection = void (*)(TLines &out, const TFixture &fixture);
 // The header, then the three sections with the banners between them.
-std::string Compose(const TFixture &fixture, TSection header, TSection attributes, TSection commands, TSection palettes);
+std::string Compose(const TFixture &fixture, TSection header, TSection attributes, TSection commands,
+                    TSection palettes);
 
 std::string Quoted(std::string_view text);
 void Introduction(TLines &out);

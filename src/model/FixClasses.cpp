@@ -32,7 +32,7 @@ TPaletteLine &TPalette::SetValue(const std::string &channelName, int32_t value)
         line->Value = value;
         return *line;
     }
-    return Lines.Add(channelName, std::make_unique<TPaletteLine>(TPaletteLine{channelName, value}));
+    return Lines.Add(channelName, std::make_unique<TPaletteLine>(TPaletteLine{{}, value}));
 }
 
 TAttributeList::TAttributeList(const TAttributeList &other)

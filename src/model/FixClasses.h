@@ -69,7 +69,7 @@ public:
     int32_t Green = -1;
     int32_t Blue = -1;
     std::string Bitmap;
-    TKeyedList<TPaletteLine> Lines; // keyed by channel name
+    TKeyedList<TPaletteLine, &TPaletteLine::ChannelName> Lines;
 
     // Replaces the value of a channel of the same name in any letter case (the name already held
     // stays), or appends a new value.

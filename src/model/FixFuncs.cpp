@@ -64,22 +64,6 @@ bool StartsWithText(std::string_view text, std::string_view prefix)
     return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
-std::size_t TCaseInsensitiveHash::operator()(std::string_view text) const noexcept
-{
-    // FNV-1a over the lower-case form, so that every spelling of a name lands on one hash.
-    uint64_t hash = 14695981039346656037ull;
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(ToLower(c));
-        hash *= 1099511628211ull;
-    }
-    return static_cast<std::size_t>(hash);
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 std::string PatchKey(int64_t number)
 {
     std::string digits = std::to_string(number);
@@ -144,6 +128,11 @@ int CodeIndex(std::string_view item, std::string_view list)
 
 std::string NextToken(std::string_view line, std::size_t &position)
 {
+    return std::string(NextColumn(line, position));
+}
+
+std::string_view NextColumn(std::string_view line, std::size_t &position)
+{
     std::size_t at = position == 0 ? 0 : position - 1;
     while (at < line.size() && line[at] == ',')
         ++at;
@@ -151,7 +140,7 @@ std::string NextToken(std::string_view line, std::size_t &position)
     while (at < line.size() && line[at] != ',')
         ++at;
     position = at + 1;
-    return Trim(line.substr(start, at - start));
+    return TrimmedView(line.substr(start, at - start));
 }
 
 std::string ColumnsFromLine(std::string_view line)
@@ -329,6 +318,15 @@ bool IsPercent(std::string_view text)
 
 int32_t ParseNumber(std::string_view text, int64_t fullScale)
 {
+    // Most values are plain decimal numbers of a few digits, which need no copy.
+    const std::string_view digits = TrimmedView(text);
+    if (!digits.empty() && digits.size() <= 9 &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int32_t result = 0;
+        for (const char c : digits)
+            result = result * 10 + (c - '0');
+        return result;
+    }
     const std::string value = Trim(UpperCase(text));
     if (IsPercent(value)) {
         const int64_t result = ExtendedPercent(StrToInt(Trim(RemoveChar(value, '%'))), fullScale);

@@ -18,13 +18,16 @@ bool StartsWithText(std::string_view text, std::string_view prefix);
 // case without making a lower-case copy of each name they are asked for.
 struct TCaseInsensitiveHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept;
+    std::size_t operator()(std::string_view text) const noexcept { return CaseInsensitiveHash(text); }
 };
 struct TCaseInsensitiveEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const noexcept { return SameText(a, b); }
 };
-bool StartsWith(std::string_view text, std::string_view prefix);
+inline bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 // The two-character key of a patch number: 5 gives "05", 42 "42", 123 "12".
 std::string PatchKey(int64_t number);
@@ -41,6 +44,8 @@ int CodeIndex(std::string_view item, std::string_view list);
 // The next comma-separated column, trimmed; position counts from 1 and is kept by the caller.
 // Runs of commas act as one separator; at the end of the line the result is empty.
 std::string NextToken(std::string_view line, std::size_t &position);
+// The same, as a part of the line.
+std::string_view NextColumn(std::string_view line, std::size_t &position);
 
 // Turns an attribute line whose columns are separated by blanks (the first column a name that may
 // be quoted and hold blanks) into one whose columns are separated by commas.

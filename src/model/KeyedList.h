@@ -2,20 +2,46 @@
 
 #include "FixFuncs.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <type_traits>
 #include <vector>
 
 // An owning list that keeps its entries in the order they were added and finds them by key,
 // without regard to letter case, in constant time. Entries keep their address for their lifetime.
 // Short lists, such as the values of one palette, are searched through instead: for them a scan is
 // faster than hashing, and the index's allocations would cost more than the entries themselves.
-template <class T> class TKeyedList {
-    struct Entry {
+// With KeyField, a text member of T, an item's key is that member: the list holds no copy of it,
+// and Add and Rekey set it.
+template <class T, auto KeyField = nullptr> class TKeyedList {
+    static constexpr bool OwnKeys = std::is_same_v<decltype(KeyField), std::nullptr_t>;
+    struct KeyedEntry {
         std::string Key;
         std::unique_ptr<T> Item;
     };
+    struct ItemEntry {
+        std::unique_ptr<T> Item;
+    };
+    using Entry = std::conditional_t<OwnKeys, KeyedEntry, ItemEntry>;
+
+    static const std::string &KeyOf(const Entry &entry)
+    {
+        if constexpr (OwnKeys)
+            return entry.Key;
+        else
+            return (*entry.Item).*KeyField;
+    }
+    static Entry MakeEntry(std::string key, std::unique_ptr<T> item)
+    {
+        if constexpr (OwnKeys) {
+            return {std::move(key), std::move(item)};
+        } else {
+            (*item).*KeyField = std::move(key);
+            return {std::move(item)};
+        }
+    }
 
 public:
     TKeyedList() = default;
@@ -24,7 +50,7 @@ public:
     {
         entries_.reserve(other.entries_.size());
         for (const Entry &entry : other.entries_)
-            entries_.push_back({entry.Key, std::make_unique<T>(*entry.Item)});
+            entries_.push_back(MakeEntry(KeyOf(entry), std::make_unique<T>(*entry.Item)));
     }
     TKeyedList &operator=(const TKeyedList &other)
     {
@@ -57,7 +83,7 @@ public:
     std::size_t Count() const { return entries_.size(); }
     bool Empty() const { return entries_.empty(); }
     T &operator[](std::size_t i) const { return *entries_[i].Item; }
-    const std::string &Key(std::size_t i) const { return entries_[i].Key; }
+    const std::string &Key(std::size_t i) const { return KeyOf(entries_[i]); }
     iterator begin() const { return iterator(entries_.begin()); }
     iterator end() const { return iterator(entries_.end()); }
 
@@ -66,12 +92,19 @@ public:
     {
         if (entries_.size() < IndexedFrom) {
             for (std::size_t i = 0; i < entries_.size(); ++i)
-                if (SameText(entries_[i].Key, key))
+                if (SameText(KeyOf(entries_[i]), key))
                     return static_cast<int>(i);
             return -1;
         }
-        const auto found = index_.find(key);
-        return found == index_.end() ? -1 : static_cast<int>(found->second);
+        const std::size_t mask = index_.size() - 1;
+        const std::size_t hash = CaseInsensitiveHash(key);
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            const uint64_t held = index_[slot];
+            if (held == NoEntry)
+                return -1;
+            if (held >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(held)]), key))
+                return static_cast<int>(Position(held));
+        }
     }
     T *Find(std::string_view key) const
     {
@@ -85,11 +118,13 @@ public:
         // Most lists stay short; one block for the first few entries spares the regrowth.
         if (entries_.empty())
             entries_.reserve(8);
-        entries_.push_back({std::move(key), std::move(item)});
-        if (entries_.size() == IndexedFrom)
-            Reindex();
-        else if (entries_.size() > IndexedFrom)
-            index_.emplace(entries_.back().Key, entries_.size() - 1);
+        entries_.push_back(MakeEntry(std::move(key), std::move(item)));
+        if (entries_.size() >= IndexedFrom) {
+            if (entries_.size() * 2 > index_.size())
+                Reindex();
+            else
+                IndexEntry(entries_.size() - 1);
+        }
         return *entries_.back().Item;
     }
     void Delete(std::size_t i)
@@ -106,7 +141,10 @@ public:
     }
     void Rekey(std::size_t i, std::string key)
     {
-        entries_[i].Key = std::move(key);
+        if constexpr (OwnKeys)
+            entries_[i].Key = std::move(key);
+        else
+            (*entries_[i].Item).*KeyField = std::move(key);
         Reindex();
     }
     void Clear()
@@ -119,17 +157,41 @@ private:
     // Lists shorter than this have no index.
     static constexpr std::size_t IndexedFrom = 16;
 
-    // emplace keeps the first entry of a key, as the scan finds the first.
+    // A slot holds the high half of its key's hash, which spares most comparisons of keys (and the
+    // visits to their entries), and the entry's position.
+    static constexpr uint64_t NoEntry = UINT64_MAX;
+    static uint64_t Tag(std::size_t hash) { return static_cast<uint64_t>(hash) >> 32; }
+    static std::size_t Position(uint64_t held) { return static_cast<uint32_t>(held); }
+
+    // The index has at least twice as many slots as entries, a power of two.
     void Reindex()
     {
         index_.clear();
         if (entries_.size() < IndexedFrom)
             return;
+        std::size_t size = 64;
+        while (size < entries_.size() * 4)
+            size *= 2;
+        index_.assign(size, NoEntry);
         for (std::size_t i = 0; i < entries_.size(); ++i)
-            index_.emplace(entries_[i].Key, i);
+            IndexEntry(i);
+    }
+
+    // Only the first entry of a key is indexed, as the scan finds the first.
+    void IndexEntry(std::size_t i)
+    {
+        const std::size_t mask = index_.size() - 1;
+        const std::string &key = KeyOf(entries_[i]);
+        const std::size_t hash = CaseInsensitiveHash(key);
+        std::size_t slot = hash & mask;
+        for (; index_[slot] != NoEntry; slot = (slot + 1) & mask)
+            if (index_[slot] >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(index_[slot])]), key))
+                return;
+        index_[slot] = Tag(hash) << 32 | i;
     }
 
     std::vector<Entry> entries_;
-    // Keys as added, hashed and compared without regard to letter case.
-    std::unordered_map<std::string, std::size_t, TCaseInsensitiveHash, TCaseInsensitiveEqual> index_;
+    // Positions of the entries, found by the hash of their key without regard to letter case and
+    // probed slot by slot from there; empty for a short list.
+    std::vector<uint64_t> index_;
 };

@@ -498,6 +498,9 @@ TEST(RoundTrip, Json_KeepsEveryFieldAndByte)
                 f.Commands[0].AddLine("#x", 1, -5);
             const TFixture back = FixtureFromJson(nlohmann::json::parse(FixtureToJson(f).dump()));
             ASSERT_EQ(Dump(back), Dump(f));
+            std::ostringstream streamed;
+            WriteFixtureJson(streamed, f);
+            ASSERT_EQ(streamed.str(), FixtureToJson(f).dump(2));
             EXPECT_EQ(back.FileName, f.FileName);
         }
 }

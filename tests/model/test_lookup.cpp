@@ -117,8 +117,16 @@ TEST(Lookup, CaseInsensitiveHashAndEquality)
     EXPECT_EQ(hash("Pan Fine"), hash("pAN fINE"));
     EXPECT_TRUE(equal("Pan Fine", "pAN fINE"));
     EXPECT_FALSE(equal("Pan", "Pan "));
-    // Only ASCII letters fold, as SameText has it.
+    // Only ASCII letters fold, as SameText has it, whatever their place in a long name.
     EXPECT_FALSE(equal("\xE9", "\xC9"));
+    const std::string capitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ09@[`{\xC9", small = "abcdefghijklmnopqrstuvwxyz09@[`{\xC9";
+    EXPECT_TRUE(equal(capitals, small));
+    EXPECT_EQ(hash(capitals), hash(small));
+    for (std::size_t i = 0; i < capitals.size(); ++i) {
+        std::string other = capitals;
+        other[i] = static_cast<char>(other[i] ^ 0x20);
+        EXPECT_EQ(equal(capitals, other), i < 26) << i;
+    }
     EXPECT_TRUE(StartsWithText("CommandName=Reset", "COMMANDNAME"));
     EXPECT_TRUE(StartsWithText("commandname", "COMMANDNAME"));
     EXPECT_FALSE(StartsWithText("commandnam", "COMMANDNAME"));
