@@ -22,11 +22,12 @@ int ColumnLeft(int k, int first)
     return first + ColumnStep * (k - 1);
 }
 
-// The widest level text, "100 %", must fit in a value box 34 pixels wide less the box's own
-// margins of 2 on each side: narrower letters first, then smaller type if that is not enough.
-QFont ValueFont(QFont font)
+// The widest level text of a mode, "255" or "100 %", must fit in a value box 34 pixels wide less
+// the box's own margins of 2 on each side: narrower letters first, then smaller type if that is
+// not enough.
+QFont ValueFont(QFont font, bool percent)
 {
-    const QString widest = LevelText(255, true);
+    const QString widest = LevelText(255, percent);
     const auto fits = [&] { return QFontMetrics(font).horizontalAdvance(widest) <= 34 - 2 * 2; };
     if (!fits())
         font.setStretch(QFont::Condensed);
@@ -83,7 +84,7 @@ TfrmDmxPanel::TfrmDmxPanel(TDmxLevels &levels, QWidget *parent)
     columns->setObjectName("ScrollBoxContents");
     columns->setFixedSize(ColumnLeft(Channels, 12) + 34 + 12, 280 + 21 + 8);
 
-    const QFont valueFont = ValueFont(columns->font());
+    const QFont valueFont = ValueFont(columns->font(), false);
     for (int k = 1; k <= Channels; ++k) {
         const QString number = QString::number(k);
 
@@ -141,6 +142,11 @@ void TfrmDmxPanel::DmxChLevelChange(QScrollBar *fader)
 
 void TfrmDmxPanel::IsPercentClick()
 {
-    for (int k = 1; k <= Channels; ++k)
+    // Levels in percent are wider: only they get narrower or smaller type.
+    const QFont valueFont = ValueFont(ScrollBox->widget()->font(), IsPercent->isChecked());
+    for (int k = 1; k <= Channels; ++k) {
+        if (auto *value = ScrollBox->findChild<QLineEdit *>(ValuePrefix + QString::number(k)))
+            value->setFont(valueFont);
         DmxChLevelChange(ScrollBox->findChild<QScrollBar *>(LevelPrefix + QString::number(k)));
+    }
 }

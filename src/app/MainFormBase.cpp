@@ -13,7 +13,7 @@
 
 void TMainFormBase::CreateController(const TMainFormControls &controls, TLayout layout, QSize clientSize)
 {
-    setWindowTitle(QApplication::applicationDisplayName());
+    setWindowTitle("Rigsmith");
     move(1, 1);
     setFixedSize(clientSize);
     controller_ = new TMainFormClass(controls, layout, this);

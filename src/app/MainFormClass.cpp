@@ -109,10 +109,13 @@ void TMainFormClass::ShowHistoryStep()
 void TMainFormClass::SetupControls()
 {
     SetupGrid(c_.AttributesChannelList, {{"Ch", Is800() ? 42 : 36}, {"Ch name.", 139}});
-    SetupGrid(c_.CommandList, {{"Command name", 182}});
-    SetupGrid(c_.AvailableChannelList, {{"Ch", 42}, {"Ch name.", 140}});
-    SetupGrid(c_.CommandChannelList, {{"Ch", 42}, {"Ch name.", 143}, {"Dmx value", 66}, {"Time (msec)", 100}});
-    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 137 : 155}, {"Dmx value", Is800() ? 48 : 61}});
+    SetupGrid(c_.CommandList, {{"Command name", Is800() ? 128 : 182}});
+    SetupGrid(c_.AvailableChannelList, {{"Ch", Is800() ? 32 : 42}, {"Ch name.", Is800() ? 115 : 140}});
+    SetupGrid(c_.CommandChannelList, {{"Ch", Is800() ? 32 : 42},
+                                      {"Ch name.", Is800() ? 105 : 143},
+                                      {"Dmx value", 66},
+                                      {"Time (msec)", Is800() ? 80 : 100}});
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
 
     const QStringList bytes = Numbers(0, 255);
     const QStringList channels = Numbers(1, 64);

@@ -65,6 +65,14 @@ QGroupBox *Group(const QString &caption, QWidget *parent)
     return new QGroupBox(caption, parent);
 }
 
+// A form whose labels keep a gap to their fields.
+QFormLayout *Form(QWidget *parent)
+{
+    auto *form = new QFormLayout(parent);
+    form->setHorizontalSpacing(8);
+    return form;
+}
+
 void HideRow(QFormLayout *form, QWidget *field)
 {
     form->setRowVisible(field, false);
@@ -80,6 +88,8 @@ void BaseFields(QWidget *parent, TMainFormControls &c, TLayout layout)
     auto *grid = new QGridLayout(parent);
     grid->setHorizontalSpacing(10);
     c.FixtureName = Make<QLineEdit>("FixtureName", parent);
+    // Room for a name such as "Demo Spot 700 B" without scrolling.
+    c.FixtureName->setMinimumWidth(c.FixtureName->fontMetrics().horizontalAdvance("Demo Spot 700 B") + 16);
     c.Brand = Make<QLineEdit>("Brand", parent);
     c.MacType = List("MacType", parent, {"Moving mirror", "Moving head", "Dimmer", "Other"});
     c.DmxChannel = List("DmxChannel", parent);
@@ -96,14 +106,14 @@ void BaseFields(QWidget *parent, TMainFormControls &c, TLayout layout)
     c.TiltAngleMin = Angle("TiltAngleMin", parent, 360);
     c.TiltAngleMax = Angle("TiltAngleMax", parent, 360);
 
-    auto *left = new QFormLayout;
+    auto *left = Form(nullptr);
     left->addRow("Fixture", c.FixtureName);
     left->addRow("Brand", c.Brand);
     left->addRow("Type", c.MacType);
     left->addRow("Dmx channels", c.DmxChannel);
     left->addRow("Dmx split channels", c.DmxSplitChannel);
     HideRow(left, c.DmxSplitChannel);
-    auto *middle = new QFormLayout;
+    auto *middle = Form(nullptr);
     middle->addRow("Author", c.Author);
     middle->addRow("Revision", c.Revision);
     middle->addRow("Date", c.LastUpdate);
@@ -212,7 +222,7 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     editor->addLayout(types);
 
     auto *attribute = Group(" Attribute ", page);
-    auto *attributeForm = new QFormLayout(attribute);
+    auto *attributeForm = Form(attribute);
     c.AttributeName = Make<QLineEdit>("AttributeName", attribute);
     c.Priority = NumberList("Priority", attribute);
     attributeForm->addRow("Attribute name", c.AttributeName);
@@ -223,7 +233,7 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
 
     auto *patchAndPath = new QHBoxLayout;
     auto *patch = Group(" Patch ", page);
-    auto *patchForm = new QFormLayout(patch);
+    auto *patchForm = Form(patch);
     c.Patch = NumberList("Patch", patch);
     c.PatchLow = NumberList("PatchLow", patch);
     c.PatchLow->setEnabled(false);
@@ -233,7 +243,7 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     patchForm->addRow(c.chWidth);
     patchAndPath->addWidget(patch);
     auto *pathColumn = new QVBoxLayout;
-    auto *pathForm = new QFormLayout;
+    auto *pathForm = Form(nullptr);
     c.Path = List("Path", page, {"Linear", "Snap start", "Snap end"});
     pathForm->addRow("Path", c.Path);
     pathColumn->addLayout(pathForm);
@@ -245,14 +255,14 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
 
     auto *values = new QHBoxLayout;
     auto *dmx = Group(" Dmx value ", page);
-    auto *dmxForm = new QFormLayout(dmx);
+    auto *dmxForm = Form(dmx);
     c.DmxMinValue = NumberList("DmxMinValue", dmx);
     c.DmxMaxValue = NumberList("DmxMaxValue", dmx);
     dmxForm->addRow("Dmx min value", c.DmxMinValue);
     dmxForm->addRow("Dmx max value", c.DmxMaxValue);
     values->addWidget(dmx);
     auto *other = Group(" Other parameters ", page);
-    auto *otherForm = new QFormLayout(other);
+    auto *otherForm = Form(other);
     c.Hinherit = List("Hinherit", other, {"Yes", "No"});
     c.Hinherit->setMaximumWidth(72);
     c.ShowOnEditor = List("ShowOnEditor", other, {"Yes", "No"});
@@ -313,7 +323,8 @@ void Commands(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *commands = Group(" Commands ", page);
     auto *commandsLayout = new QVBoxLayout(commands);
     c.CommandList = Make<QTableWidget>("CommandList", commands);
-    c.CommandList->setFixedWidth(205);
+    // The compact layout gives the command's steps the width of their four columns.
+    c.CommandList->setFixedWidth(compact ? 150 : 205);
     commandsLayout->addWidget(c.CommandList);
     c.btnAddCommand = Button("btnAddCommand", "Add command", commands);
     c.btnDeleteCommand = Button("btnDeleteCommand", "Delete command", commands);
@@ -324,7 +335,7 @@ void Commands(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *available = Group(compact ? " Available channels " : " Available attributes", page);
     auto *availableLayout = new QVBoxLayout(available);
     c.AvailableChannelList = Make<QTableWidget>("AvailableChannelList", available);
-    c.AvailableChannelList->setFixedWidth(205);
+    c.AvailableChannelList->setFixedWidth(compact ? 170 : 205);
     availableLayout->addWidget(c.AvailableChannelList);
     row->addWidget(available);
 
@@ -456,7 +467,7 @@ void Palettes(QWidget *page, TMainFormControls &c, TLayout layout)
     auto *detail = new QVBoxLayout(c.PaletteDetail);
     detail->setContentsMargins(4, 4, 4, 4);
     c.PaletteChannelList = Make<QTableWidget>("PaletteChannelList", c.PaletteDetail);
-    const int columnsWidth = compact ? 42 + 137 + 48 : 42 + 155 + 61;
+    const int columnsWidth = compact ? 42 + 121 + 64 : 42 + 155 + 61;
     c.PaletteChannelList->setFixedWidth(columnsWidth + c.PaletteChannelList->verticalScrollBar()->sizeHint().width() +
                                         2 * c.PaletteChannelList->frameWidth());
     detail->addWidget(c.PaletteChannelList);

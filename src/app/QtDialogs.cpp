@@ -108,6 +108,8 @@ std::optional<std::string> TQtDialogs::OpenFileName(const TFileDialogOptions &op
 {
     QFileDialog dialog(mainWindow_, {}, StartPath(options), Filter(options));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Names only: the desktop's file types know nothing of fixture files.
+    dialog.setViewMode(QFileDialog::List);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(ToQt(options.DefaultExt));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -119,6 +121,7 @@ std::optional<std::string> TQtDialogs::SaveFileName(const TFileDialogOptions &op
 {
     QFileDialog dialog(mainWindow_, {}, StartPath(options), Filter(options));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setViewMode(QFileDialog::List);
     dialog.setDefaultSuffix(ToQt(options.DefaultExt));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.OverwritePrompt);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

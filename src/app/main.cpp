@@ -47,7 +47,8 @@ constexpr int RecoveryIntervalMs = 2000;
 int main(int argc, char *argv[])
 {
     QApplication::setApplicationName("rigsmith");
-    QApplication::setApplicationDisplayName("Rigsmith");
+    // Empty, so that the desktop shows each window's caption as it is, with no " — Rigsmith" after it.
+    QApplication::setApplicationDisplayName(QString(""));
     QApplication::setApplicationVersion(RIGSMITH_VERSION);
     if (const auto status = Answered(ReadStartArguments(Arguments(argc, argv))))
         return *status;

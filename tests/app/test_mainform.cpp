@@ -290,34 +290,6 @@ private slots:
         }
     }
 
-    void startup_gridTitlesAndWidths_data()
-    {
-        QTest::addColumn<bool>("compact");
-        QTest::addColumn<QString>("grid");
-        QTest::addColumn<QStringList>("columns");
-        for (const bool compact : {false, true}) {
-            const auto row = [&](const char *grid) -> QTestData & { return Harness::LayoutRow(compact, grid) << grid; };
-            row("AttributesChannelList") << QStringList{compact ? "Ch:42" : "Ch:36", "Ch name.:139"};
-            row("CommandList") << QStringList{"Command name:182"};
-            row("AvailableChannelList") << QStringList{"Ch:42", "Ch name.:140"};
-            // "Dmx value" is 66 wide in both layouts, so that its title can be read.
-            row("CommandChannelList") << QStringList{"Ch:42", "Ch name.:143", "Dmx value:66", "Time (msec):100"};
-            row("PaletteChannelList") << (compact ? QStringList{"Ch:42", "Ch name.:137", "Dmx value:48"}
-                                                  : QStringList{"Ch:42", "Ch name.:155", "Dmx value:61"});
-        }
-    }
-    void startup_gridTitlesAndWidths()
-    {
-        QFETCH(bool, compact);
-        QFETCH(QString, grid);
-        QFETCH(QStringList, columns);
-        Start(compact);
-        const auto *table = window_->Form().findChild<QTableWidget *>(grid);
-        QVERIFY(table);
-        QCOMPARE(Columns(table), columns);
-        QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
-    }
-
     void settings_appliedAtStartAndAtNew_data()
     {
         QTest::addColumn<QByteArray>("settings"); // "<none>": no Settings.ini at all
