@@ -72,6 +72,26 @@ int Check(const std::vector<std::string> &files)
     return Flushed(status);
 }
 
+// The checks of the editor's Save in the format to be written, then the save; nothing is written
+// when a check finds something. name is what the findings are reported under.
+int SaveChecked(TFixture &fixture, const std::string &name, const std::string &out, int format)
+{
+    const std::vector<std::string> findings = CheckFindings(fixture, format);
+    for (const std::string &finding : findings)
+        Report(std::cerr, name, finding);
+    if (!findings.empty())
+        return CheckFailed;
+    try {
+        PrepareForSaving(fixture);
+        if (WriteFixtureFile(fixture, out, format))
+            return Success;
+        Report(std::cerr, out, "File access error");
+    } catch (const std::exception &error) {
+        Report(std::cerr, out, error.what());
+    }
+    return Trouble;
+}
+
 // What the editor's Save does: the same checks first, in the format to be written; nothing is
 // written when one finds something.
 int Convert(const std::string &in, const std::string &out, int format)
@@ -81,20 +101,7 @@ int Convert(const std::string &in, const std::string &out, int format)
         return Trouble;
     if (format == 0)
         format = fixture->FormatVersion == 1 ? 1 : 2;
-    const std::vector<std::string> findings = CheckFindings(*fixture, format);
-    for (const std::string &finding : findings)
-        Report(std::cerr, in, finding);
-    if (!findings.empty())
-        return CheckFailed;
-    try {
-        PrepareForSaving(*fixture);
-        if (WriteFixtureFile(*fixture, out, format))
-            return Success;
-        Report(std::cerr, out, "File access error");
-    } catch (const std::exception &error) {
-        Report(std::cerr, out, error.what());
-    }
-    return Trouble;
+    return SaveChecked(*fixture, in, out, format);
 }
 
 int Dump(const std::string &file)
@@ -104,25 +111,6 @@ int Dump(const std::string &file)
         return Trouble;
     std::cout << FixtureToJson(*fixture).dump(2) << '\n';
     return Flushed(Success);
-}
-
-// The checks and the save of Convert, for a fixture made here.
-int SaveChecked(TFixture &fixture, const std::string &name, const std::string &out)
-{
-    const std::vector<std::string> findings = CheckFindings(fixture, fixture.FormatVersion);
-    for (const std::string &finding : findings)
-        Report(std::cerr, name, finding);
-    if (!findings.empty())
-        return CheckFailed;
-    try {
-        PrepareForSaving(fixture);
-        if (WriteFixtureFile(fixture, out, fixture.FormatVersion))
-            return Success;
-        Report(std::cerr, out, "File access error");
-    } catch (const std::exception &error) {
-        Report(std::cerr, out, error.what());
-    }
-    return Trouble;
 }
 
 // A file name of fixture and mode: what a file system takes, in UTF-8.
@@ -168,7 +156,7 @@ int Import(const std::string &in, const std::string &out, const std::string &mod
                         ? (std::filesystem::path(out) / FileNameOf(source.Json()["name"].get<std::string>(), modes[i]))
                               .string()
                         : out;
-                status = std::max(status, SaveChecked(imported.Fixture, label, target));
+                status = std::max(status, SaveChecked(imported.Fixture, label, target, format));
             } catch (const EOflError &error) {
                 Report(std::cerr, label, error.what());
                 status = Trouble;

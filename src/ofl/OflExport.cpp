@@ -140,9 +140,12 @@ void TExport::Channel(const TParameter &attribute)
     }
     std::stable_sort(points.begin(), points.end(), [](const TPoint &a, const TPoint &b) { return a.Value < b.Value; });
 
+    // A wheel has two slots at least; one of an unknown gobo keeps a gobo wheel without palettes one.
     const bool wheeled = !slots.empty() || attribute.ChannelType == ctGobo;
     if (wheeled) {
         if (slots.empty())
+            slots.push_back({{"type", "Gobo"}});
+        if (slots.size() == 1)
             slots.push_back({{"type", "Open"}});
         wheels_[wheel] = {{"slots", slots}};
     }
@@ -170,11 +173,21 @@ void TExport::Channel(const TParameter &attribute)
     }
     add(next, high, base);
 
+    // Outside the range the channel does nothing, and a list holds two capabilities at least.
+    const int64_t full = wide ? 65535 : 255;
+    if (capabilities.empty())
+        add(0, full, {{"type", "NoFunction"}});
+    if (capabilities.front()["dmxRange"][0] > 0)
+        capabilities.insert(
+            capabilities.begin(),
+            Json{{"dmxRange", {0, capabilities.front()["dmxRange"][0].get<int64_t>() - 1}}, {"type", "NoFunction"}});
+    if (capabilities.back()["dmxRange"][1] < full)
+        capabilities.push_back(
+            {{"dmxRange", {capabilities.back()["dmxRange"][1].get<int64_t>() + 1, full}}, {"type", "NoFunction"}});
     Json channel = Json::object();
     if (wide)
         channel["fineChannelAliases"] = Json::array({key + " fine"});
-    const int64_t full = wide ? 65535 : 255;
-    if (capabilities.size() == 1 && low == 0 && high == full) {
+    if (capabilities.size() == 1) {
         capabilities[0].erase("dmxRange");
         channel["capability"] = capabilities[0];
     } else {

@@ -4,6 +4,7 @@
 #include "model/FixConsts.h"
 #include "model/FixFuncs.h"
 #include "platform/CodePage.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
 #include <array>
@@ -150,6 +151,7 @@ struct TChannelRef {
     std::string PixelKey;   // for a template channel
     std::size_t Fine = 0;   // 0 for the channel itself, n for its n-th fine alias
     std::string SwitchedBy; // for a switching channel: the key of the channel it depends on
+    std::string Alias;      // for a switching channel: the key the mode lists
 };
 
 int Resolution(const Json &channel)
@@ -179,6 +181,7 @@ public:
                 for (const std::string &pixelKey : pixelKeys)
                     Register(key, channel, pixelKey);
         }
+        ResolveSwitches();
     }
 
     const TChannelRef *Find(const std::string &key) const
@@ -195,18 +198,19 @@ private:
     void Register(const std::string &templateKey, const Json &channel, const std::string &pixelKey)
     {
         const std::string key = WithPixelKey(templateKey, pixelKey);
-        if (!refs_.emplace(key, TChannelRef{&channel, key, pixelKey, 0, {}}).second)
+        if (!refs_.emplace(key, TChannelRef{&channel, key, pixelKey, 0, {}, {}}).second)
             return;
         if (const auto fine = channel.find("fineChannelAliases"); fine != channel.end())
             for (std::size_t i = 0; i < fine->size(); ++i)
                 refs_.emplace(WithPixelKey((*fine)[i].get<std::string>(), pixelKey),
-                              TChannelRef{&channel, key, pixelKey, i + 1, {}});
+                              TChannelRef{&channel, key, pixelKey, i + 1, {}, {}});
         // A switching channel is taken as what it is while its channel stands at its default.
         const auto capabilities = channel.find("capabilities");
         if (capabilities == channel.end())
             return;
         const int shift = 8 * (Resolution(channel) - 1);
-        const int64_t standing = channel.value("defaultValue", int64_t(0));
+        const auto given = channel.find("defaultValue");
+        const int64_t standing = given != channel.end() && given->is_number_integer() ? given->get<int64_t>() : 0;
         for (const Json &capability : *capabilities) {
             const auto switches = capability.find("switchChannels");
             if (switches == capability.end())
@@ -217,25 +221,26 @@ private:
             for (const auto &[alias, target] : switches->items()) {
                 const std::string aliasKey = WithPixelKey(alias, pixelKey);
                 auto &slot = switchTargets_[aliasKey];
-                if (slot.empty() || atDefault)
-                    slot = WithPixelKey(target.get<std::string>(), pixelKey);
-                pendingSwitches_.insert_or_assign(aliasKey, key);
-            }
-        }
-        for (const auto &[alias, dependency] : pendingSwitches_) {
-            const auto target = refs_.find(switchTargets_[alias]);
-            if (target != refs_.end()) {
-                TChannelRef ref = target->second;
-                ref.SwitchedBy = dependency;
-                switching_.insert_or_assign(alias, ref);
+                if (slot.second.empty() || atDefault)
+                    slot = {key, WithPixelKey(target.get<std::string>(), pixelKey)};
             }
         }
     }
 
+    // Once every channel is known: a switching channel as the channel it stands for.
+    void ResolveSwitches()
+    {
+        for (const auto &[alias, target] : switchTargets_)
+            if (const auto found = refs_.find(target.second); found != refs_.end()) {
+                TChannelRef ref = found->second;
+                ref.SwitchedBy = target.first;
+                switching_.emplace(alias, ref);
+            }
+    }
+
     std::unordered_map<std::string, TChannelRef> refs_;
     std::unordered_map<std::string, TChannelRef> switching_;
-    std::unordered_map<std::string, std::string> switchTargets_;
-    std::map<std::string, std::string> pendingSwitches_;
+    std::unordered_map<std::string, std::pair<std::string, std::string>> switchTargets_; // dependency, target
 };
 
 // The keys of a mode's channels in order, inserts of matrix channels expanded; null for a free one.
@@ -402,35 +407,42 @@ TOflImport TModeImport::Run()
     BaseData();
 
     std::unordered_map<std::string, std::size_t> positions;
+    std::vector<const TChannelRef *> refs(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i)
-        if (keys[i])
+        if (keys[i]) {
             positions.emplace(*keys[i], i + 1);
+            refs[i] = channels_.Find(*keys[i]);
+            if (!refs[i])
+                throw EOflError("Mode \"" + modeName + "\" uses the channel \"" + *keys[i] +
+                                "\", which the file does not define.");
+        }
+    // A channel's first fine channel in the mode is its low byte.
+    std::vector<std::size_t> lows(keys.size());
+    std::vector<bool> isLow(keys.size() + 1);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (refs[i] && refs[i]->Fine == 0)
+            if (const auto fine = refs[i]->Channel->find("fineChannelAliases"); fine != refs[i]->Channel->end())
+                if (const auto at = positions.find(WithPixelKey((*fine)[0].get<std::string>(), refs[i]->PixelKey));
+                    at != positions.end() && !isLow[at->second]) {
+                    lows[i] = at->second;
+                    isLow[at->second] = true;
+                }
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (!keys[i])
+        if (!refs[i] || isLow[i + 1])
             continue;
-        const TChannelRef *ref = channels_.Find(*keys[i]);
-        if (!ref)
-            throw EOflError("Mode \"" + modeName + "\" uses the channel \"" + *keys[i] +
-                            "\", which the file does not define.");
-        TChannelRef own = *ref;
-        if (ref->Fine == 1 && positions.count(ref->Key))
-            continue; // the low byte of the channel before or after it
-        std::size_t low = 0;
-        if (ref->Fine == 0) {
-            if (const auto fine = ref->Channel->find("fineChannelAliases"); fine != ref->Channel->end())
-                if (const auto at = positions.find(WithPixelKey((*fine)[0].get<std::string>(), ref->PixelKey));
-                    at != positions.end())
-                    low = at->second;
-        } else {
+        TChannelRef own = *refs[i];
+        if (own.Fine != 0) {
             result_.Report.push_back("Channel \"" + *keys[i] + "\": a fine channel that no 16-bit attribute holds; " +
                                      "it is an attribute of its own, without the meaning of its ranges.");
             own.Key = *keys[i];
         }
-        if (!ref->SwitchedBy.empty())
-            result_.Report.push_back("Channel \"" + *keys[i] + "\" switches with \"" + ref->SwitchedBy +
-                                     "\": it is taken as \"" + ref->Key +
+        if (!own.SwitchedBy.empty()) {
+            own.Alias = *keys[i];
+            result_.Report.push_back("Channel \"" + *keys[i] + "\" switches with \"" + own.SwitchedBy +
+                                     "\": it is taken as \"" + own.Key +
                                      "\"; what it does at other settings has no counterpart.");
-        Attribute(i + 1, own, low);
+        }
+        Attribute(i + 1, own, lows[i]);
     }
     if (!focusGiven_) {
         for (const auto &[range, low, high] : {std::tuple{angles_[0], &f.PanAngleMin, &f.PanAngleMax},
@@ -514,11 +526,10 @@ TWheel TModeImport::WheelOf(const TCapability &cap, const std::string &wheelName
     if (const auto wheel = cap.Data->find("wheel"); wheel != cap.Data->end())
         name = wheel->is_array() ? (*wheel)[0].get<std::string>() : wheel->get<std::string>();
     const auto wheels = json_.find("wheels");
-    if (wheels == json_.end() || !wheels->contains(name))
-        return {};
-    TWheel wheel{&(*wheels)[name]["slots"], 0};
+    const bool known = wheels != json_.end() && wheels->contains(name);
+    TWheel wheel{known ? &(*wheels)[name]["slots"] : nullptr, 0};
     std::array<int, 6> counts{};
-    for (const Json &slot : *wheel.Slots) {
+    for (const Json &slot : known ? *wheel.Slots : Json::array()) {
         const std::string type = slot["type"].get<std::string>();
         if (type == "Color")
             ++counts[ctColour - 1];
@@ -651,7 +662,8 @@ bool TModeImport::Preset(const TParameter &attribute, const TCapability &cap, co
 void TModeImport::Attribute(std::size_t position, const TChannelRef &ref, std::size_t lowPatch)
 {
     const Json &channel = *ref.Channel;
-    const std::string ownName = channel.contains("name") && ref.Fine == 0
+    const std::string ownName = !ref.Alias.empty() ? ref.Alias
+                                : channel.contains("name") && ref.Fine == 0
                                     ? WithPixelKey(channel["name"].get<std::string>(), ref.PixelKey)
                                     : ref.Key;
     auto p = std::make_unique<TParameter>();
@@ -685,13 +697,16 @@ void TModeImport::Attribute(std::size_t position, const TChannelRef &ref, std::s
     p->ChannelType = kind == 0 ? uint8_t(ctIntensity) : kind;
     p->ControlType = intensity ? ctlHTP : ctlLTP;
     int64_t low = 0, high = (int64_t(1) << (8 * resolution)) - 1;
-    if (!caps.empty() && ref.Fine == 0) {
-        low = caps.front().Start;
-        high = caps.front().End;
-        for (const TCapability &cap : caps) {
-            low = std::min(low, cap.Start);
-            high = std::max(high, cap.End);
-        }
+    // The range is where the channel does something.
+    if (ref.Fine == 0 &&
+        std::any_of(caps.begin(), caps.end(), [](const TCapability &c) { return c.Type != "NoFunction"; })) {
+        low = high;
+        high = 0;
+        for (const TCapability &cap : caps)
+            if (cap.Type != "NoFunction") {
+                low = std::min(low, cap.Start);
+                high = std::max(high, cap.End);
+            }
     }
     const int toEightBit = 8 * (resolution - 1);
     p->DmxMin = static_cast<uint16_t>(std::clamp<int64_t>(low >> toEightBit, 0, 255));
@@ -800,5 +815,7 @@ TOflImport TOflFixture::Import(std::size_t mode, int formatVersion) const
         return TModeImport(*this, mode, formatVersion).Run();
     } catch (const nlohmann::json::exception &error) {
         throw EOflError(std::string("The file is no valid fixture: ") + error.what());
+    } catch (const EFixtureError &error) {
+        throw EOflError(Cp1252ToUtf8(error.what()));
     }
 }

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr std::size_t LongestLine = 100;
+
 std::string Cleaned(std::string text, std::string_view drop)
 {
     std::string out;
@@ -42,9 +44,15 @@ std::string OflComment(const std::string &utf8)
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        const std::string line = Cleaned(text.substr(start, end - start), {});
-        if (!line.empty() && line != "ENDCOMMENTS")
-            comments += (comments.empty() ? "" : "\r\n") + line;
+        std::string line = Cleaned(text.substr(start, end - start), {});
+        // Long lines are broken at blanks, well within what the reader keeps.
+        while (!line.empty() && line != "ENDCOMMENTS") {
+            std::size_t cut = line.size() <= LongestLine ? line.size() : line.rfind(' ', LongestLine);
+            if (cut == std::string::npos || cut == 0)
+                cut = std::min(line.size(), LongestLine);
+            comments += (comments.empty() ? "" : "\r\n") + line.substr(0, cut);
+            line = Cleaned(line.substr(cut), {});
+        }
         start = end + 1;
     }
     return comments;

@@ -93,14 +93,21 @@ TEST(Ofl, LibraryModesPassTheCheckAndReadBackAfterASave)
             ++fitting;
             try {
                 TOflImport imported = source->Import(mode, 2);
-                exportedBack += SameAfterExport(imported.Fixture);
+                if (SameAfterExport(imported.Fixture))
+                    ++exportedBack;
+                else
+                    std::cout << "export: " << entry.path().filename().string() << " " << mode << '\n';
                 const std::vector<std::string> findings = CheckFindings(imported.Fixture, 2);
                 if (!findings.empty()) {
                     ++failures["check: " + findings[0].substr(0, 60)];
                     continue;
                 }
                 PrepareForSaving(imported.Fixture);
-                if (FixtureToJson(FromText(FormatFixture(imported.Fixture, 2))) != FixtureToJson(imported.Fixture))
+                imported.Fixture.Saved = true; // as the save leaves it
+                // The editor arranges what it reads as a save does.
+                TFixture back = FromText(FormatFixture(imported.Fixture, 2));
+                back.Normalize();
+                if (FixtureToJson(back) != FixtureToJson(imported.Fixture))
                     ++failures["read back: " + entry.path().filename().string()];
                 else
                     ++passed;
