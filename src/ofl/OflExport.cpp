@@ -45,7 +45,8 @@ public:
     Json Run();
 
 private:
-    void Channel(const TParameter &attribute);
+    // Adds the attribute's channel; returns its key.
+    std::string Channel(const TParameter &attribute);
     Json BaseCapability(const TParameter &attribute, const std::string &wheel);
 
     const TFixture &f_;
@@ -93,9 +94,15 @@ Json TExport::BaseCapability(const TParameter &attribute, const std::string &whe
     }
 }
 
-void TExport::Channel(const TParameter &attribute)
+std::string TExport::Channel(const TParameter &attribute)
 {
-    const std::string key = Utf8(attribute.Name);
+    // Channel keys are unique; the file may hold attributes whose names differ in letter case only.
+    std::string key = Utf8(attribute.Name);
+    if (channels_.contains(key)) {
+        key += " (" + std::to_string(attribute.InternalPatch) + ")";
+        report_.push_back("Attribute \"" + attribute.Name + "\" shares its name with another; its channel is \"" +
+                          Utf8ToCp1252(key) + "\".");
+    }
     const bool wide = attribute.Width == 16 && attribute.InternalPatchLow != 0;
     const auto onScale = [&](int64_t value) { return wide ? value : value / 257; };
     const int64_t low = wide ? attribute.DmxMin * 257 : attribute.DmxMin;
@@ -194,6 +201,7 @@ void TExport::Channel(const TParameter &attribute)
         channel["capabilities"] = capabilities;
     }
     channels_[key] = channel;
+    return key;
 }
 
 Json TExport::Run()
@@ -228,10 +236,14 @@ Json TExport::Run()
     for (int64_t i = 0; i < count; ++i)
         modeChannels.push_back(nullptr);
     for (const TParameter *attribute : attributes) {
-        Channel(*attribute);
-        modeChannels[attribute->InternalPatch - 1] = Utf8(attribute->Name);
+        if (attribute->InternalPatch == 0) {
+            report_.push_back("Attribute \"" + attribute->Name + "\" has no channel (internal patch 0).");
+            continue;
+        }
+        const std::string key = Channel(*attribute);
+        modeChannels[attribute->InternalPatch - 1] = key;
         if (attribute->Width == 16 && attribute->InternalPatchLow != 0)
-            modeChannels[attribute->InternalPatchLow - 1] = Utf8(attribute->Name) + " fine";
+            modeChannels[attribute->InternalPatchLow - 1] = key + " fine";
     }
     for (const TPalette &palette : f_.Palettes)
         if (!exported_.count(&palette))

@@ -660,7 +660,7 @@ TEST(Cli, DumpPrintsTheModelInUtf8WithLowPartsAndSixteenBitValues)
 TEST(Cli, ImportRefusesWithoutWritingAndExportImportsBackToTheSameFile)
 {
     TTempDir dir;
-    const std::string data = std::string(std::getenv("RIGSMITH_TEST_DATA")) + "/ofl/", maker = data + "maker/";
+    const std::string data = OFL_CASES "/", maker = data + "maker/";
     const std::string out = dir.File("out.fxr");
     const struct {
         std::vector<std::string> Args;
