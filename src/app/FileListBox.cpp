@@ -45,7 +45,7 @@ std::string FileListDirectory(const std::string &present)
     return configured.empty() ? present : FixturesDir(configured);
 }
 
-std::optional<std::vector<std::string>> FixtureFileNames(const std::string &directory)
+std::optional<std::vector<std::string>> FixtureFileNames(const std::string &directory, bool libraryFixtures)
 {
     std::vector<std::string> names;
     std::error_code error;
@@ -53,7 +53,9 @@ std::optional<std::vector<std::string>> FixtureFileNames(const std::string &dire
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
         std::error_code typeError;
         const std::string name = entry->path().filename().string();
-        if (entry->is_regular_file(typeError) && LowerCase(name).ends_with(".fxr"))
+        const std::string lower = LowerCase(name);
+        if (entry->is_regular_file(typeError) &&
+            (lower.ends_with(".fxr") || (libraryFixtures && lower.ends_with(".json"))))
             names.push_back(name);
     }
     if (error)
@@ -62,13 +64,13 @@ std::optional<std::vector<std::string>> FixtureFileNames(const std::string &dire
     return names;
 }
 
-void ShowFixtureFiles(const std::string &directory, QLabel *label, QListWidget *list)
+void ShowFixtureFiles(const std::string &directory, QLabel *label, QListWidget *list, bool libraryFixtures)
 {
     const QSignalBlocker blocker(list);
     list->clear();
 
     QString note;
-    if (const auto names = FixtureFileNames(directory)) {
+    if (const auto names = FixtureFileNames(directory, libraryFixtures)) {
         for (const std::string &name : *names)
             list->addItem(PathToQt(name));
     } else {

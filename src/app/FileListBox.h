@@ -14,11 +14,12 @@ class QListWidget;
 // it names none.
 std::string FileListDirectory(const std::string &present);
 
-// The regular files of directory whose names end in ".fxr" in any letter case, sorted by name
-// without regard to letter case; nothing when the directory cannot be listed.
-std::optional<std::vector<std::string>> FixtureFileNames(const std::string &directory);
+// The regular files of directory whose names end in ".fxr" in any letter case (and with
+// libraryFixtures ".json", fixtures of the Open Fixture Library), sorted by name without regard to
+// letter case; nothing when the directory cannot be listed.
+std::optional<std::vector<std::string>> FixtureFileNames(const std::string &directory, bool libraryFixtures = false);
 
 // Fills list with directory's fixture files, read afresh, and shows the directory in label. A
 // directory that cannot be listed leaves the list empty and the label says why. Nothing ends up
 // selected, and the list sends no selection signals while it is refilled.
-void ShowFixtureFiles(const std::string &directory, QLabel *label, QListWidget *list);
+void ShowFixtureFiles(const std::string &directory, QLabel *label, QListWidget *list, bool libraryFixtures = false);

@@ -46,7 +46,7 @@ std::optional<std::string> TfrmLoad800::Execute()
 void TfrmLoad800::FormActivate()
 {
     directory_ = FileListDirectory(directory_);
-    ShowFixtureFiles(directory_, lDir, flbFxr);
+    ShowFixtureFiles(directory_, lDir, flbFxr, true);
     // With the first file selected, Enter loads it at once.
     if (flbFxr->count() > 0)
         flbFxr->setCurrentRow(0);

@@ -4,7 +4,9 @@
 
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
+#include "ofl/OflImport.h"
 #include "palettes/QtText.h"
+#include "platform/CodePage.h"
 #include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
@@ -25,6 +27,39 @@ std::string NamePart(const std::string &typed)
 {
     const auto separator = typed.find_last_of("/\\");
     return separator == std::string::npos ? typed : typed.substr(separator + 1);
+}
+
+bool IsOflFile(const std::string &path)
+{
+    return LowerCase(std::filesystem::path(path).extension().string()) == ".json";
+}
+
+// A mode of an Open Fixture Library fixture, asked for in a list when there are several; what
+// has no counterpart is shown in one box. Nothing when the user cancelled or the file was refused.
+std::optional<TFixture> ImportOflFile(const std::string &path)
+{
+    try {
+        const TOflFixture source = TOflFixture::Read(path);
+        std::vector<std::string> modes;
+        for (const std::string &name : source.ModeNames())
+            modes.push_back(Utf8ToCp1252(name));
+        std::optional<std::size_t> mode = 0;
+        if (modes.size() > 1)
+            mode = Dialogs().ChooseMode(Utf8ToCp1252(source.Json().value("name", "")), modes);
+        if (!mode)
+            return std::nullopt;
+        TOflImport imported = source.Import(*mode, 2);
+        if (!imported.Report.empty()) {
+            std::string text = "What has no counterpart in a fixture file:";
+            for (const std::string &line : imported.Report)
+                text += "\n\n" + line;
+            Dialogs().ShowMessage(TMessageKind::Information, text);
+        }
+        return std::move(imported.Fixture);
+    } catch (const EOflError &error) {
+        Dialogs().ShowMessage(TMessageKind::Warning, error.what());
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -76,7 +111,27 @@ bool TMainFormClass::LoadFixtureFile(const std::string &path)
 {
     TFixture &f = CurrentFixture();
     f.Layout800 = Is800();
-    if (!MaybeSave(false) || !(path.empty() ? f.Load() : f.LoadFile(path)))
+    if (!MaybeSave(false))
+        return false;
+    std::string chosen = path;
+    if (chosen.empty()) {
+        // The library's fixtures are offered beside ours; they open as new, unsaved fixtures.
+        TFileDialogOptions options;
+        options.Filter = "Fixture files (*.fxr);;Open Fixture Library fixtures (*.json)";
+        options.InitialDir = FixturesDir();
+        const std::optional<std::string> picked =
+            Is800() ? Dialogs().LoadFromFileList() : Dialogs().OpenFileName(options);
+        if (!picked || picked->empty())
+            return false;
+        chosen = *picked;
+    }
+    if (IsOflFile(chosen)) {
+        std::optional<TFixture> imported = ImportOflFile(chosen);
+        if (imported)
+            TakeUnsavedFixture(std::move(*imported));
+        return imported.has_value();
+    }
+    if (!f.LoadFile(chosen))
         return false;
     ShowLoadedFixture();
     f.Saved = true;

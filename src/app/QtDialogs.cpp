@@ -140,6 +140,19 @@ std::optional<std::string> TQtDialogs::InputBox(const std::string &title, const 
     return FromQt(text);
 }
 
+std::optional<std::size_t> TQtDialogs::ChooseMode(const std::string &fixture, const std::vector<std::string> &modes)
+{
+    QStringList items;
+    for (const std::string &mode : modes)
+        items << ToQt(mode);
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(mainWindow_, ToQt(fixture), QStringLiteral("Mode:"), items, 0, false, &ok);
+    if (!ok)
+        return std::nullopt;
+    return static_cast<std::size_t>(items.indexOf(chosen));
+}
+
 std::optional<std::string> TQtDialogs::LoadFromFileList()
 {
     if (!load800_)

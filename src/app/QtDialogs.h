@@ -41,6 +41,7 @@ public:
     std::optional<TPredefinedPick> PickPredefinedName(const std::string &caption, const std::string &listFile) override;
     std::optional<TValueAnswer> EnterValue(const TValueRequest &request) override;
     void ShowDmxPanel() override;
+    std::optional<std::size_t> ChooseMode(const std::string &fixture, const std::vector<std::string> &modes) override;
 
     TfrmLoad800 *Load800() const { return load800_; }
     TfrmSave800 *Save800() const { return save800_; }

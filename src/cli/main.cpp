@@ -1,4 +1,5 @@
-// rigsmith-fxr: checks, converts and dumps fixture files from the command line.
+// rigsmith-fxr: checks, converts and dumps fixture files from the command line, and exchanges them
+// with the Open Fixture Library.
 
 #include "Version.h"
 #include "fxr/FixtureCheck.h"
@@ -6,6 +7,8 @@
 #include "fxr/FixtureReader.h"
 #include "fxr/FixtureWriter.h"
 #include "fxr/SaveFile.h"
+#include "ofl/OflExport.h"
+#include "ofl/OflImport.h"
 #include "platform/CodePage.h"
 
 #include <CLI/CLI.hpp>
@@ -13,6 +16,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 
@@ -67,6 +72,26 @@ int Check(const std::vector<std::string> &files)
     return Flushed(status);
 }
 
+// The checks of the editor's Save in the format to be written, then the save; nothing is written
+// when a check finds something. name is what the findings are reported under.
+int SaveChecked(TFixture &fixture, const std::string &name, const std::string &out, int format)
+{
+    const std::vector<std::string> findings = CheckFindings(fixture, format);
+    for (const std::string &finding : findings)
+        Report(std::cerr, name, finding);
+    if (!findings.empty())
+        return CheckFailed;
+    try {
+        PrepareForSaving(fixture);
+        if (WriteFixtureFile(fixture, out, format))
+            return Success;
+        Report(std::cerr, out, "File access error");
+    } catch (const std::exception &error) {
+        Report(std::cerr, out, error.what());
+    }
+    return Trouble;
+}
+
 // What the editor's Save does: the same checks first, in the format to be written; nothing is
 // written when one finds something.
 int Convert(const std::string &in, const std::string &out, int format)
@@ -76,20 +101,7 @@ int Convert(const std::string &in, const std::string &out, int format)
         return Trouble;
     if (format == 0)
         format = fixture->FormatVersion == 1 ? 1 : 2;
-    const std::vector<std::string> findings = CheckFindings(*fixture, format);
-    for (const std::string &finding : findings)
-        Report(std::cerr, in, finding);
-    if (!findings.empty())
-        return CheckFailed;
-    try {
-        PrepareForSaving(*fixture);
-        if (WriteFixtureFile(*fixture, out, format))
-            return Success;
-        Report(std::cerr, out, "File access error");
-    } catch (const std::exception &error) {
-        Report(std::cerr, out, error.what());
-    }
-    return Trouble;
+    return SaveChecked(*fixture, in, out, format);
 }
 
 int Dump(const std::string &file)
@@ -102,16 +114,94 @@ int Dump(const std::string &file)
     return Flushed(Success);
 }
 
+// A file name of fixture and mode: what a file system takes, in UTF-8.
+std::string FileNameOf(const std::string &fixture, const std::string &mode)
+{
+    std::string name = fixture + " - " + mode;
+    for (char &c : name)
+        if (c == '/' || c == '\\' || c == ':' || static_cast<unsigned char>(c) < 32)
+            c = '_';
+    return name + ".fxr";
+}
+
+int Import(const std::string &in, const std::string &out, const std::string &mode, bool allModes, int format)
+{
+    try {
+        const TOflFixture source = TOflFixture::Read(in);
+        const std::vector<std::string> modes = source.ModeNames();
+        std::vector<std::size_t> chosen;
+        if (allModes) {
+            for (std::size_t i = 0; i < modes.size(); ++i)
+                chosen.push_back(i);
+            std::error_code error;
+            std::filesystem::create_directories(out, error);
+        } else if (!mode.empty()) {
+            chosen.push_back(source.FindMode(mode));
+        } else if (modes.size() == 1) {
+            chosen.push_back(0);
+        } else {
+            std::cerr << in << ": the fixture has " << modes.size() << " modes; choose one with --mode:\n";
+            for (const std::string &name : modes)
+                std::cerr << "  " << name << '\n';
+            return Trouble;
+        }
+        int status = Success;
+        for (const std::size_t i : chosen) {
+            const std::string label = in + " (" + modes[i] + ")";
+            try {
+                TOflImport imported = source.Import(i, format);
+                for (const std::string &line : imported.Report)
+                    Report(std::cerr, label, line);
+                const std::string target =
+                    allModes
+                        ? (std::filesystem::path(out) / FileNameOf(source.Json()["name"].get<std::string>(), modes[i]))
+                              .string()
+                        : out;
+                status = std::max(status, SaveChecked(imported.Fixture, label, target, format));
+            } catch (const EOflError &error) {
+                Report(std::cerr, label, error.what());
+                status = Trouble;
+            }
+        }
+        return status;
+    } catch (const EOflError &error) {
+        Report(std::cerr, in, error.what());
+        return Trouble;
+    }
+}
+
+int Export(const std::string &in, const std::string &out)
+{
+    const std::optional<TFixture> fixture = Load(in);
+    if (!fixture)
+        return Trouble;
+    std::vector<std::string> report;
+    const nlohmann::ordered_json json = ExportOfl(*fixture, report);
+    for (const std::string &line : report)
+        Report(std::cerr, in, line);
+    try {
+        if (ReplaceFileContents(out, json.dump(2) + "\n"))
+            return Success;
+        Report(std::cerr, out, "File access error");
+    } catch (const std::exception &error) {
+        Report(std::cerr, out, error.what());
+    }
+    return Trouble;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"Checks, converts and dumps Rigsmith fixture files (.fxr).", "rigsmith-fxr"};
+    CLI::App app{"Checks, converts and dumps Rigsmith fixture files (.fxr), and imports and exports fixtures of the "
+                 "Open Fixture Library.",
+                 "rigsmith-fxr"};
     app.set_version_flag("--version", std::string("rigsmith-fxr ") + RIGSMITH_VERSION);
     app.require_subcommand(1);
-    app.footer("check and convert check a fixture as the editor's Check and Save do. Exit status: 0 on "
-               "success, 1 when a check finds a problem (convert then writes nothing), 2 when a file cannot be "
-               "read, loaded or written, or the command line is wrong. Findings go to standard output, errors "
+    app.footer("check, convert and import check a fixture as the editor's Check and Save do. Exit status: 0 on "
+               "success, 1 when a check finds a problem (nothing is then written), 2 when a file cannot be "
+               "read, loaded or written, a mode does not exist or has more than 64 channels, or the command line "
+               "is wrong. Findings go to standard output, errors "
                "to standard error.");
 
     std::vector<std::string> checkFiles;
@@ -131,6 +221,27 @@ int main(int argc, char **argv)
     CLI::App *dump = app.add_subcommand("dump", "Print the loaded model of FILE as one JSON object.");
     dump->add_option("FILE", dumpFile, "Fixture file")->required();
 
+    std::string importIn, importOut, importMode;
+    bool allModes = false;
+    int importFormat = 2;
+    CLI::App *import = app.add_subcommand(
+        "import", "Make a mode of an Open Fixture Library fixture (IN.json) a fixture file OUT; with --all-modes, "
+                  "every mode a file named after fixture and mode in the directory OUT. What has no counterpart "
+                  "is listed on standard error. A fixture of several modes without --mode lists them.");
+    CLI::Option *modeOption = import->add_option("--mode", importMode, "The mode to import, by name or short name");
+    import->add_flag("--all-modes", allModes, "Import every mode")->excludes(modeOption);
+    import->add_option("--format", importFormat, "1 for format 1.0, 2 for format 2 (default)")
+        ->check(CLI::IsMember({1, 2}));
+    import->add_option("IN", importIn, "Open Fixture Library fixture (.json)")->required();
+    import->add_option("OUT", importOut, "Fixture file, or directory with --all-modes")->required();
+
+    std::string exportIn, exportOut;
+    CLI::App *exportCommand = app.add_subcommand(
+        "export", "Write the fixture IN as an Open Fixture Library fixture OUT.json of one mode; what has no "
+                  "counterpart is listed on standard error.");
+    exportCommand->add_option("IN", exportIn, "Fixture file to read")->required();
+    exportCommand->add_option("OUT", exportOut, "Open Fixture Library fixture to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &error) {
@@ -143,5 +254,9 @@ int main(int argc, char **argv)
         return Check(checkFiles);
     if (*convert)
         return Convert(convertIn, convertOut, format);
+    if (*import)
+        return Flushed(Import(importIn, importOut, importMode, allModes, importFormat));
+    if (*exportCommand)
+        return Export(exportIn, exportOut);
     return Dump(dumpFile);
 }

@@ -13,8 +13,7 @@ public:
     }
     std::optional<std::string> OpenFileName(const TFileDialogOptions &) override { return {}; }
     std::optional<std::string> SaveFileName(const TFileDialogOptions &) override { return {}; }
-    std::optional<std::string> InputBox(const std::string &, const std::string &,
-                                        const std::string &) override
+    std::optional<std::string> InputBox(const std::string &, const std::string &, const std::string &) override
     {
         return {};
     }
@@ -24,6 +23,7 @@ public:
     std::optional<TPredefinedPick> PickPredefinedName(const std::string &, const std::string &) override { return {}; }
     std::optional<TValueAnswer> EnterValue(const TValueRequest &) override { return {}; }
     void ShowDmxPanel() override {}
+    std::optional<std::size_t> ChooseMode(const std::string &, const std::vector<std::string> &) override { return {}; }
 };
 
 TConsoleDialogs consoleDialogs;
@@ -31,6 +31,12 @@ TUserDialogs *current = &consoleDialogs;
 
 } // namespace
 
-TUserDialogs &Dialogs() { return *current; }
+TUserDialogs &Dialogs()
+{
+    return *current;
+}
 
-void SetDialogs(TUserDialogs *dialogs) { current = dialogs ? dialogs : &consoleDialogs; }
+void SetDialogs(TUserDialogs *dialogs)
+{
+    current = dialogs ? dialogs : &consoleDialogs;
+}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Every message box, confirmation and file or input dialog the program shows goes through this
 // interface, so that the core never depends on a toolkit and tests can script the answers.
@@ -68,13 +69,18 @@ public:
     // The dialog of predefined names built from the list file of that name in the program's
     // directory: the picked button, or nothing when the user pressed "Exit". Throws EInOutError
     // when the list or a picture cannot be read, EFixtureError for an error in the list.
-    virtual std::optional<TPredefinedPick> PickPredefinedName(const std::string &caption, const std::string &listFile) = 0;
+    virtual std::optional<TPredefinedPick> PickPredefinedName(const std::string &caption,
+                                                              const std::string &listFile) = 0;
     // The value-entry dialog: the entered value and time, or nothing when cancelled.
     virtual std::optional<TValueAnswer> EnterValue(const TValueRequest &request) = 0;
     // The DMX test panel, shown modally.
     virtual void ShowDmxPanel() = 0;
     // The name dialog: a name that is never empty, or nothing when cancelled.
     virtual std::optional<std::string> AskName(const std::string &title, const std::string &proposed) = 0;
+    // Which mode of an imported fixture to take, from a list: the index of the chosen mode, or
+    // nothing when cancelled.
+    virtual std::optional<std::size_t> ChooseMode(const std::string &fixture,
+                                                  const std::vector<std::string> &modes) = 0;
 };
 
 // The dialogs in force. Until a program installs its own, messages go to standard error and every

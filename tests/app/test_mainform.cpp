@@ -873,6 +873,30 @@ private slots:
         QVERIFY(QDir(window_->Path("out")).isEmpty());
     }
 
+    void load_oflFixtureAsksTheModeAndOpensNewAndUnsaved()
+    {
+        const QByteArray spot = R"({"name": "Spot", "categories": ["Moving Head"], "rdm": {"modelId": 1},
+            "availableChannels": {"Dimmer": {"capability": {"type": "Intensity"}}},
+            "modes": [{"name": "One", "channels": ["Dimmer"]}, {"name": "Two", "channels": [null, "Dimmer"]}]})";
+        for (const bool compact : {false, true}) {
+            if (compact) {
+                cleanup();
+                init();
+            }
+            Start(compact);
+            dialogs_->Modes.push_back(1);
+            Load(FixtureFile("spot.JSON", spot));
+            QVERIFY(dialogs_->ModeLists == (std::vector<std::vector<std::string>>{{"One", "Two"}}));
+            QCOMPARE(Shown(),
+                     "Information: What has no counterpart in a fixture file:\n\nRDM data has no counterpart.");
+            QCOMPARE(C().FixtureName->text(), "Spot (Two)");
+            QCOMPARE(int(CurrentFixture().Attributes[0].InternalPatch), 2);
+            QVERIFY(!CurrentFixture().Saved && CurrentFixture().FileName.empty());
+            QVERIFY(compact || dialogs_->FileDialogs.back().Filter ==
+                                   "Fixture files (*.fxr);;Open Fixture Library fixtures (*.json)");
+        }
+    }
+
     void notSaved_userEditsClearSaved_data()
     {
         QTest::addColumn<bool>("compact");

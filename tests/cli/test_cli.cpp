@@ -657,6 +657,46 @@ TEST(Cli, DumpPrintsTheModelInUtf8WithLowPartsAndSixteenBitValues)
     })"));
 }
 
+TEST(Cli, ImportRefusesWithoutWritingAndExportImportsBackToTheSameFile)
+{
+    TTempDir dir;
+    const std::string data = OFL_CASES "/", maker = data + "maker/";
+    const std::string out = dir.File("out.fxr");
+    const struct {
+        std::vector<std::string> Args;
+        std::string Err;
+    } refusals[] = {
+        {{"import", maker + "toobig.json", out},
+         maker + "toobig.json (65 pixels): Mode \"65 pixels\" has 65 channels; a fixture holds 64 at most.\n"},
+        {{"import", maker + "notfixture.json", out},
+         maker + "notfixture.json: The file holds no fixture of the Open Fixture Library.\n"},
+        {{"import", "--mode", "Nope", maker + "base.json", out},
+         maker + "base.json: The fixture has no mode \"Nope\".\n"},
+        {{"import", maker + "base.json", out},
+         maker + "base.json: the fixture has 2 modes; choose one with --mode:\n  Basic\n  Gap\n"},
+    };
+    for (const auto &c : refusals) {
+        SCOPED_TRACE(Joined(c.Args, " "));
+        const TRun run = RunFxr(c.Args, Epoch);
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_FALSE(fs::exists(out));
+    }
+    // Exported beside a copy of the makers' list, the fixture comes back byte for byte.
+    fs::create_directory(dir.File("maker"));
+    fs::copy_file(data + "manufacturers.json", dir.File("manufacturers.json"));
+    const std::string exported = dir.File("maker/fine.json"), back = dir.File("back.fxr");
+    EXPECT_EQ(RunFxr({"import", "--mode", "Fine", maker + "fine.json", out}, Epoch).Status, 0);
+    EXPECT_EQ(RunFxr({"export", out, exported}, Epoch).Status, 0);
+    const TRun run = RunFxr({"import", exported, back}, Epoch);
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(ReadAll(back), ReadAll(out));
+    // Every mode into a directory, each file named after fixture and mode.
+    EXPECT_EQ(RunFxr({"import", "--all-modes", maker + "fine.json", dir.File("all")}, Epoch).Status, 0);
+    EXPECT_TRUE(fs::exists(dir.File("all/Fine - 8 bit.fxr")) && fs::exists(dir.File("all/Fine - Fine.fxr")));
+}
+
 TEST(Cli, HelpVersionAndWrongCommandLines)
 {
     struct TCase {
@@ -666,8 +706,16 @@ TEST(Cli, HelpVersionAndWrongCommandLines)
         std::vector<std::string> Names; // what help names
     } const cases[] = {
         {{"--version"}, 0, "rigsmith-fxr " RIGSMITH_VERSION "\n", {}},
-        {{"--help"}, 0, "Checks, converts and dumps Rigsmith fixture files (.fxr).\n", {"check", "convert", "dump"}},
-        {{"-h"}, 0, "Checks, converts and dumps Rigsmith fixture files (.fxr).\n", {"check", "convert", "dump"}},
+        {{"--help"},
+         0,
+         "Checks, converts and dumps Rigsmith fixture files (.fxr), and imports",
+         {"dump", "import", "export"}},
+        {{"-h"}, 0, "Checks, converts and dumps Rigsmith fixture files (.fxr), and imports", {"check", "convert"}},
+        {{"import", "--help"},
+         0,
+         "Make a mode of an Open Fixture Library fixture",
+         {"--mode", "--all-modes", "--format"}},
+        {{"import", "--mode", "a", "--all-modes", "a.json", "out"}, 2, "", {}},
         {{"convert", "--help"}, 0, "Load IN and save it as OUT, as the editor saves;", {"--format"}},
         {{}, 2, "", {}},
         {{"--frobnicate"}, 2, "", {}},

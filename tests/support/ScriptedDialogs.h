@@ -92,6 +92,14 @@ public:
         return Next(Picks, "picker: " + caption);
     }
 
+    std::deque<std::optional<std::size_t>> Modes;
+    std::vector<std::vector<std::string>> ModeLists;
+    std::optional<std::size_t> ChooseMode(const std::string &fixture, const std::vector<std::string> &modes) override
+    {
+        ModeLists.push_back(modes);
+        return Next(Modes, "mode list: " + fixture);
+    }
+
     // The texts shown, of every kind or of one.
     std::vector<std::string> Texts(std::optional<TMessageKind> kind = std::nullopt) const
     {
