@@ -348,8 +348,8 @@ private slots:
                      at);
             QVERIFY2(value->geometry() == QRect(left, 8, 34, 21), at);
             QVERIFY2(value->isReadOnly() && !value->hasFrame() && value->alignment() == Qt::AlignCenter, at);
-            // "100 %" fits in every value box, inside the box's margins.
-            QVERIFY2(QFontMetrics(value->font()).horizontalAdvance("100 %") <= 34 - 4, at);
+            // "255" fits in every value box in the usual type, inside the box's margins.
+            QVERIFY2(QFontMetrics(value->font()).horizontalAdvance("255") <= 34 - 4, at);
             QVERIFY2(fader->geometry() == QRect(left + 8, 36, 17, 241), at);
             QVERIFY2(fader->orientation() == Qt::Vertical, at);
             QVERIFY2(fader->minimum() == 0 && fader->maximum() == 255 && fader->singleStep() == 1, at);
@@ -401,6 +401,8 @@ private slots:
         QTest::mouseClick(panel.IsPercent, Qt::LeftButton);
         QVERIFY(panel.IsPercent->isChecked());
         QCOMPARE(ValueTexts(panel), Texts({{1, "1 %"}, {37, "100 %"}, {96, "50 %"}}, true));
+        // In percent, narrower or smaller type makes "100 %" fit inside the box's margins.
+        QVERIFY(QFontMetrics(ValueBox(panel, 37)->font()).horizontalAdvance("100 %") <= 34 - 4);
         // A fader moved while the toggle is down shows percent too.
         Fader(panel, 2)->setValue(0);
         QCOMPARE(ValueBox(panel, 2)->text(), "100 %");

@@ -72,15 +72,6 @@ QString Saved(const QString &file)
     return "Information: File " + file + " saved";
 }
 
-// Each column as "title:width".
-QStringList Columns(const QTableWidget *grid)
-{
-    QStringList columns;
-    for (int column = 0; column < grid->columnCount(); ++column)
-        columns << grid->horizontalHeaderItem(column)->text() + ":" + QString::number(grid->columnWidth(column));
-    return columns;
-}
-
 QStringList Items(const QComboBox *list)
 {
     QStringList texts;
