@@ -1,16 +1,15 @@
-#include "fxr/FixtureReader.h"
+// Saving: the whole file or nothing, the previous file kept when anything fails, its names,
+// permissions and owner kept.
+
 #include "fxr/FixtureWriter.h"
 #include "fxr/SaveFile.h"
 #include "platform/Errors.h"
-#include "support/FixtureBuilder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,107 +33,94 @@ void WithDiskFullAfter100Bytes(const std::function<void()> &body)
     std::signal(SIGXFSZ, oldHandler);
 }
 
+unsigned Mode(const std::string &path)
+{
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 0777;
+}
+
+std::ptrdiff_t FilesIn(const fs::path &dir)
+{
+    return std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+}
+
 class FixtureSave : public ::testing::Test {
 protected:
     void SetUp() override
     {
         setenv("SOURCE_DATE_EPOCH", "1136419200", 1); // 5 January 2006
-        fixture.Name = "Spot";
+        fixture =
+            FromText("Fixture = Spot\r\nDate = 01/01/2001\r\nPARAMETERS\r\nDimmer 1 IN HTP 8 1 na LINEAR 0 255\r\n"
+                     "ENDPARAMETERS\r\n");
         fixture.FileDir = dir.Path().string();
         fixture.FileName = "spot.fxr";
-        fixture.Date = *TryEncodeDate(2001, 1, 1);
         fixture.Saved = false;
-        AddAttribute(fixture, {"Dimmer"});
     }
     void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
 
-    std::string Target() const { return dir.File("spot.fxr"); }
-    std::size_t FilesInDir() const
+    // The save failed: nothing changed on disk nor in the model.
+    void ExpectUntouched()
     {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()));
-    }
-    // The fixture failed to save: nothing changed on disk nor in the model.
-    void ExpectUntouched(const std::string &previous)
-    {
-        EXPECT_EQ(ReadAll(Target()), previous);
-        EXPECT_EQ(FilesInDir(), 1u);
+        EXPECT_EQ(ReadAll(Target()), "previous contents");
+        EXPECT_EQ(FilesIn(dir.Path()), 1);
         EXPECT_FALSE(fixture.Saved);
         EXPECT_EQ(DecodeDate(fixture.Date), (TCalendarDate{2001, 1, 1}));
     }
+    std::string Target() const { return dir.File("spot.fxr"); }
 
     TTempDir dir;
     TScriptedDialogs dialogs;
     TFixture fixture;
 };
 
-} // namespace
-
-TEST_F(FixtureSave, WritesTheFormatOfTheFixtureAndReports)
+TEST_F(FixtureSave, WritesTheFormatOfTheFixtureDatedNowAndReports)
 {
     for (const int version : {1, 2}) {
-        SCOPED_TRACE(version);
         fixture.FormatVersion = version;
         fixture.Saved = false;
         dialogs.Shown.clear();
-        ASSERT_TRUE(fixture.Save());
+        // What runs while the message is shown sees the fixture saved.
+        ASSERT_TRUE(fixture.Save([&] { EXPECT_TRUE(fixture.Saved && fs::exists(Target())); }));
         EXPECT_TRUE(fixture.Saved);
-        EXPECT_EQ(DecodeDate(fixture.Date), (TCalendarDate{2006, 1, 5}));
         EXPECT_EQ(dialogs.Shown,
                   (std::vector<TScriptedDialogs::TShown>{{TMessageKind::Information, "File spot.fxr saved"}}));
-        EXPECT_EQ(ReadAll(Target()), FormatFixture(fixture, version));
-        EXPECT_NE(ReadAll(Target()).find("Date = 05/01/2006\r\n"), std::string::npos);
-        EXPECT_EQ(ReadFixtureFile(Target()).FormatVersion, version);
-        EXPECT_EQ(FilesInDir(), 1u);
+        const std::string text = ReadAll(Target());
+        EXPECT_EQ(text, FormatFixture(fixture, version));
+        EXPECT_NE(text.find(version == 1 ? "\r\nVersion = 1.0\r\nDate = 05/01/2006\r\n" : "\r\nDate = 05/01/2006\r\n"),
+                  std::string::npos);
+        EXPECT_EQ(FilesIn(dir.Path()), 1);
     }
-}
-
-TEST_F(FixtureSave, SavingTwiceDiffersOnlyInTheDate)
-{
-    ASSERT_TRUE(fixture.Save());
-    const std::string first = ReadAll(Target());
     setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    std::string first = ReadAll(Target());
     ASSERT_TRUE(fixture.Save());
-    std::string second = ReadAll(Target());
-    const auto at = second.find("Date = 14/11/2023");
-    ASSERT_NE(at, std::string::npos);
-    second.replace(at, 17, "Date = 05/01/2006");
-    EXPECT_EQ(second, first);
+    first.replace(first.find("05/01/2006"), 10, "14/11/2023");
+    EXPECT_EQ(ReadAll(Target()), first) << "saved again, only the date changes";
 }
 
-TEST_F(FixtureSave, RefusesWhatCannotBeCreated)
+TEST_F(FixtureSave, FailuresKeepThePreviousFileAndDate)
 {
     WriteAll(Target(), "previous contents");
     chmod(Target().c_str(), 0444);
     EXPECT_FALSE(fixture.Save());
-    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"File access error"});
-    EXPECT_EQ(dialogs.Shown[0].Kind, TMessageKind::Warning);
-    ExpectUntouched("previous contents");
-
-    dialogs.Shown.clear();
+    EXPECT_EQ(dialogs.Shown, (std::vector<TScriptedDialogs::TShown>{{TMessageKind::Warning, "File access error"}}));
+    ExpectUntouched();
     fixture.FileDir = dir.File("missing");
     EXPECT_FALSE(fixture.Save());
-    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"File access error"});
-    ExpectUntouched("previous contents");
-
+    EXPECT_EQ(dialogs.Shown.size(), 2u);
     fixture.FileDir = dir.Path().string();
     fixture.FileName = ".";
     EXPECT_FALSE(fixture.Save());
-}
+    fixture.FileName = "spot.fxr";
+    ExpectUntouched();
 
-TEST_F(FixtureSave, AFailedWriteKeepsThePreviousFile)
-{
-    WriteAll(Target(), "previous contents");
+    chmod(Target().c_str(), 0644);
+    dialogs.Shown.clear();
     WithDiskFullAfter100Bytes([&] { EXPECT_THROW(fixture.Save(), EInOutError); });
-    EXPECT_TRUE(dialogs.Shown.empty());
-    ExpectUntouched("previous contents");
-}
-
-TEST_F(FixtureSave, AStepWithoutPatchNumberEndsTheSave)
-{
-    WriteAll(Target(), "previous contents");
     fixture.AddCommand("Reset").AddLine("#x", 0, 0);
     EXPECT_THROW(fixture.Save(), EConvertError);
-    ExpectUntouched("previous contents");
+    EXPECT_TRUE(dialogs.Shown.empty());
+    ExpectUntouched();
 }
 
 TEST_F(FixtureSave, KeepsPermissionsAndFollowsLinks)
@@ -146,22 +132,18 @@ TEST_F(FixtureSave, KeepsPermissionsAndFollowsLinks)
     ASSERT_TRUE(fixture.Save());
     EXPECT_TRUE(fs::is_symlink(dir.File("link.fxr")));
     EXPECT_EQ(ReadAll(Target()), FormatFixture(fixture, 1));
-    struct stat info {};
-    stat(Target().c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(FilesInDir(), 2u);
+    EXPECT_EQ(Mode(Target()), 0640u);
+    EXPECT_EQ(FilesIn(dir.Path()), 2);
 }
 
-TEST(ReplaceFileContents, CreatesANewFileWithTheUsualPermissions)
+TEST(ReplaceFileContents, NewFilesHaveTheUsualPermissions)
 {
     TTempDir dir;
     ASSERT_TRUE(ReplaceFileContents(dir.File("new.fxr"), "text\r\n"));
     EXPECT_EQ(ReadAll(dir.File("new.fxr")), "text\r\n");
-    struct stat info {};
-    stat(dir.File("new.fxr").c_str(), &info);
     const mode_t mask = umask(0);
     umask(mask);
-    EXPECT_EQ(info.st_mode & 0777, 0666u & ~mask);
+    EXPECT_EQ(Mode(dir.File("new.fxr")), 0666u & ~mask);
 }
 
 // Every name of the file sees the new content, and the file keeps its owner; where a new file
@@ -182,7 +164,7 @@ TEST(ReplaceFileContents, KeepsEveryNameAndTheOwner)
 
     WithDiskFullAfter100Bytes([&] { EXPECT_THROW(ReplaceFileContents(file, std::string(1000, 'x')), EInOutError); });
     EXPECT_EQ(ReadAll(other), "new contents");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+    EXPECT_EQ(FilesIn(dir.Path()), 2);
 
     if (geteuid() != 0)
         GTEST_SKIP() << "giving a file to another owner takes root";
@@ -195,6 +177,8 @@ TEST(ReplaceFileContents, KeepsEveryNameAndTheOwner)
     EXPECT_EQ(kept.st_uid, 65534u);
     EXPECT_EQ(kept.st_gid, 65534u);
     EXPECT_EQ(ReadAll(owned), "new contents");
+    chmod(owned.c_str(), 0444);
+    EXPECT_FALSE(ReplaceFileContents(owned, "x")) << "read-only means read-only, also for root";
 }
 
 // A link that leads nowhere is refused by name and with the reason; nothing is made.
@@ -205,18 +189,16 @@ TEST(ReplaceFileContents, RefusesLinksThatLeadNowhere)
     fs::create_symlink("missing.fxr", dangling);
     fs::create_symlink("loop2.fxr", loop);
     fs::create_symlink("loop.fxr", dir.File("loop2.fxr"));
-    const std::pair<std::string, std::string> cases[] = {
-        {dangling, "Cannot write the file " + dangling + ": it is a link to missing.fxr, which does not exist"},
-        {loop, "Cannot write the file " + loop + ": Too many levels of symbolic links"},
-    };
-    for (const auto &[path, message] : cases) {
+    for (const auto &[path, message] : {std::pair{dangling, ": it is a link to missing.fxr, which does not exist"},
+                                        std::pair{loop, ": Too many levels of symbolic links"}}) {
         try {
             ReplaceFileContents(path, "text");
             ADD_FAILURE() << path << " was written";
         } catch (const EInOutError &error) {
-            EXPECT_EQ(error.what(), message);
+            EXPECT_EQ(error.what(), "Cannot write the file " + path + message);
         }
-        EXPECT_TRUE(fs::is_symlink(path));
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
+    EXPECT_EQ(FilesIn(dir.Path()), 3);
 }
+
+} // namespace
