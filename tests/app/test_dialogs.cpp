@@ -100,10 +100,8 @@ private slots:
     void fileLists_followSettingsAtEachActivation();
     void fileLists_keepDirectoryWhenSettingsNameNone();
 
-    void loadDialog_enterLoadsFirstFile();
-    void loadDialog_doubleClickLoadsThatFile();
-    void loadDialog_loadWithNothingSelectedGivesEmptyPath();
-    void fileLists_cancelGivesNothing();
+    void loadDialog_userActions_data();
+    void loadDialog_userActions();
 
     void saveDialog_selectionFillsName();
     void saveDialog_activationKeepsCallersName();
@@ -238,50 +236,37 @@ void TestDialogs::fileLists_keepDirectoryWhenSettingsNameNone()
     QCOMPARE(load.flbFxr->count(), 3);
 }
 
-void TestDialogs::loadDialog_enterLoadsFirstFile()
+void TestDialogs::loadDialog_userActions_data()
 {
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    TfrmLoad800 load;
-    WhenShown(load, [&] { QTest::keyClick(load.flbFxr, Qt::Key_Return); });
-    QCOMPARE(Result(load.Execute()), dir + "/beam.fxr"); // the first file is selected
-}
-
-void TestDialogs::loadDialog_doubleClickLoadsThatFile()
-{
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    TfrmLoad800 load;
-    WhenShown(load, [&] {
-        const QRect place = load.flbFxr->visualItemRect(load.flbFxr->item(2));
+    using User = std::function<void(TfrmLoad800 &)>;
+    QTest::addColumn<User>("user");
+    QTest::addColumn<QString>("result"); // a file of the fixture directory, "" or cancelled
+    QTest::newRow("Enter loads the first file, selected")
+        << User([](TfrmLoad800 &load) { QTest::keyClick(load.flbFxr, Qt::Key_Return); }) << "/beam.fxr";
+    QTest::newRow("double click loads that file") << User([](TfrmLoad800 &load) {
+        const QPoint place = load.flbFxr->visualItemRect(load.flbFxr->item(2)).center();
         // A real double click starts with a plain click; QTest sends only the second half.
-        QTest::mouseClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place.center());
-        QTest::mouseDClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place.center());
-    });
-    QCOMPARE(Result(load.Execute()), dir + "/WASH.FXR");
-}
-
-void TestDialogs::loadDialog_loadWithNothingSelectedGivesEmptyPath()
-{
-    WriteSettings(MakeFixtureDir());
-    TfrmLoad800 load;
-    WhenShown(load, [&] {
+        QTest::mouseClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place);
+        QTest::mouseDClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place);
+    }) << "/WASH.FXR";
+    QTest::newRow("Load with nothing selected gives an empty path") << User([](TfrmLoad800 &load) {
         load.flbFxr->clearSelection();
         QTest::mouseClick(load.btnLoad, Qt::LeftButton);
-    });
-    QCOMPARE(Result(load.Execute()), QString());
-    QCOMPARE(Messages(*dialogs_), QStringList());
+    }) << "";
+    QTest::newRow("cancel") << User([](TfrmLoad800 &load) { QTest::mouseClick(load.btnCancel, Qt::LeftButton); })
+                            << Cancelled;
 }
 
-void TestDialogs::fileLists_cancelGivesNothing()
+void TestDialogs::loadDialog_userActions()
 {
-    WriteSettings(MakeFixtureDir());
+    QFETCH(std::function<void(TfrmLoad800 &)>, user);
+    QFETCH(QString, result);
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
     TfrmLoad800 load;
-    WhenShown(load, [&] { QTest::mouseClick(load.btnCancel, Qt::LeftButton); });
-    QCOMPARE(Result(load.Execute()), Cancelled);
-    TfrmSave800 save;
-    WhenShown(save, [&] { QTest::mouseClick(save.btnCancel, Qt::LeftButton); });
-    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
+    WhenShown(load, [&] { user(load); });
+    QCOMPARE(Result(load.Execute()), result.startsWith('/') ? dir + result : result);
+    QCOMPARE(Messages(*dialogs_), QStringList());
 }
 
 void TestDialogs::saveDialog_selectionFillsName()
@@ -307,7 +292,7 @@ void TestDialogs::saveDialog_activationKeepsCallersName()
         save.flbFxr->item(0)->setSelected(true);
         QTest::mouseClick(save.btnCancel, Qt::LeftButton);
     });
-    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
+    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled); // Cancel gives nothing
 
     // Refilling the list drops the old selection; that must not wipe the name just given.
     QString shown;
