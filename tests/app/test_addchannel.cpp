@@ -2,18 +2,14 @@
 #include "model/FixFuncs.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
+#include "support/MainWindowHarness.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QImage>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -71,12 +67,7 @@ template <typename Error> QString ErrorOf(const std::function<void()> &action)
     return "<no error>";
 }
 
-void WriteFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(contents);
-}
+constexpr auto WriteFile = &TMainWindowHarness::WriteBytes;
 
 // A 40 by 32 picture in one colour, with its bottom-left pixel in another.
 void WritePicture(const QString &path, QColor colour = Qt::red)
@@ -254,64 +245,6 @@ private slots:
         QCOMPARE(ErrorOf<EFixtureError>([&] { Parse(list.toStdString(), fileName.toStdString()); }), message);
     }
 
-    void dialog_placesBoxesAndButtons()
-    {
-        WriteList("List.ini", "[Tab one;Box A]\n"
-                              "A1=a.bmp,IN,HTP,8,LINEAR,YES,YES,100\n"
-                              "A2=a.bmp\n"
-                              "-\n"
-                              "A3=Pic.bmp\n"
-                              "[Tab one;Box B]\n"
-                              "[Tab two;Box C]\n"
-                              "C1=a.bmp\nC2=a.bmp\nC3=a.bmp\n"
-                              "[Tab one; Box A ]\n"
-                              "A4=a.bmp\n");
-        TfrmAddChannel dialog(nullptr, "Add channel", "list.INI", memory_);
-        QCOMPARE(dialog.windowTitle(), "Add channel");
-        QCOMPARE(dialog.PageControl->objectName(), "PageControl");
-        QCOMPARE(dialog.Button1->objectName(), "Button1");
-        QCOMPARE(dialog.Button1->text(), "Exit");
-        QCOMPARE(dialog.PageControl->count(), 2);
-        QCOMPARE(dialog.PageControl->tabText(0), "Tab one");
-        QCOMPARE(dialog.PageControl->tabText(1), "Tab two");
-
-        struct TPlace {
-            QString Name, Parent, Text;
-            QRect Geometry;
-        };
-        const std::vector<TPlace> places = {
-            {"Box1", "Page1Content", " Box A ", {16, 16, 203, 235}},
-            {"btnPick1", "Box1", "A1", {16, 20, 77, 57}},
-            {"btnPick2", "Box1", "A2", {110, 20, 77, 57}},
-            {"btnPick3", "Box1", "A3", {16, 89, 77, 57}},
-            {"btnPick4", "Box1", "A4", {16, 158, 77, 57}}, // the box opened again: a new row
-            {"Box2", "Page1Content", " Box B ", {16, 259, 109, 97}},
-            {"Box3", "Page2Content", " Box C ", {16, 16, 297, 97}},
-            {"btnPick5", "Box3", "C1", {16, 20, 77, 57}},
-            {"btnPick6", "Box3", "C2", {110, 20, 77, 57}},
-            {"btnPick7", "Box3", "C3", {204, 20, 77, 57}},
-        };
-        for (const TPlace &place : places) {
-            QWidget *widget = Find<QWidget>(&dialog, place.Name);
-            QVERIFY(widget);
-            QCOMPARE(widget->parentWidget()->objectName(), place.Parent);
-            QCOMPARE(widget->geometry(), place.Geometry);
-            if (auto *box = qobject_cast<QGroupBox *>(widget))
-                QCOMPARE(box->title(), place.Text);
-            else
-                QCOMPARE(qobject_cast<QToolButton *>(widget)->text(), place.Text);
-        }
-        QVERIFY(!dialog.findChild<QWidget *>("Box4"));
-        QVERIFY(!dialog.findChild<QWidget *>("btnPick8"));
-
-        // The widest box and 32, and the window as wide as its page control.
-        QCOMPARE(dialog.PageControl->width(), 297 + 32);
-        QCOMPARE(dialog.width(), 297 + 32);
-        QCOMPARE(dialog.PageControl->pos(), QPoint(0, 0));
-        QCOMPARE(dialog.Button1->geometry().bottom(), dialog.height() - 9);
-        QVERIFY(dialog.Button1->geometry().top() > dialog.PageControl->geometry().bottom());
-    }
-
     void dialog_buttonsCarryPickAndPicture()
     {
         WriteList("AddChannel.ini", "[T;B]\nR&D=a.bmp,CO,LTP,16,SNAP_START,NO,YES,0\nBlue=pic.bmp\n");
@@ -320,15 +253,9 @@ private slots:
         auto *second = Find<QToolButton>(&dialog, "btnPick2");
         QVERIFY(first && second);
         QCOMPARE(first->text(), "R&&D"); // shown as typed, no mnemonic
-        QCOMPARE(first->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-        QCOMPARE(first->property("descriptor").toInt(), Descriptor(3, 2, 2, 2, 1, 2, 0));
-        QCOMPARE(second->property("descriptor").toInt(), Descriptor(3, 2, 2, 2, 1, 2, 0));
-        QVERIFY(!first->isCheckable());
 
         // The picture whole, its bottom-left colour see-through.
-        QCOMPARE(first->iconSize(), QSize(40, 32));
         const QImage shown = second->icon().pixmap(QSize(40, 32)).toImage();
-        QCOMPARE(shown.size(), QSize(40, 32));
         QCOMPARE(shown.pixelColor(20, 16), QColor(Qt::blue));
         QCOMPARE(shown.pixelColor(0, 31).alpha(), 0);
 
@@ -339,53 +266,6 @@ private slots:
         QVERIFY(dialog.Picked);
         QCOMPARE(QString::fromStdString(dialog.Picked->Name), "R&D");
         QCOMPARE(dialog.Picked->Descriptor, Descriptor(3, 2, 2, 2, 1, 2, 0));
-    }
-
-    void dialog_standardHeightFitsTallestPage()
-    {
-        WriteList("List.ini", "[Small;Box]\nA=a.bmp\n[Tall;One]\nA=a.bmp\n-\nB=a.bmp\n[Tall;Two]\nC=a.bmp\n");
-        TfrmAddChannel dialog(nullptr, "Add channel", "List.ini", memory_);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (int page = 0; page < 2; ++page) {
-            dialog.PageControl->setCurrentIndex(page);
-            auto *area = qobject_cast<QScrollArea *>(dialog.PageControl->widget(page));
-            QVERIFY(area);
-            QApplication::processEvents(); // the scroll area settles its bars
-            QVERIFY2(!area->verticalScrollBar()->isVisible(), "every page in sight without scrolling");
-            // Nothing wasted either: the tall page ends 16 below its last box.
-            if (page == 1)
-                QCOMPARE(area->viewport()->height(), 16 + 166 + 8 + 97 + 16);
-        }
-        QCOMPARE(dialog.height(), dialog.PageControl->height() + 41);
-    }
-
-    void dialog_compactHeightScrollsPages()
-    {
-        QByteArray list = "[Tall;Box 1]\nA=a.bmp\n[Short;Box]\nB=a.bmp\n";
-        for (int box = 2; box <= 6; ++box)
-            list += "[Tall;Box " + QByteArray::number(box) + "]\nA=a.bmp\n";
-        WriteList("List.ini", list);
-
-        memory_.Compact = true;
-        TfrmAddChannel compact(nullptr, "Add channel", "List.ini", memory_);
-        QCOMPARE(compact.height(), 580);
-        compact.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&compact));
-        auto *tall = qobject_cast<QScrollArea *>(compact.PageControl->widget(0));
-        QVERIFY(tall);
-        QVERIFY(tall->verticalScrollBar()->isVisible());
-        QCOMPARE(tall->verticalScrollBar()->width(), 10);
-        QCOMPARE(tall->widget()->height(), 16 + 6 * 97 + 5 * 8 + 16);
-        QCOMPARE(compact.PageControl->height(), 580 - 41);
-        QCOMPARE(compact.Button1->geometry().bottom(), 580 - 9);
-
-        // The same list in the standard layout is shown whole.
-        memory_.Compact = false;
-        TfrmAddChannel standard(nullptr, "Add channel", "List.ini", memory_);
-        QVERIFY(standard.height() > 580);
-        QVERIFY(standard.height() <= 700);
-        QCOMPARE(standard.width(), compact.width());
     }
 
     void dialog_missingFiles()

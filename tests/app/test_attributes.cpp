@@ -16,18 +16,7 @@
 namespace {
 
 // Dimmer 1, Pan 2 with low 3, Tilt 4, Gobo 5, Shutter 6; a command and palettes using them.
-const QByteArray SpotText =
-    "Format_Version = 2\r\nFixture = \"Spot\"\r\nDmx_Channels = 6\r\n"
-    "PARAMETERS\r\n"
-    "\"Dimmer\"  1 IN HTP  8 1 na LINEAR 0 255 YES YES\r\n"
-    "\"Pan\"     1 PT LTP 16 2  3 LINEAR 0 65535 YES YES\r\n"
-    "\"Tilt\"    1 PT LTP  8 4 na LINEAR 0 255 YES YES\r\n"
-    "\"Gobo\"    1 GB LTP  8 5 na SNAP_START 0 255 YES YES\r\n"
-    "\"Shutter\" 1 IN LTP  8 6 na LINEAR 0 255 YES NO\r\n"
-    "ENDPARAMETERS\r\n"
-    "COMMANDS\r\nCommandName=\"Reset\"\r\nGobo, 10, 0\r\nDimmer, 0, 0\r\ngobo, 20, 100\r\nENDCOMMANDS\r\n"
-    "PALETTES\r\nPALETTETYPE = SP\r\nPALETTENAME = \"Locate\"\r\n\"Gobo\" = 0\r\n\"Dimmer\" = 255\r\n"
-    "ENDPALETTES\r\n";
+const QByteArray SpotText = TMainWindowHarness::Data("attributes.fxr");
 
 constexpr int32_t Descriptor(int type, int control, int bytes, int path, int inherit, int show, int locate)
 {
@@ -42,15 +31,9 @@ constexpr auto GridRows = &TMainWindowHarness::Rows;
 
 } // namespace
 
-class TestAttributes : public QObject {
+class TestAttributes : public TWindowTest {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TMainWindowHarness> window_;
-    TScriptedDialogs *dialogs_ = nullptr;
-
-    TMainFormClass &Controller() { return window_->Controller(); }
-    const TMainFormControls &C() { return window_->Controls(); }
     QTableWidget *Grid() { return C().AttributesChannelList; }
 
     void Open(bool compact, const QByteArray &text = SpotText)
@@ -88,12 +71,8 @@ private:
     std::vector<std::string> Errors() const { return dialogs_->Texts(TMessageKind::Error); }
 
 private slots:
-    void init()
-    {
-        window_ = std::make_unique<TMainWindowHarness>();
-        dialogs_ = &window_->Dialogs();
-    }
-    void cleanup() { window_.reset(); }
+    void init() { Begin(); }
+    void cleanup() { End(); }
 
     void select_fillsTheEditor()
     {
@@ -371,17 +350,6 @@ private slots:
         Select(RowOf("Pan( low )"));
         QCOMPARE(C().Wheels[0]->text(), QString("Pan"));
         QCOMPARE(C().Wheels[1]->text(), QString("Tilt"));
-    }
-
-    void wheels_showSixteenOfAType()
-    {
-        QByteArray text = "PARAMETERS\r\n";
-        for (int i = 1; i <= 17; ++i)
-            text += QString("Dim%1 1 IN HTP 8 %1 na LINEAR 0 255\r\n").arg(i).toUtf8();
-        text += "Hidden 1 IN HTP 8 20 na LINEAR 0 255 LINEAR 0 NO\r\nENDPARAMETERS\r\n";
-        Open(false, text);
-        for (std::size_t i = 0; i < 16; ++i)
-            QCOMPARE(C().Wheels[i]->text(), QString("Dim%1").arg(i + 1));
     }
 
     void addChannel_numbersNames()

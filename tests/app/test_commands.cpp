@@ -10,33 +10,14 @@
 
 namespace {
 
-const QByteArray SpotText =
-    "Format_Version = 2\r\nFixture = \"Spot\"\r\n"
-    "PARAMETERS\r\n"
-    "\"Dimmer\" 1 IN HTP  8 1 na LINEAR 0 200 YES YES\r\n"
-    "\"Pan\"    1 PT LTP 16 2  3 LINEAR 2570 65535 YES YES\r\n"
-    "\"Lamp\"   1 IN LTP  8 4 na SNAP_START 0 255 NO NO\r\n"
-    "ENDPARAMETERS\r\n"
-    "COMMANDS\r\n"
-    "CommandName=\"Lamp on\"\r\nLamp, 255, 1000\r\n#5, 128, 0\r\nDimmer, 10, 0\r\nDimmer, 10, 0\r\n\r\n"
-    "CommandName=\"Reset\"\r\nPan, 40000, 0\r\n\r\n"
-    "CommandName=\"Lamp off\"\r\nLamp, 0, 0\r\n"
-    "ENDCOMMANDS\r\n"
-    "PALETTES\r\nPALETTETYPE = SP\r\nPALETTENAME = \"Locate\"\r\n\"Dimmer\" = 100\r\nENDPALETTES\r\n";
+const QByteArray SpotText = TMainWindowHarness::Data("commands.fxr");
 
 constexpr auto Rows = &TMainWindowHarness::Rows;
 
 } // namespace
 
-class TestCommands : public QObject {
+class TestCommands : public TWindowTest {
     Q_OBJECT
-
-private:
-    std::unique_ptr<TMainWindowHarness> window_;
-    TScriptedDialogs *dialogs_ = nullptr;
-
-    TMainFormClass &Controller() { return window_->Controller(); }
-    const TMainFormControls &C() { return window_->Controls(); }
 
     void Open(bool compact = false, const QByteArray &text = SpotText)
     {
@@ -47,12 +28,8 @@ private:
     const TCommand &Command(std::size_t i) { return CurrentFixture().Commands[i]; }
 
 private slots:
-    void init()
-    {
-        window_ = std::make_unique<TMainWindowHarness>();
-        dialogs_ = &window_->Dialogs();
-    }
-    void cleanup() { window_.reset(); }
+    void init() { Begin(); }
+    void cleanup() { End(); }
 
     void page_groupsStepsByAttributeWithControlStepsFirst()
     {
@@ -105,15 +82,6 @@ private slots:
         Controller().Redo();
         QCOMPARE(Controller().CurrentCommand(), &Command(2));
         QCOMPARE(Command(2).Lines.size(), std::size_t(2));
-    }
-
-    void page_emptyFixtureShowsBlankRows()
-    {
-        Open(true, "PARAMETERS\r\nDimmer 1 IN HTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n");
-        QCOMPARE(Rows(C().CommandList), QStringList({""}));
-        QCOMPARE(Rows(C().CommandChannelList), QStringList({"|||"}));
-        QCOMPARE(Rows(C().AvailableChannelList), QStringList({"|"})); // no command, no building blocks
-        QVERIFY(!Controller().CurrentCommand());
     }
 
     void newCommand_pickedOtherAndRefused()

@@ -3,7 +3,7 @@
 #include "app/Save800.h"
 #include "palettes/GetColName.h"
 #include "platform/Paths.h"
-#include "support/ScriptedDialogs.h"
+#include "support/MainWindowHarness.h"
 
 #include <QApplication>
 #include <QDir>
@@ -46,12 +46,7 @@ QStringList Messages(const TScriptedDialogs &dialogs)
     return messages;
 }
 
-void WriteFile(const QString &path, const QByteArray &contents = {})
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(contents);
-}
+constexpr auto WriteFile = &TMainWindowHarness::WriteBytes;
 
 QStringList Names(const QListWidget *list)
 {
@@ -91,15 +86,6 @@ void WhenModal(std::function<void(QWidget *)> action)
 const QString ScriptDir = QString::fromUtf8("Fixtures \xD0\x96\xD1\x91\xD0\xBB\xD1\x82\xD1\x8B\xD0\xB9");
 const QString ScriptName = QString::fromUtf8("Sp\xC3\xB6t \xD0\x96.fxr");
 
-std::unique_ptr<QDialog> MakeDialog(const QString &name)
-{
-    if (name == "frmLoad800")
-        return std::make_unique<TfrmLoad800>();
-    if (name == "frmSave800")
-        return std::make_unique<TfrmSave800>();
-    return std::make_unique<TfrmGetColName>();
-}
-
 } // namespace
 
 class TestDialogs : public QObject {
@@ -109,26 +95,17 @@ private slots:
     void init();
     void cleanup();
 
-    void dialogs_controlsHaveTheirNamesAndPlaces_data();
-    void dialogs_controlsHaveTheirNamesAndPlaces();
-
     void fileLists_listOnlyFixtureFilesSorted();
     void fileLists_missingDirectoryLeavesListEmpty();
-    void fileLists_emptyDirectory();
     void fileLists_followSettingsAtEachActivation();
     void fileLists_keepDirectoryWhenSettingsNameNone();
-    void fileLists_showFilesCreatedMeanwhile();
 
-    void loadDialog_selectsFirstFile();
-    void loadDialog_enterLoadsFirstFile();
-    void loadDialog_doubleClickLoadsThatFile();
-    void loadDialog_loadWithNothingSelectedGivesEmptyPath();
-    void loadDialog_cancelGivesNothing();
+    void loadDialog_userActions_data();
+    void loadDialog_userActions();
 
     void saveDialog_selectionFillsName();
     void saveDialog_activationKeepsCallersName();
     void saveDialog_refusesEmptyName();
-    void saveDialog_cancelGivesNothing();
 
     void fileLists_namesInAnyScript();
     void fileDialogs_pathsInAnyScript_data();
@@ -181,75 +158,6 @@ QString TestDialogs::MakeFixtureDir()
     return dir;
 }
 
-void TestDialogs::dialogs_controlsHaveTheirNamesAndPlaces_data()
-{
-    QTest::addColumn<QString>("dialog");
-    QTest::addColumn<QString>("control"); // empty: the dialog itself
-    QTest::addColumn<QRect>("geometry");  // for the dialog only its size counts
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("isDefault");
-
-    QTest::newRow("load") << "frmLoad800"
-                          << "" << QRect(0, 0, 304, 379) << "Load fixture" << false;
-    QTest::newRow("load lDir") << "frmLoad800"
-                               << "lDir" << QRect(16, 24, 273, 17) << "" << false;
-    QTest::newRow("load flbFxr") << "frmLoad800"
-                                 << "flbFxr" << QRect(16, 48, 273, 273) << "" << false;
-    QTest::newRow("load btnLoad") << "frmLoad800"
-                                  << "btnLoad" << QRect(40, 328, 97, 41) << "Load" << true;
-    QTest::newRow("load btnCancel") << "frmLoad800"
-                                    << "btnCancel" << QRect(176, 328, 89, 41) << "Cancel" << false;
-
-    QTest::newRow("save") << "frmSave800"
-                          << "" << QRect(0, 0, 304, 379) << "Save fixture as..." << false;
-    QTest::newRow("save lDir") << "frmSave800"
-                               << "lDir" << QRect(16, 24, 273, 17) << "" << false;
-    QTest::newRow("save flbFxr") << "frmSave800"
-                                 << "flbFxr" << QRect(16, 48, 273, 241) << "" << false;
-    QTest::newRow("save eFileName") << "frmSave800"
-                                    << "eFileName" << QRect(16, 296, 273, 21) << "" << false;
-    QTest::newRow("save btnSave") << "frmSave800"
-                                  << "btnSave" << QRect(40, 328, 97, 41) << "Save" << true;
-    QTest::newRow("save btnCancel") << "frmSave800"
-                                    << "btnCancel" << QRect(176, 328, 89, 41) << "Cancel" << false;
-
-    QTest::newRow("name") << "frmGetColName"
-                          << "" << QRect(0, 0, 320, 121) << "Get palette name" << false;
-    QTest::newRow("name eCustColName") << "frmGetColName"
-                                       << "eCustColName" << QRect(8, 24, 305, 21) << "" << false;
-    QTest::newRow("name Button1") << "frmGetColName"
-                                  << "Button1" << QRect(8, 64, 100, 49) << "OK" << true;
-    QTest::newRow("name Button2") << "frmGetColName"
-                                  << "Button2" << QRect(216, 64, 100, 49) << "Cancel" << false;
-}
-
-void TestDialogs::dialogs_controlsHaveTheirNamesAndPlaces()
-{
-    QFETCH(QString, dialog);
-    QFETCH(QString, control);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, caption);
-    QFETCH(bool, isDefault);
-
-    const std::unique_ptr<QDialog> window = MakeDialog(dialog);
-    QCOMPARE(window->objectName(), dialog);
-    if (control.isEmpty()) {
-        QCOMPARE(window->size(), geometry.size());
-        QCOMPARE(window->minimumSize(), window->maximumSize());
-        QCOMPARE(window->windowTitle(), caption);
-        return;
-    }
-    const auto *widget = window->findChild<QWidget *>(control);
-    QVERIFY(widget);
-    QCOMPARE(widget->geometry(), geometry);
-    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
-        QCOMPARE(button->text(), caption);
-        QCOMPARE(button->isDefault(), isDefault);
-    }
-    if (const auto *list = qobject_cast<const QListWidget *>(widget))
-        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
-}
-
 void TestDialogs::fileLists_listOnlyFixtureFilesSorted()
 {
     const QString dir = MakeFixtureDir();
@@ -289,31 +197,12 @@ void TestDialogs::fileLists_missingDirectoryLeavesListEmpty()
     CheckShows(save.lDir, missing + " (does not exist)");
 }
 
-void TestDialogs::fileLists_emptyDirectory()
-{
-    const QString dir = root_->filePath("empty");
-    QDir().mkdir(dir);
-    WriteSettings(dir);
-
-    TfrmLoad800 load;
-    load.FormActivate();
-    QCOMPARE(load.flbFxr->count(), 0);
-    QVERIFY(load.flbFxr->selectedItems().isEmpty());
-    CheckShows(load.lDir, dir);
-    QVERIFY(load.SelectedPath().empty());
-
-    TfrmSave800 save;
-    save.FormActivate();
-    QCOMPARE(save.flbFxr->count(), 0);
-    CheckShows(save.lDir, dir);
-}
-
 void TestDialogs::fileLists_followSettingsAtEachActivation()
 {
     const QString first = MakeFixtureDir();
     const QString second = root_->filePath("second");
     QDir().mkdir(second);
-    WriteFile(second + "/dimmer.fxr");
+    WriteFile(second + "/dimmer.fxr", {});
 
     TfrmLoad800 load;
     TfrmSave800 save;
@@ -347,73 +236,37 @@ void TestDialogs::fileLists_keepDirectoryWhenSettingsNameNone()
     QCOMPARE(load.flbFxr->count(), 3);
 }
 
-void TestDialogs::fileLists_showFilesCreatedMeanwhile()
+void TestDialogs::loadDialog_userActions_data()
 {
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    TfrmLoad800 load;
-    TfrmSave800 save;
-    load.FormActivate();
-    save.FormActivate();
-
-    WriteFile(dir + "/Scanner.Fxr");
-    load.FormActivate();
-    save.FormActivate();
-    const QStringList expected{"beam.fxr", "Scanner.Fxr", "spot.fxr", "WASH.FXR"};
-    QCOMPARE(Names(load.flbFxr), expected);
-    QCOMPARE(Names(save.flbFxr), expected);
-}
-
-void TestDialogs::loadDialog_selectsFirstFile()
-{
-    WriteSettings(MakeFixtureDir());
-    TfrmLoad800 load;
-    load.FormActivate();
-    QCOMPARE(load.flbFxr->selectedItems().size(), 1);
-    QCOMPARE(load.flbFxr->selectedItems().first()->text(), "beam.fxr");
-}
-
-void TestDialogs::loadDialog_enterLoadsFirstFile()
-{
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    TfrmLoad800 load;
-    WhenShown(load, [&] { QTest::keyClick(load.flbFxr, Qt::Key_Return); });
-    QCOMPARE(Result(load.Execute()), dir + "/beam.fxr");
-}
-
-void TestDialogs::loadDialog_doubleClickLoadsThatFile()
-{
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    TfrmLoad800 load;
-    WhenShown(load, [&] {
-        const QRect place = load.flbFxr->visualItemRect(load.flbFxr->item(2));
+    using User = std::function<void(TfrmLoad800 &)>;
+    QTest::addColumn<User>("user");
+    QTest::addColumn<QString>("result"); // a file of the fixture directory, "" or cancelled
+    QTest::newRow("Enter loads the first file, selected")
+        << User([](TfrmLoad800 &load) { QTest::keyClick(load.flbFxr, Qt::Key_Return); }) << "/beam.fxr";
+    QTest::newRow("double click loads that file") << User([](TfrmLoad800 &load) {
+        const QPoint place = load.flbFxr->visualItemRect(load.flbFxr->item(2)).center();
         // A real double click starts with a plain click; QTest sends only the second half.
-        QTest::mouseClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place.center());
-        QTest::mouseDClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place.center());
-    });
-    QCOMPARE(Result(load.Execute()), dir + "/WASH.FXR");
-}
-
-void TestDialogs::loadDialog_loadWithNothingSelectedGivesEmptyPath()
-{
-    WriteSettings(MakeFixtureDir());
-    TfrmLoad800 load;
-    WhenShown(load, [&] {
+        QTest::mouseClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place);
+        QTest::mouseDClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place);
+    }) << "/WASH.FXR";
+    QTest::newRow("Load with nothing selected gives an empty path") << User([](TfrmLoad800 &load) {
         load.flbFxr->clearSelection();
         QTest::mouseClick(load.btnLoad, Qt::LeftButton);
-    });
-    QCOMPARE(Result(load.Execute()), QString());
-    QCOMPARE(Messages(*dialogs_), QStringList());
+    }) << "";
+    QTest::newRow("cancel") << User([](TfrmLoad800 &load) { QTest::mouseClick(load.btnCancel, Qt::LeftButton); })
+                            << Cancelled;
 }
 
-void TestDialogs::loadDialog_cancelGivesNothing()
+void TestDialogs::loadDialog_userActions()
 {
-    WriteSettings(MakeFixtureDir());
+    QFETCH(std::function<void(TfrmLoad800 &)>, user);
+    QFETCH(QString, result);
+    const QString dir = MakeFixtureDir();
+    WriteSettings(dir);
     TfrmLoad800 load;
-    WhenShown(load, [&] { QTest::mouseClick(load.btnCancel, Qt::LeftButton); });
-    QCOMPARE(Result(load.Execute()), Cancelled);
+    WhenShown(load, [&] { user(load); });
+    QCOMPARE(Result(load.Execute()), result.startsWith('/') ? dir + result : result);
+    QCOMPARE(Messages(*dialogs_), QStringList());
 }
 
 void TestDialogs::saveDialog_selectionFillsName()
@@ -439,7 +292,7 @@ void TestDialogs::saveDialog_activationKeepsCallersName()
         save.flbFxr->item(0)->setSelected(true);
         QTest::mouseClick(save.btnCancel, Qt::LeftButton);
     });
-    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
+    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled); // Cancel gives nothing
 
     // Refilling the list drops the old selection; that must not wipe the name just given.
     QString shown;
@@ -468,14 +321,6 @@ void TestDialogs::saveDialog_refusesEmptyName()
     QCOMPARE(Result(save.Execute("spot.fxr")), "wash in " + dir);
     QVERIFY(stayedOpen);
     QCOMPARE(Messages(*dialogs_), QStringList{BlankName});
-}
-
-void TestDialogs::saveDialog_cancelGivesNothing()
-{
-    WriteSettings(MakeFixtureDir());
-    TfrmSave800 save;
-    WhenShown(save, [&] { QTest::mouseClick(save.btnCancel, Qt::LeftButton); });
-    QCOMPARE(Result(save.Execute("spot.fxr")), Cancelled);
 }
 
 void TestDialogs::fileLists_namesInAnyScript()

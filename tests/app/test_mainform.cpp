@@ -3,20 +3,15 @@
 
 #include "app/Widgets.h"
 #include "fxr/FixtureReader.h"
-#include "fxr/FixtureWriter.h"
 #include "support/MainWindowHarness.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QStackedWidget>
-#include <QStatusBar>
 
 #include <string>
 
@@ -28,12 +23,7 @@ const QString PatchError = "Warning: parameter \"Dimmer\": Internal patch error 
 const QDate FixedDate(2023, 11, 15); // the date of SOURCE_DATE_EPOCH, set for the whole run
 
 // Format 1.0 with a 16-bit attribute and a channel count the attributes overrule.
-const QByteArray ParText = "// Test fixture\r\nVersion = 1.0\r\nAuthor = \"Ann\"\r\nDate = 01/03/2025\r\n"
-                           "Fixture = \"Par\"\r\nBrand = \"Acme\"\r\nType = dimmer\r\nDmx_Channels = 12\r\n"
-                           "PARAMETERS\r\n"
-                           "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, LINEAR, 0\r\n"
-                           "\"Red\"   , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, LINEAR, 0\r\n"
-                           "ENDPARAMETERS\r\n";
+const QByteArray ParText = TMainWindowHarness::Data("par.fxr");
 const QStringList ParRows{"1|Dimmer", "2|Dimmer( low )", "3|Red"};
 // The same with a revision and comments, which a format 1.0 file may hold but the format 1.0
 // writer has no place for.
@@ -41,21 +31,17 @@ const QByteArray ParNotesText = QByteArray(ParText).replace(
     "Date = ", "Revision = \"r3\"\r\nCOMMENTS\r\nWarm white only\r\nNo strobe\r\nENDCOMMENTS\r\nDate = ");
 
 // Format 2 without attributes.
-const QByteArray BareText = "Format_Version = 2\r\nFixture = \"Bare\"\r\nType = moving_head\r\nDmx_Channels = 4\r\n";
+const QByteArray BareText = TMainWindowHarness::Data("bare.fxr");
 
 // Angles the fields cannot show: below and above their ranges.
-const QByteArray AnglesText = "Format_Version = 2\r\nFixture = \"Scanner\"\r\nPan_Angle_min = -30\r\n"
-                              "Pan_Angle_max = 540\r\nTilt_Angle_min =-135\r\nTilt_Angle_max = 400\r\n";
+const QByteArray AnglesText = TMainWindowHarness::Data("scanner.fxr");
 
 // One attribute on patch 5: the channel count follows the single attribute, so the patch is out
 // of range and the patch check fails.
-const QByteArray ClashText = "Fixture = \"Clash\"\r\n"
-                             "PARAMETERS\r\n"
-                             "\"Dimmer\", 1, IN, HTP, 8, 5, na, LINEAR, 0, 255, LINEAR, 0\r\n"
-                             "ENDPARAMETERS\r\n";
+const QByteArray ClashText = TMainWindowHarness::Data("clash.fxr");
 
 // The error sits on the third physical line.
-const QByteArray BrokenText = "Version = 1.0\r\nFixture = \"Broken\"\r\nDmx_Channels = many\r\n";
+const QByteArray BrokenText = TMainWindowHarness::Data("broken.fxr");
 
 using Harness = TMainWindowHarness;
 constexpr auto GridRows = &Harness::Rows;
@@ -70,27 +56,6 @@ QString Q(const std::string &text)
 QString Saved(const QString &file)
 {
     return "Information: File " + file + " saved";
-}
-
-QStringList Items(const QComboBox *list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->itemText(i);
-    return texts;
-}
-
-// Whether the control shows when its page is shown: tab pages hide each other, which says
-// nothing about the control itself.
-bool ShownOnItsPage(const QWidget *widget)
-{
-    const QWidget *page = widget->window();
-    for (const QWidget *w = widget; w && w != widget->window(); w = w->parentWidget())
-        if (qobject_cast<const QStackedWidget *>(w->parentWidget())) {
-            page = w;
-            break;
-        }
-    return widget == page || widget->isVisibleTo(page);
 }
 
 void Pick(QComboBox *list, int index)
@@ -110,16 +75,12 @@ constexpr auto Click = &TMainWindowHarness::Click;
 
 } // namespace
 
-class TestMainForm : public QObject {
+class TestMainForm : public TWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TMainWindowHarness> window_;
-    TScriptedDialogs *dialogs_ = nullptr;
 
     void Start(bool compact) { window_->Start(compact); }
     void Load(const QString &path) { window_->Load(path); }
     void Forget() { window_->Forget(); }
-    const TMainFormControls &C() const { return window_->Controls(); }
     // The messages shown, one a line, so that a failure prints them all.
     QString Shown() const { return window_->Messages().join('\n'); }
     QString OutFile(const QString &name) const { return window_->Path("out/" + name); }
@@ -152,134 +113,11 @@ private slots:
     }
     void init()
     {
-        window_ = std::make_unique<TMainWindowHarness>("program", QStringList{"fixtures", "out"});
-        QVERIFY(window_->Valid());
+        Begin("program", {"fixtures", "out"});
         // The gel list is looked for beside the program when the working directory has none.
         WriteBytes(window_->Path("program/lee.txt"), {});
-        dialogs_ = &window_->Dialogs();
     }
-    void cleanup()
-    {
-        window_->Finish(false);
-        dialogs_ = nullptr;
-        window_.reset();
-    }
-
-    void startup_windowPagesAndCaptions_data()
-    {
-        QTest::addColumn<bool>("compact");
-        QTest::addColumn<QString>("objectName");
-        QTest::addColumn<QSize>("clientSize");
-        QTest::addColumn<QStringList>("tabs");
-        QTest::addColumn<QString>("addChannelCaption");
-        QTest::newRow("standard") << false << "MainForm" << QSize(1024, 768)
-                                  << QStringList{"Attributes", "Commands", "Palettes"} << "Add\nchannels";
-        QTest::newRow("800") << true << "MainForm800" << QSize(800, 600)
-                             << QStringList{"Base parameters", "Attributes", "Commands", "Palettes"} << "Add channel";
-    }
-    void startup_windowPagesAndCaptions()
-    {
-        QFETCH(bool, compact);
-        QFETCH(QString, objectName);
-        QFETCH(QSize, clientSize);
-        QFETCH(QStringList, tabs);
-        QFETCH(QString, addChannelCaption);
-
-        Start(compact);
-        const TMainFormBase &form = window_->Form();
-        QCOMPARE(form.objectName(), objectName);
-        QCOMPARE(form.windowTitle(), "Rigsmith");
-        QCOMPARE(form.size(), clientSize);
-        QCOMPARE(form.minimumSize(), form.maximumSize());
-        QCOMPARE(form.pos(), QPoint(1, 1));
-        QStringList captions;
-        for (int i = 0; i < C().PageControl->count(); ++i)
-            captions << C().PageControl->tabText(i);
-        QCOMPARE(captions, tabs);
-        QCOMPARE(C().PageControl->currentIndex(), 0);
-        QCOMPARE(TabsShown(), "100");
-        QCOMPARE(C().btnAddCh->text(), addChannelCaption);
-
-        // Only the standard layout has a status bar, with the release in its first panel.
-        const auto *release = form.findChild<QLabel *>("StatusPanel1");
-        QCOMPARE(form.findChild<QStatusBar *>() != nullptr, !compact);
-        QCOMPARE(release != nullptr, !compact);
-        if (!compact) {
-            QVERIFY2(release->text().startsWith("Release "), qPrintable(release->text()));
-            QCOMPARE(form.findChild<QLabel *>("StatusPanel2")->text(), " ");
-            QCOMPARE(form.findChild<QLabel *>("StatusPanel3")->text(), " ");
-        }
-
-        // The lists carry their items, and the attribute editor starts empty.
-        QStringList bytes;
-        for (int i = 0; i <= 255; ++i)
-            bytes << QString::number(i);
-        const QStringList channels = bytes.mid(1, 64);
-        QCOMPARE(Items(C().MacType), (QStringList{"Moving mirror", "Moving head", "Dimmer", "Other"}));
-        QCOMPARE(Items(C().FileVersion), (QStringList{"1.0", "2.0"}));
-        QCOMPARE(Items(C().DmxChannel), channels);
-        QCOMPARE(Items(C().Patch), channels);
-        QCOMPARE(Items(C().PatchLow), QStringList{"na"} + channels);
-        QCOMPARE(Items(C().Priority), QStringList{"na"} + channels);
-        for (const QComboBox *list : {C().DmxSplitChannel, C().DmxMinValue, C().DmxMaxValue})
-            QCOMPARE(Items(list), bytes);
-        QCOMPARE((QStringList{C().MacType->currentText(), C().FileVersion->currentText(), C().FixtureName->text(),
-                              C().FileName->text(), C().AttributeName->text(), C().Priority->currentText(),
-                              C().Patch->currentText(), C().PatchLow->currentText(), C().DmxMinValue->currentText(),
-                              C().DmxMaxValue->currentText()}),
-                 (QStringList{"Other", "1.0", "", "", "", "na", "1", "na", "0", "255"}));
-        QCOMPARE(C().chWidth->ItemIndex(), 0);
-        QCOMPARE(GridRows(C().AttributesChannelList), QStringList{"|"});
-        // The format selector can be used only where it shows.
-        QCOMPARE((QList<bool>{C().FileVersion->isEnabled(), C().LastUpdate->isEnabled(), C().btnApplyParam->isEnabled(),
-                              C().btnUndoParam->isEnabled(), C().PatchLow->isEnabled()}),
-                 (QList<bool>{compact, false, false, false, false}));
-        QVERIFY(CurrentFixture().Saved);
-    }
-
-    void startup_shownPerLayout_data()
-    {
-        QTest::addColumn<QString>("name"); // a control's object name, or "label:" and a label's text
-        QTest::addColumn<bool>("inStandard");
-        QTest::addColumn<bool>("in800");
-        const auto rows = [](const char *names, bool inStandard, bool in800) {
-            for (const QString &name : QString(names).split(','))
-                QTest::newRow(qPrintable(name)) << name << inStandard << in800;
-        };
-        rows("PanAngleMin,PanAngleMax,TiltAngleMin,TiltAngleMax,Priority,FileVersion,Hinherit,ShowOnEditor,DmxMaster,"
-             "DmxValue,DmxPercent,btnDmxPanel,label:Pan angle min,label:Pan angle max,label:Tilt angle min,"
-             "label:Tilt angle max,label:Priority,label:File version,label:Hinherit,label:Show on editor",
-             false, true);
-        rows("DmxSplitChannel,chTypeCMY,chTypeEffect,chTypeGrab,label:Dmx split channels", false, false);
-        rows("FixtureName,Brand,MacType,DmxChannel,Author,Revision,LastUpdate,Comment,FileName,btnNewFixture,"
-             "btnLoadFixture,btnSaveFixture,btnSaveAsFixture,btnFixtureCheck,btnExit,AttributesChannelList,"
-             "AttributeName,Patch,PatchLow,Path,chWidth,ControlType,DmxMinValue,DmxMaxValue,chTypeIntens,chTypeBlade,"
-             "btnAddCh,btnDeleteCh,label:Fixture,label:Dmx channels",
-             true, true);
-    }
-    void startup_shownPerLayout()
-    {
-        QFETCH(QString, name);
-        QFETCH(bool, inStandard);
-        QFETCH(bool, in800);
-
-        for (const bool compact : {false, true}) {
-            Start(compact);
-            const QWidget *widget = window_->Form().findChild<QWidget *>(name);
-            if (name.startsWith("label:")) {
-                QList<QLabel *> found;
-                for (QLabel *candidate : window_->Form().findChildren<QLabel *>())
-                    if (candidate->text() == name.mid(6))
-                        found << candidate;
-                QCOMPARE(found.size(), 1);
-                widget = found.front();
-            }
-            // A control a layout does without counts as not shown.
-            const bool shown = widget && ShownOnItsPage(widget);
-            QVERIFY2(shown == (compact ? in800 : inStandard), compact ? "800 layout" : "standard layout");
-            window_->CloseForm();
-        }
-    }
+    void cleanup() { Finish(false); }
 
     void settings_appliedAtStartAndAtNew_data()
     {
@@ -294,12 +132,7 @@ private slots:
         row("LTP, SnapStart, No, No", "ControlType=LTP\r\nPath=SnapStart\r\nInherit=No\r\nShowOnEditor=No\r\n", 1, 1, 1,
             1);
         row("SnapEnd", "Path=SnapEnd\r\n", 0, 2, 0, 0);
-        row("first items named", "ControlType=HTP\r\nPath=Linear\r\nInherit=Yes\r\nShowOnEditor=Yes\r\n", 0, 0, 0, 0);
-        row("ShowOnEditor No only", "ShowOnEditor=No\r\n", 0, 0, 0, 1);
-        row("Snap start as the list shows it", "Path=Snap start\r\n", 0, 0, 0, 0);
         row("other letter case", "ControlType=ltp\r\nPath=snapend\r\nInherit=NO\r\nShowOnEditor=no\r\n", 0, 0, 0, 0);
-        row("htp", "ControlType=htp\r\n", 0, 0, 0, 0);
-        row("empty values", "ControlType=\r\nPath=\r\nInherit=\r\nShowOnEditor=\r\n", 0, 0, 0, 0);
         row("unknown words", "ControlType=Both\r\nPath=Curve\r\nInherit=1\r\nShowOnEditor=True\r\n", 0, 0, 0, 0);
         row("no file", "<none>", 0, 0, 0, 0);
     }
@@ -318,21 +151,17 @@ private slots:
                               C().ShowOnEditor->currentIndex()};
         };
         const QList<int> expected{controlType, path, inherit, showOnEditor};
-        for (const bool compact : {false, true}) {
-            Start(compact);
-            QCOMPARE(shown(), expected);
-            // The user picks other values; a new fixture starts from the configured ones again.
-            PickRadio(C().ControlType, controlType == 0 ? "LTP" : "HTP");
-            Pick(C().Path, path == 2 ? 1 : 2);
-            Pick(C().Hinherit, 1 - inherit);
-            Pick(C().ShowOnEditor, 1 - showOnEditor);
-            QVERIFY(C().ControlType->ItemIndex() != controlType);
-            QVERIFY(CurrentFixture().Saved);
-            Click(C().btnNewFixture);
-            QVERIFY(dialogs_->Questions.empty());
-            QCOMPARE(shown(), expected);
-            window_->CloseForm();
-        }
+        Start(true);
+        QCOMPARE(shown(), expected);
+        // The user picks other values; a new fixture starts from the configured ones again.
+        PickRadio(C().ControlType, controlType == 0 ? "LTP" : "HTP");
+        Pick(C().Path, path == 2 ? 1 : 2);
+        Pick(C().Hinherit, 1 - inherit);
+        Pick(C().ShowOnEditor, 1 - showOnEditor);
+        QVERIFY(CurrentFixture().Saved);
+        Click(C().btnNewFixture);
+        QVERIFY(dialogs_->Questions.empty());
+        QCOMPARE(shown(), expected);
     }
 
     void settings_readAfreshAtEachNew()
@@ -351,9 +180,9 @@ private slots:
         QCOMPARE(C().Hinherit->currentIndex(), 0);
     }
 
+    // The prompts are the controller's, the same in both layouts.
     void prompts_newLoadClose_data()
     {
-        QTest::addColumn<bool>("compact");
         QTest::addColumn<QString>("action");
         // Empty: the fixture is saved and nothing is asked. "Yes, saved": the save dialog is
         // confirmed; "Yes, no file": it is cancelled; "Yes, refused": the fixture was named and the
@@ -363,10 +192,10 @@ private slots:
         QTest::addColumn<bool>("savedAfter");
         QTest::addColumn<bool>("closed");
 
-        for (const bool compact : {false, true}) {
+        {
             const auto row = [&](const char *action, const QString &answer) -> QTestData & {
-                return Harness::LayoutRow(compact, action + (" " + (answer.isEmpty() ? "saved" : answer)))
-                       << action << answer;
+                return QTest::addRow("%s %s", action, answer.isEmpty() ? "saved" : qPrintable(answer))
+                       << QString(action) << answer;
             };
             row("New", "") << "" << true << false;
             row("New", "Yes, saved") << "" << true << false;
@@ -395,7 +224,6 @@ private slots:
     }
     void prompts_newLoadClose()
     {
-        QFETCH(bool, compact);
         QFETCH(QString, action);
         QFETCH(QString, answer);
         QFETCH(QString, fixture);
@@ -404,7 +232,7 @@ private slots:
 
         const QString par = FixtureFile("par.fxr", ParText);
         const QString target = OutFile("lamp.fxr");
-        Start(compact);
+        Start(false);
         if (answer == "Yes, refused") {
             QTest::keyClicks(C().FixtureName, "L");
             QTest::keyClick(C().FixtureName, Qt::Key_Backspace);
@@ -440,7 +268,7 @@ private slots:
         QCOMPARE(QFile::exists(target), written);
         QCOMPARE(Shown(), written ? Saved("lamp.fxr") : answer == "Yes, refused" ? Unnamed : QString());
         if (written)
-            QCOMPARE(ReadFixtureFile(target.toStdString()).Name, std::string("Lamp"));
+            Harness::CompareWithData(target, "lamp-named.fxr");
         if (answer == "Yes, refused")
             QVERIFY(dialogs_->FileDialogs.empty());
         QCOMPARE(Q(CurrentFixture().Name), fixture);
@@ -500,7 +328,7 @@ private slots:
         QCOMPARE(closed, written && action == "Close");
         if (written) {
             QCOMPARE(Shown(), Saved(QFileInfo(target).fileName()));
-            QCOMPARE(ReadFixtureFile(target.toStdString()).Brand, std::string("B"));
+            Harness::CompareWithData(target, "clash-brand.fxr");
             QCOMPARE(Q(CurrentFixture().Name), action == "New" ? "" : action == "Load" ? "Par" : "Clash");
             QVERIFY(CurrentFixture().Saved);
         } else {
@@ -517,9 +345,9 @@ private slots:
     {
         QTest::addColumn<bool>("compact");
         QTest::addColumn<bool>("saveAs");
-        for (const bool compact : {false, true})
-            for (const bool saveAs : {false, true})
-                Harness::LayoutRow(compact, saveAs ? "Save As" : "Save") << saveAs;
+        QTest::newRow("standard Save") << false << false;
+        QTest::newRow("standard Save As") << false << true;
+        QTest::newRow("800 Save As") << true << true;
     }
     void save_writesTheModel()
     {
@@ -540,12 +368,10 @@ private slots:
 
         const TFixture &f = CurrentFixture();
         QCOMPARE(Shown(), Saved("lamp.fxr"));
-        QCOMPARE(ReadBytes(OutFile("lamp.fxr")), QByteArray::fromStdString(FormatFixture(f, f.FormatVersion)));
-        QCOMPARE(Q(f.FileName), "lamp.fxr");
+        Harness::CompareWithData(OutFile("lamp.fxr"), "lamp.fxr");
         QCOMPARE(Q(f.FileDir), window_->Path("out"));
         QCOMPARE(C().FileName->text(), "lamp.fxr");
         QCOMPARE(C().LastUpdate->date(), FixedDate);
-        QCOMPARE(f.FixtureType, uint8_t(2));
         QVERIFY(f.Saved);
         if (fileList) {
             QCOMPARE(dialogs_->FileListNames, std::vector<std::string>{""});
@@ -565,7 +391,6 @@ private slots:
         QTest::addColumn<bool>("compact");
         QTest::addColumn<int>("format"); // 2: picked in "File version", which only the 800 layout shows
         QTest::newRow("standard") << false << 1;
-        QTest::newRow("800") << true << 1;
         QTest::newRow("800, format 2 picked") << true << 2;
     }
     void save_loadedFixtureWritesItsFile()
@@ -599,7 +424,7 @@ private slots:
             return;
         }
         QCOMPARE(Shown(), Saved("par.fxr"));
-        QCOMPARE(ReadBytes(par), QByteArray::fromStdString(FormatFixture(f, format)));
+        Harness::CompareWithData(par, "par-format2.fxr");
         QCOMPARE(C().FileVersion->currentIndex(), format - 1);
         QCOMPARE(C().LastUpdate->date(), FixedDate);
         QVERIFY(f.Saved);
@@ -611,12 +436,10 @@ private slots:
         QTest::addColumn<QString>("command"); // Save, Save As, or a switch to the Attributes page
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("channels"); // picked by the user in "Dmx channels"
-        for (const bool compact : {false, true}) {
-            Harness::LayoutRow(compact, "Save, spare channels") << "Save" << ParText << 8;
-            Harness::LayoutRow(compact, "Save As, spare channels") << "Save As" << ParText << 8;
-            // The check passes because of the picked count; the file must say so too.
-            Harness::LayoutRow(compact, "Save, patch in range by the count") << "Save" << ClashText << 5;
-        }
+        QTest::newRow("standard Save As, spare channels") << false << "Save As" << ParText << 8;
+        // The check passes because of the picked count; the file must say so too.
+        QTest::newRow("standard Save, patch in range by the count") << false << "Save" << ClashText << 5;
+        QTest::newRow("800 Save As, spare channels") << true << "Save As" << ParText << 8;
         QTest::newRow("800 page switch") << true << "Attributes page" << ParText << 8;
     }
     void save_keepsUsersChannelCount()
@@ -655,12 +478,10 @@ private slots:
         QCOMPARE(C().DmxChannel->currentText(), QString::number(channels));
     }
 
-    void save_refusesTextsTheFileWouldNotKeep_data() { Harness::LayoutData(); }
     void save_refusesTextsTheFileWouldNotKeep()
     {
-        QFETCH(bool, compact);
         const QString par = FixtureFile("par.fxr", ParText);
-        Start(compact);
+        Start(false);
         Load(par);
         QTest::keyClicks(C().FixtureName, " 12\"");
         QTest::keyClick(C().Brand, Qt::Key_A, Qt::ControlModifier);
@@ -685,13 +506,11 @@ private slots:
         QTest::addColumn<bool>("saveAs");
         QTest::addColumn<bool>("loaded");     // a loaded fixture has a file name; a new one has none
         QTest::addColumn<bool>("unwritable"); // the dialog names a file in a directory that is not there
-        for (const bool compact : {false, true}) {
-            Harness::LayoutRow(compact, "Save new") << false << false << false;
-            Harness::LayoutRow(compact, "Save As new") << true << false << false;
-            Harness::LayoutRow(compact, "Save As loaded") << true << true << false;
-            Harness::LayoutRow(compact, "Save new, unwritable") << false << false << true;
-            Harness::LayoutRow(compact, "Save As loaded, unwritable") << true << true << true;
-        }
+        QTest::newRow("standard Save new") << false << false << false << false;
+        QTest::newRow("standard Save As loaded, unwritable") << false << true << true << true;
+        QTest::newRow("800 Save As loaded") << true << true << true << false;
+        QTest::newRow("800 Save new, unwritable") << true << false << false << true;
+        QTest::newRow("800 Save As loaded, unwritable") << true << true << true << true;
     }
     void save_cancelledOrFailedChangesNothing()
     {
@@ -782,7 +601,7 @@ private slots:
         QCOMPARE(Q(f.FileDir), outDir);
         QCOMPARE(C().FileName->text(), stored);
         QCOMPARE(QDir(outDir).entryList(QDir::Files), QStringList{stored});
-        QCOMPARE(ReadBytes(outDir + '/' + stored), QByteArray::fromStdString(FormatFixture(f, 1)));
+        Harness::CompareWithData(outDir + '/' + stored, "par-brand.fxr");
         QVERIFY(f.Saved);
     }
 
@@ -804,7 +623,7 @@ private slots:
         QCOMPARE(options[1].FileName, std::string("lamp.fxr"));
         QCOMPARE(Q(options[1].InitialDir), window_->Path("out"));
         QCOMPARE(Shown(), Saved("lamp.fxr") + "\n" + Saved("lamp2.fxr"));
-        QCOMPARE(ReadBytes(OutFile("lamp2.fxr")), QByteArray::fromStdString(FormatFixture(CurrentFixture(), 1)));
+        Harness::CompareWithData(OutFile("lamp2.fxr"), "par-saved.fxr");
         QCOMPARE(C().FileName->text(), "lamp2.fxr");
         QCOMPARE(ReadBytes(par), ParText);
     }
@@ -893,20 +712,19 @@ private slots:
         QTest::addColumn<bool>("compact");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("model"); // the model field afterwards
-        for (const bool compact : {false, true}) {
-            const auto row = [&](const char *field, const char *model) {
-                Harness::LayoutRow(compact, field) << field << model;
-            };
-            for (const char *field : {"FixtureName", "Brand", "Author", "Revision", "Comment"})
-                row(field, "Lamp");
-            row("MacType", "2");
-            row("DmxChannel", "8");
-            if (compact) {
-                row("FileVersion", "2");
-                for (const char *angle : {"PanAngleMin", "PanAngleMax", "TiltAngleMin", "TiltAngleMax"})
-                    row(angle, "1");
-            }
-        }
+        // The 800 layout has every field; the standard one shares their handling.
+        Harness::LayoutRow(false, "Brand") << "Brand"
+                                           << "Lamp";
+        const auto row = [&](const char *field, const char *model) {
+            Harness::LayoutRow(true, field) << field << model;
+        };
+        for (const char *field : {"FixtureName", "Author", "Revision", "Comment"})
+            row(field, "Lamp");
+        row("MacType", "2");
+        row("DmxChannel", "8");
+        row("FileVersion", "2");
+        for (const char *angle : {"PanAngleMin", "PanAngleMax", "TiltAngleMin", "TiltAngleMax"})
+            row(angle, "1");
     }
     void notSaved_userEditsClearSaved()
     {
@@ -950,11 +768,9 @@ private slots:
         QCOMPARE(window_->Questions(), QStringList{NotSaved});
     }
 
-    void notSaved_anglesOutOfRangeStayInModel_data() { Harness::LayoutData(); }
     void notSaved_anglesOutOfRangeStayInModel()
     {
-        QFETCH(bool, compact);
-        Start(compact);
+        Start(true);
         Load(FixtureFile("scanner.fxr", AnglesText));
         const TFixture &f = CurrentFixture();
         QCOMPARE((QList<int>{C().PanAngleMin->value(), C().PanAngleMax->value(), C().TiltAngleMin->value(),
@@ -1003,13 +819,9 @@ private slots:
         QVERIFY(window_->Form().close());
     }
 
-    void load_showsFixtureAndGrid_data() { Harness::LayoutData(); }
     void load_showsFixtureAndGrid()
     {
-        QFETCH(bool, compact);
-        const QString bare = FixtureFile("bare.fxr", BareText);
-        Start(compact);
-
+        Start(false);
         Load(FixtureFile("par.fxr", ParNotesText));
         QCOMPARE(Shown(), QString());
         QCOMPARE((QStringList{C().FileName->text(), C().FixtureName->text(), C().Brand->text(), C().Author->text(),
@@ -1018,33 +830,17 @@ private slots:
                  (QStringList{"par.fxr", "Par", "Acme", "Ann", "r3", "Dimmer", "1.0", "Warm white only\nNo strobe"}));
         QCOMPARE(C().LastUpdate->date(), QDate(2025, 3, 1));
         QCOMPARE(GridRows(C().AttributesChannelList), ParRows);
-        // A low part's row is shaded.
-        QCOMPARE(C().AttributesChannelList->item(1, 1)->background().color(),
-                 C().AttributesChannelList->palette().button().color());
         // The file's own channel count stays.
         QCOMPARE(C().DmxChannel->currentText(), "12");
         QCOMPARE(CurrentFixture().DmxChannels, 12);
         QCOMPARE(CurrentFixture().Comments, std::string("Warm white only\r\nNo strobe"));
         QVERIFY(CurrentFixture().Saved);
-        if (!compact) {
-            // The attribute page is in front, so the first attribute is in the editor, not yet edited.
-            QCOMPARE(C().AttributeName->text(), "Dimmer");
-            QCOMPARE(C().chWidth->ItemIndex(), 1);
-            QCOMPARE(C().PatchLow->currentText(), "2");
-            QVERIFY(!C().btnApplyParam->isEnabled());
-            QVERIFY(!C().btnUndoParam->isEnabled());
-        }
+        // The attribute page is in front, so the first attribute is in the editor, not yet edited.
+        QCOMPARE(C().AttributeName->text(), "Dimmer");
+        QCOMPARE(C().PatchLow->currentText(), "2");
+        QVERIFY(!C().btnApplyParam->isEnabled());
         // The program filling the fields is no change by the user.
-        window_->Controller().ShowFixture();
-        QVERIFY(CurrentFixture().Saved);
-
-        Load(bare);
-        QCOMPARE((QStringList{C().FileName->text(), C().FixtureName->text(), C().Brand->text(),
-                              C().MacType->currentText(), C().FileVersion->currentText()}),
-                 (QStringList{"bare.fxr", "Bare", "", "Moving head", "2.0"}));
-        QCOMPARE(GridRows(C().AttributesChannelList), QStringList{"|"});
-        QCOMPARE(C().DmxChannel->currentText(), "4");
-        QCOMPARE(CurrentFixture().DmxChannels, 4);
+        Controller().ShowFixture();
         QVERIFY(CurrentFixture().Saved);
 
         // New starts again at format 1.0.
@@ -1062,13 +858,11 @@ private slots:
         QCOMPARE(Shown(), QString());
     }
 
-    void load_tabsFollowAttributes_data() { Harness::LayoutData(); }
     void load_tabsFollowAttributes()
     {
-        QFETCH(bool, compact);
         const QString par = FixtureFile("par.fxr", ParText);
         const QString bare = FixtureFile("bare.fxr", BareText);
-        Start(compact);
+        Start(true);
         Load(bare);
         QCOMPARE(TabsShown(), "100");
         Load(par);
@@ -1090,13 +884,10 @@ private slots:
         QTest::addColumn<bool>("compact");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        for (const bool compact : {false, true}) {
-            Harness::LayoutRow(compact, "broken")
-                << "broken.fxr"
-                << "Plain: Cannot open the file. Error in line #3:   DMX_CHANNELS = MANY";
-            Harness::LayoutRow(compact, "missing") << "missing.fxr"
-                                                   << "Warning: File access error (No such file or directory)";
-        }
+        Harness::LayoutRow(false, "broken") << "broken.fxr"
+                                            << "Plain: Cannot open the file. Error in line #3:   DMX_CHANNELS = MANY";
+        Harness::LayoutRow(true, "missing") << "missing.fxr"
+                                            << "Warning: File access error (No such file or directory)";
     }
     void load_failureLeavesEverything()
     {

@@ -17,10 +17,9 @@ const QByteArray ParText = "Version = 1.0\r\nFixture = \"Par\"\r\nDmx_Channels =
 
 } // namespace
 
-class TestRecovery : public QObject {
+class TestRecovery : public TWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TMainWindowHarness> window_;
     QString Dir() const { return window_->Path("unsaved"); }
 
     // An editor that loaded par.fxr, renamed the fixture and ended without saving or discarding.
@@ -28,7 +27,7 @@ class TestRecovery : public QObject {
     {
         window_->Start(false);
         window_->Load(window_->Path("par.fxr"));
-        QTest::keyClicks(window_->Controls().FixtureName, " 64");
+        QTest::keyClicks(C().FixtureName, " 64");
         if (change)
             change(CurrentFixture());
         QVERIFY(!CurrentFixture().Saved);
@@ -47,14 +46,10 @@ class TestRecovery : public QObject {
 private slots:
     void init()
     {
-        window_ = std::make_unique<TMainWindowHarness>();
+        Begin();
         TMainWindowHarness::WriteBytes(window_->Path("par.fxr"), ParText);
     }
-    void cleanup()
-    {
-        window_->Finish(true);
-        window_.reset();
-    }
+    void cleanup() { Finish(true); }
 
     // The copy follows the work until it is saved, and names the file by its absolute path,
     // whatever directory the next editor starts in.
@@ -97,10 +92,8 @@ private slots:
     {
         QTest::addColumn<bool>("compact");
         QTest::addColumn<bool>("accept");
-        for (const bool compact : {false, true}) {
-            TMainWindowHarness::LayoutRow(compact, "Yes") << true;
-            TMainWindowHarness::LayoutRow(compact, "No") << false;
-        }
+        QTest::newRow("standard Yes") << false << true;
+        QTest::newRow("800 No") << true << false;
     }
     void offer()
     {
@@ -110,9 +103,9 @@ private slots:
 
         window_->Start(compact);
         window_->Forget();
-        window_->Dialogs().Answers.push_back(accept ? TAnswer::Yes : TAnswer::No);
+        dialogs_->Answers.push_back(accept ? TAnswer::Yes : TAnswer::No);
         TRecovery recovery(Dir());
-        QCOMPARE(recovery.Offer(window_->Controller()), accept);
+        QCOMPARE(recovery.Offer(Controller()), accept);
         QCOMPARE(window_->Questions(), QStringList{"Rigsmith ended without saving the changes to \"Par 64\" (" +
                                                    window_->Path("par.fxr") + "). Recover them?"});
         const TFixture &f = CurrentFixture();
@@ -121,8 +114,8 @@ private slots:
             QCOMPARE(QString::fromStdString(f.FileDir + "/" + f.FileName), window_->Path("par.fxr"));
             QCOMPARE(f.FormatVersion, 1);
             QVERIFY(!f.Saved);
-            QCOMPARE(window_->Controls().FixtureName->text(), "Par 64");
-            QCOMPARE(window_->Controls().FileName->text(), "par.fxr");
+            QCOMPARE(C().FixtureName->text(), "Par 64");
+            QCOMPARE(C().FileName->text(), "par.fxr");
             QVERIFY(QFile::exists(recovery.CopyPath())); // still unsaved
         } else {
             QCOMPARE(f.Name, std::string());
@@ -140,9 +133,9 @@ private slots:
             f.Comments = "ENDCOMMENTS\r\n";
         });
         window_->Start(false);
-        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        dialogs_->Answers.push_back(TAnswer::Yes);
         TRecovery recovery(Dir());
-        QVERIFY(recovery.Offer(window_->Controller()));
+        QVERIFY(recovery.Offer(Controller()));
         const TFixture &f = CurrentFixture();
         QCOMPARE(f.Attributes[0].Name, std::string("Dim//mer"));
         QCOMPARE(f.Brand, std::string("Red, \"deep\""));
@@ -156,9 +149,9 @@ private slots:
     {
         LeaveUnsavedWork();
         window_->Start(false);
-        window_->Dialogs().Answers.push_back(TAnswer::No);
+        dialogs_->Answers.push_back(TAnswer::No);
         TRecovery recovery(Dir());
-        QVERIFY(!recovery.Offer(window_->Controller(), "/shows/x.fxr"));
+        QVERIFY(!recovery.Offer(Controller(), "/shows/x.fxr"));
         QCOMPARE(window_->Questions(),
                  QStringList{"Rigsmith ended without saving the changes to \"Par 64\" (" + window_->Path("par.fxr") +
                              "). Recover them instead of opening /shows/x.fxr?"});
@@ -176,7 +169,7 @@ private slots:
         window_->Start(false);
         TRecovery second(Dir());
         QCOMPARE(second.CopyPath(), Dir() + "/unsaved-1.json");
-        QVERIFY(!second.Offer(window_->Controller()));
+        QVERIFY(!second.Offer(Controller()));
         QCOMPARE(window_->Questions(), QStringList());
         QVERIFY(QFile::exists(running.CopyPath()));
     }
@@ -194,9 +187,9 @@ private slots:
         }
         CurrentFixture() = TFixture();
         window_->Start(false);
-        window_->Dialogs().Answers = {TAnswer::No, TAnswer::Yes};
+        dialogs_->Answers = {TAnswer::No, TAnswer::Yes};
         TRecovery recovery(Dir());
-        QVERIFY(recovery.Offer(window_->Controller()));
+        QVERIFY(recovery.Offer(Controller()));
         QCOMPARE(window_->Questions(),
                  (QStringList{"Rigsmith ended without saving the changes to \"First\". Recover them?",
                               "Rigsmith ended without saving the changes to \"Second\". Recover them?"}));
@@ -225,7 +218,7 @@ private slots:
         TMainWindowHarness::WriteBytes(Dir() + "/" + name, copy);
         window_->Start(false);
         TRecovery recovery(Dir());
-        QVERIFY(!recovery.Offer(window_->Controller()));
+        QVERIFY(!recovery.Offer(Controller()));
         QCOMPARE(window_->Questions(), QStringList());
         const QStringList kept = QDir(Dir()).entryList({"unsaved-0-unreadable-*"});
         QCOMPARE(kept.size(), 1);
@@ -245,9 +238,9 @@ private slots:
         TMainWindowHarness::WriteBytes(Dir() + "/unsaved-0.fxr",
                                        "// Rigsmith unsaved work\t1\t/shows\tpar.fxr\r\n" + ParText);
         window_->Start(false);
-        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        dialogs_->Answers.push_back(TAnswer::Yes);
         TRecovery recovery(Dir());
-        QVERIFY(recovery.Offer(window_->Controller()));
+        QVERIFY(recovery.Offer(Controller()));
         QCOMPARE(window_->Questions(),
                  QStringList{"Rigsmith ended without saving the changes to \"Par\" (/shows/par.fxr). Recover them?"});
         QVERIFY(!QFile::exists(Dir() + "/unsaved-0.fxr"));
@@ -289,17 +282,17 @@ private slots:
         window_->Start(false);
         window_->Load(window_->Path("par.fxr"));
         TRecovery recovery(Dir());
-        connect(&window_->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
-        QTest::keyClicks(window_->Controls().FixtureName, " 64");
+        connect(&Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
+        QTest::keyClicks(C().FixtureName, " 64");
         recovery.Poll();
         QVERIFY(QFile::exists(recovery.CopyPath()));
         bool copyWhileShown = true;
-        window_->Dialogs().WhileShown = [&](const TScriptedDialogs::TShown &) {
+        dialogs_->WhileShown = [&](const TScriptedDialogs::TShown &) {
             recovery.Poll();
             copyWhileShown = QFile::exists(recovery.CopyPath());
         };
-        TMainWindowHarness::Click(window_->Controls().btnSaveFixture);
-        window_->Dialogs().WhileShown = nullptr;
+        TMainWindowHarness::Click(C().btnSaveFixture);
+        dialogs_->WhileShown = nullptr;
         QCOMPARE(window_->Messages(), QStringList{"Information: File par.fxr saved"});
         QVERIFY(!copyWhileShown);
         window_->Forget();

@@ -1,4 +1,4 @@
-// Undo and redo of changes to the fixture, in both layouts.
+// Undo and redo of changes to the fixture; both layouts share the history.
 
 #include "app/MainFormClass.h"
 #include "model/FixDatas.h"
@@ -11,13 +11,7 @@
 
 namespace {
 
-const QByteArray SpotText = "Format_Version = 2\r\nFixture = \"Spot\"\r\nBrand = \"Acme\"\r\nDmx_Channels = 4\r\n"
-                            "PARAMETERS\r\n"
-                            "\"Dimmer\", 1, IN, HTP, 16, 1, 2, LINEAR, 0, 65535, YES, YES\r\n"
-                            "\"Color\" , 3, CO, LTP,  8, 3, na, LINEAR, 0,   255, YES, YES\r\n"
-                            "ENDPARAMETERS\r\n"
-                            "COMMANDS\r\nCommandName=\"Lamp on\"\r\nDimmer, 255, 0\r\n\r\n"
-                            "CommandName=\"Reset\"\r\nColor, 200, 5000\r\nENDCOMMANDS\r\n";
+const QByteArray SpotText = TMainWindowHarness::Data("undo.fxr");
 const QStringList SpotRows{"1|Dimmer", "2|Dimmer( low )", "3|Color"};
 
 QStringList CommandNames()
@@ -30,12 +24,9 @@ QStringList CommandNames()
 
 } // namespace
 
-class TestUndo : public QObject {
+class TestUndo : public TWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TMainWindowHarness> window_;
-    TMainFormClass &Controller() { return window_->Controller(); }
-    const TMainFormControls &C() const { return window_->Controls(); }
     QStringList Rows() const { return TMainWindowHarness::Rows(C().AttributesChannelList); }
     void Open(bool compact, QWidget *TMainFormControls::*page)
     {
@@ -45,18 +36,12 @@ class TestUndo : public QObject {
     }
 
 private slots:
-    void init() { window_ = std::make_unique<TMainWindowHarness>(); }
-    void cleanup()
-    {
-        window_->Finish(true);
-        window_.reset();
-    }
+    void init() { Begin(); }
+    void cleanup() { Finish(true); }
 
-    void typingIntoOneFieldIsOneStep_data() { TMainWindowHarness::LayoutData(); }
     void typingIntoOneFieldIsOneStep()
     {
-        QFETCH(bool, compact);
-        Open(compact, &TMainFormControls::AttributesPage);
+        Open(false, &TMainFormControls::AttributesPage);
         QTest::keyClicks(C().FixtureName, " 575");
         QTest::keyClicks(C().Brand, " Ltd");
         QTest::keyClicks(C().FixtureName, "!");
@@ -88,21 +73,19 @@ private slots:
         QCOMPARE(f.Name, std::string("Spot 575"));
     }
 
-    void attributesCommandsAndPalettes_data() { TMainWindowHarness::LayoutData(); }
     void attributesCommandsAndPalettes()
     {
-        QFETCH(bool, compact);
-        Open(compact, &TMainFormControls::AttributesPage);
+        Open(false, &TMainFormControls::AttributesPage);
         QCOMPARE(Rows(), SpotRows);
 
         C().AttributesChannelList->setCurrentCell(2, 0);
-        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        dialogs_->Answers.push_back(TAnswer::Yes);
         Controller().DeleteChannel();
         QCOMPARE(Rows(), (QStringList{"1|Dimmer", "2|Dimmer( low )"}));
 
         C().PageControl->setCurrentWidget(C().CommandPage);
         Controller().CommandListSelectCell(0);
-        window_->Dialogs().Answers.push_back(TAnswer::Yes);
+        dialogs_->Answers.push_back(TAnswer::Yes);
         Controller().DeleteCommand();
         QCOMPARE(CommandNames(), QStringList{"Reset"});
 
@@ -121,15 +104,13 @@ private slots:
         QVERIFY(Controller().CanRedo());
     }
 
-    void newAndLoadStartAFreshHistory_data() { TMainWindowHarness::LayoutData(); }
     void newAndLoadStartAFreshHistory()
     {
-        QFETCH(bool, compact);
-        Open(compact, &TMainFormControls::AttributesPage);
+        Open(true, &TMainFormControls::AttributesPage);
         QTest::keyClicks(C().FixtureName, "x");
         QVERIFY(Controller().CanUndo());
 
-        window_->Dialogs().Answers.push_back(TAnswer::No); // do not save
+        dialogs_->Answers.push_back(TAnswer::No); // do not save
         QTest::mouseClick(C().btnNewFixture, Qt::LeftButton);
         QVERIFY(!Controller().CanUndo());
         Controller().Undo();
@@ -142,7 +123,7 @@ private slots:
         Open(false, &TMainFormControls::AttributesPage);
         QTest::keyClicks(C().Brand, "!");
         const std::string saved = window_->Path("saved.fxr").toStdString();
-        window_->Dialogs().Files.push_back(saved);
+        dialogs_->Files.push_back(saved);
         QTest::mouseClick(C().btnSaveAsFixture, Qt::LeftButton);
         QVERIFY(CurrentFixture().Saved);
 

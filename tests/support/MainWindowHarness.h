@@ -146,13 +146,6 @@ public:
         return rows;
     }
 
-    // A column "compact" with a row for each layout.
-    static void LayoutData()
-    {
-        QTest::addColumn<bool>("compact");
-        QTest::newRow("standard") << false;
-        QTest::newRow("800") << true;
-    }
     // A row named after the layout and what follows, its first column "compact".
     static QTestData &LayoutRow(bool compact, const QString &name)
     {
@@ -182,6 +175,16 @@ public:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // A file of tests/data/app: fixtures to load and the files a save must write, whole.
+    static QByteArray Data(const QString &name) { return ReadBytes(QStringLiteral(RIGSMITH_APP_DATA "/") + name); }
+    // Compares a file written with its expected text in tests/data/app, whole. With
+    // RIGSMITH_WRITE_EXPECTED set, the file written becomes the expected one, to be looked over.
+    static void CompareWithData(const QString &written, const QString &expected)
+    {
+        if (qEnvironmentVariableIsSet("RIGSMITH_WRITE_EXPECTED"))
+            WriteBytes(QStringLiteral(RIGSMITH_APP_DATA "/") + expected, ReadBytes(written));
+        QCOMPARE(ReadBytes(written), Data(expected));
+    }
 
 private:
     void Create(bool compact)
@@ -194,4 +197,32 @@ private:
     bool valid_ = false;
     std::unique_ptr<TScriptedDialogs> dialogs_;
     std::unique_ptr<TMainFormBase> form_;
+};
+
+// The base of the window tests: Begin (from init) gives each test function a fresh window harness;
+// cleanup ends it with End, or with Finish where a left-over answer or message is a fault.
+class TWindowTest : public QObject {
+protected:
+    void Begin(const QString &programDir = {}, const QStringList &otherDirs = {})
+    {
+        window_ = std::make_unique<TMainWindowHarness>(programDir, otherDirs);
+        QVERIFY(window_->Valid());
+        dialogs_ = &window_->Dialogs();
+    }
+    void End()
+    {
+        dialogs_ = nullptr;
+        window_.reset();
+    }
+    void Finish(bool everyMessageCounts)
+    {
+        window_->Finish(everyMessageCounts);
+        End();
+    }
+
+    TMainFormClass &Controller() const { return window_->Controller(); }
+    const TMainFormControls &C() const { return window_->Controls(); }
+
+    std::unique_ptr<TMainWindowHarness> window_;
+    TScriptedDialogs *dialogs_ = nullptr;
 };
