@@ -8,12 +8,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <regex>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -21,6 +22,35 @@
 using Json = nlohmann::ordered_json;
 
 namespace {
+
+// Whether the text names lamp on, lamp off or reset as words of their own, in any letter case,
+// with or without blanks between "lamp" and "on" or "off".
+bool NamesAMaintenanceCommand(const std::string &text)
+{
+    std::string lower(text);
+    for (char &ch : lower)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    const auto inWord = [&](std::size_t at) {
+        return at < lower.size() && (std::isalnum(static_cast<unsigned char>(lower[at])) || lower[at] == '_');
+    };
+    const auto wordAt = [&](std::size_t at, std::string_view word) {
+        return lower.compare(at, word.size(), word) == 0 && !inWord(at + word.size());
+    };
+    for (std::size_t at = 0; at < lower.size(); ++at) {
+        if (at > 0 && inWord(at - 1))
+            continue;
+        if (wordAt(at, "reset"))
+            return true;
+        if (lower.compare(at, 4, "lamp") == 0) {
+            std::size_t next = at + 4;
+            while (next < lower.size() && std::isspace(static_cast<unsigned char>(lower[next])))
+                ++next;
+            if (wordAt(next, "on") || wordAt(next, "off"))
+                return true;
+        }
+    }
+    return false;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Matrices: pixel keys and the channels their templates resolve to
@@ -644,8 +674,7 @@ bool TModeImport::Preset(const TParameter &attribute, const TCapability &cap, co
         return true;
     }
     if (cap.Type == "Maintenance") {
-        static const std::regex command(R"(\b(lamp\s*on|lamp\s*off|reset)\b)", std::regex::icase);
-        if (!std::regex_search(comment, command))
+        if (!NamesAMaintenanceCommand(comment))
             return false;
         const std::string base = OflText(comment);
         std::string name = base;
