@@ -12,14 +12,6 @@ std::string Utf8(const std::string &text)
     return Cp1252ToUtf8(text);
 }
 
-std::string IsoDate(TDateTime date)
-{
-    const TCalendarDate d = DecodeDate(date);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
-    return text;
-}
-
 nlohmann::ordered_json AttributeToJson(const std::string &key, const TParameter &p)
 {
     return {{"Key", Utf8(key)},

@@ -18,14 +18,6 @@ std::string Utf8(const std::string &text)
     return Cp1252ToUtf8(text);
 }
 
-std::string IsoDate(TDateTime moment)
-{
-    const TCalendarDate date = DecodeDate(moment);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.Year, date.Month, date.Day);
-    return text;
-}
-
 std::string HexColour(const TPalette &palette)
 {
     char text[8];

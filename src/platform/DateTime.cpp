@@ -1,5 +1,7 @@
 #include "DateTime.h"
 
+#include <cstdio>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -35,7 +37,10 @@ TCalendarDate CivilFromDays(int64_t z)
 // 30 December 1899 counted from 1 January 1970.
 constexpr int64_t kEpochOffset = -25569;
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 TDateTime FromUnix(int64_t days, int secondsOfDay)
 {
@@ -77,4 +82,12 @@ TDateTime Now()
     const int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
                                        static_cast<unsigned>(local.tm_mday));
     return FromUnix(days, local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+}
+
+std::string IsoDate(TDateTime moment)
+{
+    const TCalendarDate date = DecodeDate(moment);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.Year, date.Month, date.Day);
+    return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <optional>
 
 // A moment as a day count from 30 December 1899; the fraction is the time of day.
@@ -19,3 +21,6 @@ TCalendarDate DecodeDate(TDateTime moment);
 // The present local moment; when SOURCE_DATE_EPOCH is set, that moment (in UTC) instead,
 // so that files written in a build or a script are reproducible.
 TDateTime Now();
+
+// The date as ISO 8601 writes it: "2024-05-07".
+std::string IsoDate(TDateTime moment);
