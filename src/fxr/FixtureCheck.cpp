@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 
 std::vector<std::string> BaseDataFindings(const TFixture &fixture)
 {
@@ -34,11 +35,18 @@ std::vector<std::string> PatchFindings(const TFixture &fixture)
         taken[patch] = true;
         return true;
     };
+    // The reader registers each attribute under the key of its patch and, when it has one, of its
+    // low patch, and refuses a file where two keys meet. Counting channels alone would pass a low
+    // patch of 1, an 8-bit attribute's low patch, and patches whose keys are cut to the same digits.
+    std::unordered_set<std::string> keys;
+    keys.reserve(fixture.Attributes.Count());
+    const auto claimKey = [&](uint16_t patch) { return keys.insert(PatchKey(patch)).second; };
     for (const auto &entry : fixture.Attributes.Entries()) {
         const TParameter &p = *entry.Parameter;
         if (p.IsLowPart)
             continue;
-        if (!claim(p.InternalPatch) || (p.Width > 8 && p.InternalPatchLow >= 2 && !claim(p.InternalPatchLow)))
+        if (!claim(p.InternalPatch) || (p.Width > 8 && p.InternalPatchLow >= 2 && !claim(p.InternalPatchLow)) ||
+            !claimKey(p.InternalPatch) || (p.InternalPatchLow != 0 && !claimKey(p.InternalPatchLow)))
             return {"parameter \"" + p.Name + "\": Internal patch error !"};
     }
     return {};

@@ -7,7 +7,8 @@
 
 // What the checks find, in the order they are shown; empty when the fixture passes.
 std::vector<std::string> BaseDataFindings(const TFixture &fixture);
-// At most one finding: the first attribute, in list order, whose patch is out of range or taken.
+// At most one finding: the first attribute, in list order, whose patch is out of range or taken,
+// or whose patch or low patch the file would give a key another channel has.
 std::vector<std::string> PatchFindings(const TFixture &fixture);
 // The texts that a file of the format would not give back as they stand (nothing in a written
 // value is escaped), and lines longer than the reader keeps; one finding each.
