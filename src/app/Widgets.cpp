@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidget *parent)
     : QGroupBox(caption, parent), buttons_(new QButtonGroup(this))
@@ -61,10 +62,23 @@ void TToggleGroup::SetDown(int index)
 void SetupGrid(QTableWidget *grid, std::initializer_list<TColumn> columns)
 {
     grid->setColumnCount(static_cast<int>(columns.size()));
+    // Every title fits its column on one line: a column too narrow for its title widens, and the
+    // widest column gives the room back, so that the grid needs no more width than it was given.
+    const QFontMetrics metrics = grid->horizontalHeader()->fontMetrics();
+    const auto fits = [&](const QString &title) { return metrics.horizontalAdvance(title) + 12; };
+    std::vector<int> widths;
+    int grown = 0;
+    for (const TColumn &c : columns) {
+        widths.push_back(std::max(c.Width, fits(c.Title)));
+        grown += widths.back() - c.Width;
+    }
+    const auto widest = static_cast<std::size_t>(std::max_element(widths.begin(), widths.end()) - widths.begin());
+    widths[widest] = std::max(widths[widest] - grown, fits(std::data(columns)[widest].Title));
     int column = 0;
     for (const TColumn &c : columns) {
         grid->setHorizontalHeaderItem(column, new QTableWidgetItem(c.Title));
-        grid->setColumnWidth(column++, c.Width);
+        grid->setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+        ++column;
     }
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setMinimumSectionSize(16);
