@@ -167,6 +167,17 @@ std::string LongLineFinding(const TFixture &fixture, int formatVersion)
     return {};
 }
 
+// The file keeps a palette's colour only when its parts are 0 or more (format 1.0 looks at the red
+// part, and only of a colour palette); any other colour but none at all would read back as none.
+bool ColourLost(const TPalette &palette, int formatVersion)
+{
+    if (palette.Red == -1 && palette.Green == -1 && palette.Blue == -1)
+        return false;
+    if (formatVersion == 1)
+        return palette.PaletteType == ptColour && palette.Red < 0;
+    return palette.Red < 0 || palette.Green < 0 || palette.Blue < 0;
+}
+
 // A code outside its list is written as the placeholder, which reads back as 0.
 template <std::size_t N> bool CodeLost(const std::array<std::string_view, N> &list, int code)
 {
@@ -315,6 +326,10 @@ std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion
     for (const TCommand &command : fixture.Commands)
         check("Command", command.Name, TextProblem(command.Name));
     for (const TPalette &palette : fixture.Palettes) {
+        if (ColourLost(palette, formatVersion))
+            check("Palette", palette.Name,
+                  "has a colour (" + std::to_string(palette.Red) + ", " + std::to_string(palette.Green) + ", " +
+                      std::to_string(palette.Blue) + ") with a part below 0, which the file drops");
         check("Palette", palette.Name, TextProblem(palette.Name));
         check("Palette description", palette.Description, TextProblem(palette.Description));
         check("Palette icon", palette.Bitmap, TextProblem(palette.Bitmap));
