@@ -94,8 +94,11 @@ std::size_t TAttributeNameIndex::SlotOf(std::string_view name, std::size_t hash)
     const uint64_t tag = static_cast<uint64_t>(hash) >> 32;
     std::size_t slot = hash & mask;
     for (; slots_[slot] != NoName; slot = (slot + 1) & mask)
-        if (slots_[slot] >> 32 == tag && SameText(names_[static_cast<uint32_t>(slots_[slot])], name))
-            break;
+        if (slots_[slot] >> 32 == tag) {
+            const std::string_view held = names_[static_cast<uint32_t>(slots_[slot])];
+            if (held == name || SameText(held, name))
+                break;
+        }
     return slot;
 }
 

@@ -105,7 +105,7 @@ public:
             const uint64_t held = index_[slot];
             if (held == NoEntry)
                 return -1;
-            if (held >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(held)]), key))
+            if (held >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(held)]), key))
                 return static_cast<int>(Position(held));
         }
     }
@@ -176,14 +176,18 @@ private:
     static uint64_t Tag(std::size_t hash) { return static_cast<uint64_t>(hash) >> 32; }
     static std::size_t Position(uint64_t held) { return static_cast<uint32_t>(held); }
 
-    // The index has at least twice as many slots as entries, a power of two.
+    // Keys whose tags match are almost always the same; most are written alike, too.
+    static bool SameKey(std::string_view held, std::string_view key) { return held == key || SameText(held, key); }
+
+    // The index has at least twice as many slots as entries, a power of two, and room for one
+    // more entry; it doubles as the list grows.
     void Reindex()
     {
         index_.clear();
         if (entries_.size() < IndexedFrom)
             return;
         std::size_t size = 64;
-        while (size < entries_.size() * 4)
+        while (size < entries_.size() * 2 + 2)
             size *= 2;
         index_.assign(size, NoEntry);
         for (std::size_t i = 0; i < entries_.size(); ++i)
@@ -198,7 +202,7 @@ private:
         const std::size_t hash = CaseInsensitiveHash(key);
         std::size_t slot = hash & mask;
         for (; index_[slot] != NoEntry; slot = (slot + 1) & mask)
-            if (index_[slot] >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(index_[slot])]), key))
+            if (index_[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index_[slot])]), key))
                 return;
         index_[slot] = Tag(hash) << 32 | i;
     }
