@@ -12,7 +12,6 @@
 #include <bitset>
 #include <cstdint>
 #include <limits>
-#include <unordered_map>
 #include <unordered_set>
 
 std::vector<std::string> BaseDataFindings(const TFixture &fixture)
@@ -219,25 +218,8 @@ void CodeFindings(const TFixture &fixture, TFindings &findings)
 // that is depends on how the attributes are arranged.
 void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &findings)
 {
-    // Each name leads to its first entry, as TAttributeNameIndex finds it, and counts the attributes
-    // (not their low parts) that carry it.
-    struct TNamed {
-        const TParameter *First = nullptr;
-        int Count = 0;
-    };
-    std::unordered_map<std::string_view, TNamed, TCaseInsensitiveHash, TCaseInsensitiveEqual> named;
-    named.reserve(fixture.Attributes.Count());
-    for (const auto &entry : fixture.Attributes.Entries()) {
-        TNamed &name = named[entry.Parameter->Name];
-        if (!name.First)
-            name.First = entry.Parameter.get();
-        if (!entry.Parameter->IsLowPart)
-            ++name.Count;
-    }
-    const auto lookUp = [&](std::string_view name) {
-        const auto found = named.find(name);
-        return found == named.end() ? TNamed() : found->second;
-    };
+    const TAttributeNameIndex named(fixture.Attributes);
+    const auto lookUp = [&](std::string_view name) { return named.Named(name); };
     const auto shared = [&](std::string_view name) { return lookUp(name).Count > 1; };
     const auto eightBitLoss = [](const TParameter *attribute, int64_t value) {
         return (!attribute || attribute->Width == 8) && value % 257 != 0;
@@ -261,7 +243,7 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
                                   "\", a name that several attributes share";
                 }
             } else {
-                const TNamed name = lookUp(channel);
+                const TAttributeNameIndex::TNamed name = lookUp(channel);
                 attribute = name.First;
                 const std::string_view nameProblem = attribute ? std::string_view() : AttributeNameProblem(channel);
                 if (!attribute && formatVersion == 1)
@@ -279,7 +261,7 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
         }
     for (const TPalette &palette : fixture.Palettes)
         for (const TPaletteLine &value : palette.Lines) {
-            const TNamed name = lookUp(value.ChannelName);
+            const TAttributeNameIndex::TNamed name = lookUp(value.ChannelName);
             const TParameter *attribute = name.First;
             if (!attribute)
                 findings.Add("Palette", palette.Name,

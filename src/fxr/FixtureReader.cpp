@@ -240,13 +240,17 @@ private:
             if (!IsCommandName(current_))
                 continue;
             TCommand &command = fixture_.AddCommand(Trim(ValueOf(current_)));
+            // The steps gather in a list of the reader's, so that the command gets one block of
+            // their number.
+            steps_.Lines.clear();
             while (!lines_.Eof()) {
                 lines_.ReadLine(current_);
                 TrimInPlace(current_);
                 if (current_.empty() || current_ == kw::EndCommands || IsCommandName(current_))
                     break;
-                AddStep(command, current_);
+                AddStep(steps_, current_);
             }
+            command.Lines = steps_.Lines;
         }
     }
 
@@ -306,6 +310,13 @@ private:
     void ReadPalettes()
     {
         TPalette *palette = nullptr;
+        // The values of a palette gather in a list of the reader's, so that the palette gets one
+        // block of their number once it is complete.
+        const auto completePalette = [&] {
+            if (palette)
+                palette->Lines = values_.Lines;
+            values_.Lines.Clear();
+        };
         uint8_t type = NoPaletteTypeYet;
         const auto currentPalette = [&]() -> TPalette & {
             if (!palette)
@@ -323,6 +334,7 @@ private:
             if (keyword && StartsWith(line, kw::PaletteType)) {
                 type = TypeCode(value, codes::PaletteTypeShort, codes::PaletteType, type);
             } else if (keyword && StartsWith(line, kw::PaletteName)) {
+                completePalette();
                 palette = &fixture_.AddPalette(std::string(value), type);
             } else if (keyword && StartsWith(line, kw::PaletteBitmap)) {
                 currentPalette().Bitmap = value;
@@ -339,9 +351,11 @@ private:
                 if (!attribute)
                     throw EFixtureError("No attribute");
                 const int64_t number = ParseDmxValue(value, attribute->DmxMax, attribute->Width == 8);
-                currentPalette().SetValue(std::string(channel), static_cast<int32_t>(number));
+                currentPalette(); // a value belongs to a palette
+                values_.SetValue(std::string(channel), static_cast<int32_t>(number));
             }
         }
+        completePalette();
     }
 
     // Up to three components; missing ones stay -1, further ones are ignored.
@@ -367,6 +381,9 @@ private:
     // Lines as read, kept to use their storage again.
     std::string headerLine_;
     std::string attributeLine_;
+    // The command and the palette being read gather their steps and values here.
+    TCommand steps_{{}};
+    TPalette values_{{}, 0};
     std::optional<TAttributeNameIndex> names_;
     std::size_t namesCount_ = 0;
 };

