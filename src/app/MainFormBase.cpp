@@ -16,9 +16,8 @@ void TMainFormBase::CreateController(const TMainFormControls &controls, TLayout 
     setWindowTitle("Rigsmith");
     move(1, 1);
     setFixedSize(clientSize);
+    controls_ = controls;
     controller_ = new TMainFormClass(controls, layout, this);
-    controller_->SetupControls();
-    controller_->WireEvents();
 }
 
 void TMainFormBase::closeEvent(QCloseEvent *event)

@@ -82,7 +82,7 @@ void HideRow(QFormLayout *form, QWidget *field)
 
 namespace pages {
 
-void BaseFields(QWidget *parent, TMainFormControls &c, TLayout layout)
+void BaseFields(QWidget *parent, TBaseParametersControls &c, TLayout layout)
 {
     const bool compact = layout == TLayout::Compact800;
     auto *grid = new QGridLayout(parent);
@@ -142,7 +142,7 @@ void BaseFields(QWidget *parent, TMainFormControls &c, TLayout layout)
     }
 }
 
-void FileGroup(QWidget *parent, TMainFormControls &c, TLayout layout)
+void FileGroup(QWidget *parent, TWindowControls &c, TLayout layout)
 {
     auto *grid = new QGridLayout(parent);
     c.FileName = Make<QLineEdit>("FileName", parent);
@@ -172,7 +172,7 @@ void FileGroup(QWidget *parent, TMainFormControls &c, TLayout layout)
     }
 }
 
-void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
+void Attributes(QWidget *page, TAttributesControls &c, TLayout layout)
 {
     const bool compact = layout == TLayout::Compact800;
     auto *row = new QHBoxLayout(page);
@@ -315,7 +315,7 @@ void Attributes(QWidget *page, TMainFormControls &c, TLayout layout)
     }
 }
 
-void Commands(QWidget *page, TMainFormControls &c, TLayout layout)
+void Commands(QWidget *page, TCommandsControls &c, TLayout layout)
 {
     const bool compact = layout == TLayout::Compact800;
     auto *row = new QHBoxLayout(page);
@@ -359,7 +359,7 @@ void Commands(QWidget *page, TMainFormControls &c, TLayout layout)
     row->addWidget(detail, 1);
 }
 
-void Palettes(QWidget *page, TMainFormControls &c, TLayout layout)
+void Palettes(QWidget *page, TPalettesControls &c, TLayout layout)
 {
     const bool compact = layout == TLayout::Compact800;
     auto *row = new QHBoxLayout(page);
@@ -474,7 +474,7 @@ void Palettes(QWidget *page, TMainFormControls &c, TLayout layout)
     row->addWidget(c.PaletteDetail);
 }
 
-void DmxTest(QWidget *parent, TMainFormControls &c)
+void DmxTest(QWidget *parent, TBaseParametersControls &c)
 {
     auto *grid = new QGridLayout(parent);
     c.DmxMaster = Make<QScrollBar>("DmxMaster", parent, Qt::Vertical);

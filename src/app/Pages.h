@@ -1,20 +1,21 @@
 #pragma once
 
-#include "MainFormClass.h"
+#include "MainFormControls.h"
 
 #include <QWidget>
 
-// Builders of the parts both main-window layouts share; each fills its controls into the struct.
+// Builders of the parts both main-window layouts share; each fills its controls into its part of
+// the controls.
 namespace pages {
 
 // The base-parameter fields, laid out in the given widget.
-void BaseFields(QWidget *parent, TMainFormControls &c, TLayout layout);
+void BaseFields(QWidget *parent, TBaseParametersControls &c, TLayout layout);
 // FileName, the six file buttons and the format selector.
-void FileGroup(QWidget *parent, TMainFormControls &c, TLayout layout);
-void Attributes(QWidget *page, TMainFormControls &c, TLayout layout);
-void Commands(QWidget *page, TMainFormControls &c, TLayout layout);
-void Palettes(QWidget *page, TMainFormControls &c, TLayout layout);
-void DmxTest(QWidget *parent, TMainFormControls &c);
+void FileGroup(QWidget *parent, TWindowControls &c, TLayout layout);
+void Attributes(QWidget *page, TAttributesControls &c, TLayout layout);
+void Commands(QWidget *page, TCommandsControls &c, TLayout layout);
+void Palettes(QWidget *page, TPalettesControls &c, TLayout layout);
+void DmxTest(QWidget *parent, TBaseParametersControls &c);
 
 } // namespace pages
 

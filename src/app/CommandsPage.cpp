@@ -1,11 +1,14 @@
-// The commands page: commands, their steps, and the value entry of steps and palette values.
+#include "CommandsPage.h"
 
-#include "MainFormClass.h"
+#include "Application.h"
+#include "Widgets.h"
 
-#include "model/FixDatas.h"
+#include "model/FixClasses.h"
 #include "palettes/QtText.h"
 #include "platform/UserDialogs.h"
 
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace {
@@ -40,11 +43,62 @@ bool IsControlStep(const TCommandLine &step)
 
 } // namespace
 
-void TMainFormClass::RefreshCommandList()
+TCommandsPage::TCommandsPage(const TCommandsControls &controls, const TPageLink &link, QObject *parent)
+    : TPage(controls.CommandPage, link, parent), c_(controls)
+{
+    SetupGrid(c_.CommandList, {{"Command name", Is800() ? 128 : 182}});
+    SetupGrid(c_.AvailableChannelList, {{"Ch", Is800() ? 32 : 42}, {"Ch name.", Is800() ? 115 : 140}});
+    SetupGrid(c_.CommandChannelList, {{"Ch", Is800() ? 32 : 42},
+                                      {"Ch name.", Is800() ? 105 : 143},
+                                      {"Dmx value", 66},
+                                      {"Time (msec)", Is800() ? 80 : 100}});
+}
+
+void TCommandsPage::Wire()
+{
+    // Whatever changes the command list's selection (a click, the keys, a click beside the rows
+    // that clears it) changes the command the page shows.
+    connect(c_.CommandList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            Guarded([this] { RefreshCommandDetail(); }));
+    connect(c_.btnAddCommand, &QPushButton::clicked, this, Guarded([this] { NewCommand(); }));
+    connect(c_.btnDeleteCommand, &QPushButton::clicked, this, Guarded([this] { DeleteCommand(); }));
+    connect(c_.btnAddCommandCh, &QPushButton::clicked, this, Guarded([this] { AddCommandStep(); }));
+    connect(c_.btnDeleteCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteCommandStep(); }));
+    connect(c_.btnDeleteAllCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteAllCommandSteps(); }));
+    connect(c_.CommandChannelList, &QTableWidget::cellDoubleClicked, this, Guarded([this] { EditCommandStep(); }));
+    c_.CommandChannelList->installEventFilter(this);
+}
+
+bool TCommandsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in the step grid edits the value of its selected row, as a double click does.
+    if (watched == c_.CommandChannelList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Guard([this] { EditCommandStep(); });
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TCommandsPage::Entered()
+{
+    if (!Fixture().Commands.Empty())
+        CommandListSelectCell(std::max(c_.CommandList->currentRow(), 0));
+}
+
+int TCommandsPage::SelectedRow() const
+{
+    const QModelIndexList rows = c_.CommandList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+void TCommandsPage::RefreshCommandList()
 {
     QTableWidget *grid = c_.CommandList;
     Blank(grid);
-    const auto &commands = CurrentFixture().Commands;
+    const auto &commands = Fixture().Commands;
     const int count = static_cast<int>(commands.Count());
     {
         const QSignalBlocker quiet(grid);
@@ -57,16 +111,16 @@ void TMainFormClass::RefreshCommandList()
     RefreshCommandDetail();
 }
 
-TCommand *TMainFormClass::CurrentCommand() const
+TCommand *TCommandsPage::CurrentCommand() const
 {
-    const QModelIndexList rows = c_.CommandList->selectionModel()->selectedRows();
-    const auto &commands = CurrentFixture().Commands;
-    if (rows.isEmpty() || rows.front().row() >= static_cast<int>(commands.Count()))
+    const int row = SelectedRow();
+    const auto &commands = Fixture().Commands;
+    if (row < 0 || row >= static_cast<int>(commands.Count()))
         return nullptr;
-    return &commands[static_cast<std::size_t>(rows.front().row())];
+    return &commands[static_cast<std::size_t>(row)];
 }
 
-void TMainFormClass::SelectCommandRow(int row)
+void TCommandsPage::SelectCommandRow(int row)
 {
     const QSignalBlocker quiet(c_.CommandList);
     const QSignalBlocker quietSelection(c_.CommandList->selectionModel());
@@ -76,15 +130,15 @@ void TMainFormClass::SelectCommandRow(int row)
         c_.CommandList->selectRow(row);
 }
 
-void TMainFormClass::CommandListSelectCell(int row)
+void TCommandsPage::CommandListSelectCell(int row)
 {
-    if (row < 0 || row >= static_cast<int>(CurrentFixture().Commands.Count()))
+    if (row < 0 || row >= static_cast<int>(Fixture().Commands.Count()))
         return;
     SelectCommandRow(row);
     RefreshCommandDetail();
 }
 
-void TMainFormClass::RefreshCommandDetail()
+void TCommandsPage::RefreshCommandDetail()
 {
     // The rows selected before stay selected, so that ">" can be pressed again and again.
     const int available = c_.AvailableChannelList->currentRow();
@@ -99,9 +153,9 @@ void TMainFormClass::RefreshCommandDetail()
     }
 }
 
-void TMainFormClass::FillCommandDetail()
+void TCommandsPage::FillCommandDetail()
 {
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = Fixture();
     const TCommand *command = CurrentCommand();
     if (!command || f.Attributes.Empty())
         return;
@@ -130,7 +184,7 @@ void TMainFormClass::FillCommandDetail()
     }
 }
 
-TCommandLine *TMainFormClass::SelectedStep() const
+TCommandLine *TCommandsPage::SelectedStep() const
 {
     const QTableWidgetItem *item = c_.CommandChannelList->item(c_.CommandChannelList->currentRow(), 0);
     TCommand *command = CurrentCommand();
@@ -140,7 +194,7 @@ TCommandLine *TMainFormClass::SelectedStep() const
     return index < command->Lines.size() ? &command->Lines[index] : nullptr;
 }
 
-void TMainFormClass::NewCommand()
+void TCommandsPage::NewCommand()
 {
     const auto pick = Dialogs().PickPredefinedName("Add command", "AddCommand.ini");
     if (!pick)
@@ -150,7 +204,7 @@ void TMainFormClass::NewCommand()
         name = Dialogs().AskName("Get command name", "Other").value_or("");
     if (name.empty())
         return;
-    TFixture &f = CurrentFixture();
+    TFixture &f = Fixture();
     TCommand &command = f.AddCommand(name);
     RefreshCommandList();
     const int row = f.Commands.IndexOf(command.Name);
@@ -159,17 +213,17 @@ void TMainFormClass::NewCommand()
     Modified();
 }
 
-void TMainFormClass::DeleteCommand()
+void TCommandsPage::DeleteCommand()
 {
     if (!CurrentCommand() || Dialogs().Confirm("Do you wish to delete the command?", false) != TAnswer::Yes)
         return;
-    auto &commands = CurrentFixture().Commands;
+    auto &commands = Fixture().Commands;
     commands.Delete(static_cast<std::size_t>(commands.IndexOf(CurrentCommand()->Name)));
     RefreshCommandList();
     Modified();
 }
 
-void TMainFormClass::AddCommandStep()
+void TCommandsPage::AddCommandStep()
 {
     const QTableWidgetItem *item = c_.AvailableChannelList->item(c_.AvailableChannelList->currentRow(), 0);
     if (!CurrentCommand() || !item || !item->data(EntryRole).isValid())
@@ -180,7 +234,7 @@ void TMainFormClass::AddCommandStep()
     Modified();
 }
 
-void TMainFormClass::DeleteCommandStep()
+void TCommandsPage::DeleteCommandStep()
 {
     TCommandLine *step = SelectedStep();
     if (!step || Dialogs().Confirm("Do you wish to delete the command item?", false) != TAnswer::Yes)
@@ -191,7 +245,7 @@ void TMainFormClass::DeleteCommandStep()
     Modified();
 }
 
-void TMainFormClass::DeleteAllCommandSteps()
+void TCommandsPage::DeleteAllCommandSteps()
 {
     if (!CurrentCommand() || CurrentCommand()->Lines.empty() ||
         Dialogs().Confirm("Do you wish to delete all command items?", false) != TAnswer::Yes)
@@ -201,7 +255,7 @@ void TMainFormClass::DeleteAllCommandSteps()
     Modified();
 }
 
-void TMainFormClass::EditCommandStep()
+void TCommandsPage::EditCommandStep()
 {
     TCommandLine *step = SelectedStep();
     if (!step)
@@ -210,7 +264,7 @@ void TMainFormClass::EditCommandStep()
     request.WithTime = true;
     request.Time = step->Time;
     request.Value = step->Value / 257;
-    if (const TParameter *attribute = CurrentFixture().ParameterByName(step->ChannelName)) {
+    if (const TParameter *attribute = Fixture().ParameterByName(step->ChannelName)) {
         request.Attribute = step->ChannelName;
         request.Min = attribute->DmxMin;
         request.Max = attribute->DmxMax;

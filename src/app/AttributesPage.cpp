@@ -1,12 +1,13 @@
-// The attributes page: the channel grid, the attribute editor and the wheel fields.
-
-#include "MainFormClass.h"
+#include "AttributesPage.h"
 
 #include "Application.h"
 #include "Widgets.h"
-#include "model/FixDatas.h"
+#include "model/FixClasses.h"
+#include "model/FixConsts.h"
 #include "palettes/QtText.h"
 #include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
 #include "platform/UserDialogs.h"
 
 #include <QComboBox>
@@ -57,28 +58,166 @@ int IndexOfEntry(const TFixture &f, const TParameter *entry)
     return -1;
 }
 
+constexpr uint8_t SpecialPalette = 7;
+
+// The attribute's level in the control palette of that name, made when missing.
+void FileLevel(TFixture &f, const std::string &palette, const std::string &channel, int32_t level)
+{
+    TPalette *target = f.FindPalette(palette, SpecialPalette);
+    if (!target)
+        target = &f.AddPalette(palette, SpecialPalette);
+    target->SetValue(channel, level);
+}
+
+// The name a new attribute gets: a second Gobo becomes Gobo2, a Gobo after Gobo3 becomes Gobo4.
+std::string NumberedName(const TFixture &f, const std::string &name)
+{
+    const std::string upper = UpperCase(name);
+    int counter = 1;
+    for (const auto &entry : f.Attributes.Entries()) {
+        const TParameter &e = *entry.Parameter;
+        // A low part is its attribute once more; it must not count twice.
+        if (e.IsLowPart || !StartsWith(UpperCase(e.Name), upper))
+            continue;
+        if (e.Name.size() == name.size()) {
+            if (e.Name == "Pan" || e.Name == "Tilt")
+                throw EFixtureError(e.Name + " channel already exist!");
+            ++counter;
+        } else if (int32_t number = 0; TryStrToInt(std::string_view(e.Name).substr(name.size()), number)) {
+            counter = std::max(counter, number + 1);
+        }
+    }
+    return counter > 1 ? name + std::to_string(counter) : name;
+}
+
+// Settings.ini: the attribute editor's defaults for a new fixture.
+constexpr const char *DefaultsSection = "FxrDefaults";
+
+QStringList Numbers(int from, int to)
+{
+    QStringList items;
+    for (int i = from; i <= to; ++i)
+        items << QString::number(i);
+    return items;
+}
+
+// Selects the item of the value among the texts, when there is one; any other value, letter case
+// included, leaves the control as it is.
+template <class Select>
+void ApplySetting(const TIniFile &ini, const char *key, const QStringList &values, Select select)
+{
+    const auto index = values.indexOf(ToQt(ini.ReadString(DefaultsSection, key)));
+    if (index >= 0)
+        select(static_cast<int>(index));
+}
+
 } // namespace
 
-int TMainFormClass::SelectedAttributeRow() const
+TAttributesPage::TAttributesPage(const TAttributesControls &controls, const TPageLink &link, QObject *parent)
+    : TPage(controls.AttributesPage, link, parent), c_(controls)
+{
+    SetupGrid(c_.AttributesChannelList, {{"Ch", Is800() ? 42 : 36}, {"Ch name.", 139}});
+    const QStringList bytes = Numbers(0, 255);
+    const QStringList channels = Numbers(1, 64);
+    c_.DmxMinValue->addItems(bytes);
+    c_.DmxMaxValue->addItems(bytes);
+    c_.PatchLow->addItem("na");
+    c_.Priority->addItem("na");
+    c_.Patch->addItems(channels);
+    c_.PatchLow->addItems(channels);
+    c_.Priority->addItems(channels);
+    c_.btnAddCh->setText(Is800() ? "Add channel" : "Add\nchannels");
+    ClearAttributeEditor();
+}
+
+void TAttributesPage::Wire()
+{
+    // The attribute editor collects edits until they are applied.
+    const auto edited = Guarded([this] {
+        if (!IsFilling())
+            AttributeEdited();
+    });
+    connect(c_.ChannelTypes, &TToggleGroup::Clicked, this, edited);
+    connect(c_.AttributeName, &QLineEdit::textChanged, this, edited);
+    for (QComboBox *list :
+         {c_.Priority, c_.Patch, c_.PatchLow, c_.Path, c_.DmxMinValue, c_.DmxMaxValue, c_.Hinherit, c_.ShowOnEditor})
+        connect(list, &QComboBox::currentIndexChanged, this, edited);
+    connect(c_.ControlType, &TRadioGroup::Clicked, this, edited);
+    connect(c_.chWidth, &TRadioGroup::Clicked, this, Guarded([this] { ChannelWidthClick(); }));
+    c_.AttributeName->installEventFilter(this);
+    // Whatever moves the grid's selection asks about pending edits first, and shows the row's
+    // attribute once it moved.
+    auto *gate = new TRowGate(c_.AttributesChannelList, [this](int row) { return AttributeMayMove(row); });
+    connect(gate, &QItemSelectionModel::selectionChanged, this, Guarded([this] {
+                if (!IsFilling())
+                    ShowSelectedAttribute();
+            }));
+    connect(c_.btnApplyParam, &QPushButton::clicked, this, Guarded([this] { ApplyAttribute(); }));
+    connect(c_.btnUndoParam, &QPushButton::clicked, this, Guarded([this] { UndoAttribute(); }));
+    connect(c_.btnDeleteCh, &QPushButton::clicked, this, Guarded([this] { DeleteChannel(); }));
+    connect(c_.btnAttrUp, &QPushButton::clicked, this, Guarded([this] { MoveAttribute(-1); }));
+    connect(c_.btnAttrDown, &QPushButton::clicked, this, Guarded([this] { MoveAttribute(+1); }));
+    connect(c_.btnAddCh, &QPushButton::clicked, this, Guarded([this] { AddChannelClick(); }));
+}
+
+void TAttributesPage::Show()
+{
+    FillAttributeGrid(nullptr);
+    // A file's own channel count stays; a file without one counts its rows.
+    if (Fixture().DmxChannels <= 0)
+        FollowRowCount();
+}
+
+void TAttributesPage::Entered()
+{
+    ShowSelectedAttribute();
+}
+
+void TAttributesPage::Reset()
+{
+    ClearAttributeEditor();
+    ClearWheels();
+    EnableAttributeEditor();
+    ApplyAttributeDefaults();
+    // Nothing is being edited in a new fixture.
+    SetAttributeEdited(false);
+}
+
+void TAttributesPage::ApplyAttributeDefaults()
+{
+    const TIniFile ini(ProgramFile("Settings.ini"));
+    ApplySetting(ini, "ControlType", {"HTP", "LTP"}, [this](int i) { c_.ControlType->SetItemIndex(i); });
+    ApplySetting(ini, "Path", {"Linear", "SnapStart", "SnapEnd"}, [this](int i) { c_.Path->setCurrentIndex(i); });
+    ApplySetting(ini, "Inherit", {"Yes", "No"}, [this](int i) { c_.Hinherit->setCurrentIndex(i); });
+    ApplySetting(ini, "ShowOnEditor", {"Yes", "No"}, [this](int i) { c_.ShowOnEditor->setCurrentIndex(i); });
+}
+
+void TAttributesPage::RestoreRow(int row)
+{
+    if (row > 0 && row < c_.AttributesChannelList->rowCount())
+        SelectAttribute(row);
+}
+
+int TAttributesPage::SelectedRow() const
 {
     const QModelIndexList rows = c_.AttributesChannelList->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.front().row();
 }
 
-TParameter *TMainFormClass::CurrentAttribute() const
+TParameter *TAttributesPage::CurrentAttribute() const
 {
-    return AttributeOfRow(SelectedAttributeRow());
+    return AttributeOfRow(SelectedRow());
 }
 
-TParameter *TMainFormClass::AttributeOfRow(int row) const
+TParameter *TAttributesPage::AttributeOfRow(int row) const
 {
     // Between a change of the whole fixture and the grid's next filling, the rows name entries
     // that are gone.
     TParameter *entry = TAttributeRow::Of(c_.AttributesChannelList, row);
-    return IndexOfEntry(CurrentFixture(), entry) >= 0 ? entry : nullptr;
+    return IndexOfEntry(Fixture(), entry) >= 0 ? entry : nullptr;
 }
 
-void TMainFormClass::ClearAttributeEditor()
+void TAttributesPage::ClearAttributeEditor()
 {
     const auto filling = Filling();
     c_.AttributeName->clear();
@@ -89,30 +228,29 @@ void TMainFormClass::ClearAttributeEditor()
     c_.DmxMaxValue->setCurrentIndex(255);
 }
 
-void TMainFormClass::RefreshAttributeGrid()
+void TAttributesPage::RefreshAttributeGrid()
 {
     FillAttributeGrid(CurrentAttribute());
     FollowRowCount();
 }
 
-void TMainFormClass::FollowRowCount()
+void TAttributesPage::FollowRowCount()
 {
     // "Dmx channels" follows the channels the attributes take, low parts included, when the rows
     // change; a loaded fixture keeps its own count until then.
-    const int count = static_cast<int>(CurrentFixture().Attributes.Count());
-    CurrentFixture().DmxChannels = count;
-    const auto filling = Filling();
-    c_.DmxChannel->setCurrentIndex(count - 1);
+    const int count = static_cast<int>(Fixture().Attributes.Count());
+    Fixture().DmxChannels = count;
+    emit ChannelCountChanged();
 }
 
-void TMainFormClass::FillAttributeGrid(const TParameter *selected)
+void TAttributesPage::FillAttributeGrid(const TParameter *selected)
 {
     // The selection stays on the given entry, or else on its row.
     QTableWidget *grid = c_.AttributesChannelList;
-    const int selectedRow = SelectedAttributeRow();
+    const int selectedRow = SelectedRow();
     const auto filling = Filling();
 
-    const TAttributeList &attributes = CurrentFixture().Attributes;
+    const TAttributeList &attributes = Fixture().Attributes;
     const int count = static_cast<int>(attributes.Count());
     grid->clearContents();
     grid->setRowCount(std::max(count, 1));
@@ -139,10 +277,10 @@ void TMainFormClass::FillAttributeGrid(const TParameter *selected)
     ApplyNameFieldRule();
 }
 
-void TMainFormClass::ApplyNameFieldRule()
+void TAttributesPage::ApplyNameFieldRule()
 {
     // With no attribute to edit, there is no name to type.
-    if (CurrentFixture().Attributes.Empty()) {
+    if (Fixture().Attributes.Empty()) {
         const QSignalBlocker quiet(c_.AttributeName);
         c_.AttributeName->clear();
         c_.AttributeName->setEnabled(false);
@@ -151,7 +289,7 @@ void TMainFormClass::ApplyNameFieldRule()
     }
 }
 
-void TMainFormClass::EnableAttributeEditor()
+void TAttributesPage::EnableAttributeEditor()
 {
     for (QWidget *control : std::initializer_list<QWidget *>{
              c_.btnAttrUp, c_.btnAttrDown, c_.AttributeName, c_.Priority, c_.chWidth, c_.ControlType, c_.Patch, c_.Path,
@@ -164,12 +302,12 @@ void TMainFormClass::EnableAttributeEditor()
     ApplyNameFieldRule();
 }
 
-void TMainFormClass::SelectEntry(const TParameter *entry)
+void TAttributesPage::SelectEntry(const TParameter *entry)
 {
-    SelectAttribute(IndexOfEntry(CurrentFixture(), entry));
+    SelectAttribute(IndexOfEntry(Fixture(), entry));
 }
 
-void TMainFormClass::SelectAttribute(int row)
+void TAttributesPage::SelectAttribute(int row)
 {
     if (row >= 0) {
         const auto filling = Filling();
@@ -178,10 +316,10 @@ void TMainFormClass::SelectAttribute(int row)
     ShowSelectedAttribute();
 }
 
-void TMainFormClass::ShowSelectedAttribute()
+void TAttributesPage::ShowSelectedAttribute()
 {
     TParameter *current = CurrentAttribute();
-    if (current && c_.PageControl->currentWidget() == c_.AttributesPage) {
+    if (current && Shown()) {
         ShowAttribute(*current);
         NormalizeAttributes();
         RefreshWheels();
@@ -190,9 +328,9 @@ void TMainFormClass::ShowSelectedAttribute()
     AttributeGridClick();
 }
 
-void TMainFormClass::NormalizeAttributes()
+void TAttributesPage::NormalizeAttributes()
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = Fixture();
     // Normalizing makes the low parts anew: remember the shown one by its attribute.
     TParameter *current = CurrentAttribute();
     TParameter *shown = MainEntry(f, current);
@@ -207,7 +345,7 @@ void TMainFormClass::NormalizeAttributes()
     FillAttributeGrid(shown);
 }
 
-void TMainFormClass::ShowAttribute(const TParameter &p)
+void TAttributesPage::ShowAttribute(const TParameter &p)
 {
     const auto filling = Filling();
     c_.AttributeName->setText(ToQt(p.Name));
@@ -227,14 +365,14 @@ void TMainFormClass::ShowAttribute(const TParameter &p)
     c_.ShowOnEditor->setCurrentIndex(p.ShowOnEditor ? 0 : 1);
 }
 
-void TMainFormClass::RefreshWheels()
+void TAttributesPage::RefreshWheels()
 {
     // A low-part row shows the wheels of its attribute's type.
-    const TParameter *shown = MainEntry(CurrentFixture(), CurrentAttribute());
+    const TParameter *shown = MainEntry(Fixture(), CurrentAttribute());
     if (!shown)
         return;
     std::size_t filled = 0;
-    for (const auto &entry : CurrentFixture().Attributes.Entries()) {
+    for (const auto &entry : Fixture().Attributes.Entries()) {
         const TParameter &p = *entry.Parameter;
         if (filled == c_.Wheels.size())
             break;
@@ -250,7 +388,7 @@ void TMainFormClass::RefreshWheels()
     }
 }
 
-void TMainFormClass::ClearWheels()
+void TAttributesPage::ClearWheels()
 {
     for (QLineEdit *wheel : c_.Wheels) {
         wheel->clear();
@@ -258,12 +396,12 @@ void TMainFormClass::ClearWheels()
     }
 }
 
-void TMainFormClass::AttributeEdited()
+void TAttributesPage::AttributeEdited()
 {
     SetAttributeEdited(true);
 }
 
-void TMainFormClass::SetAttributeEdited(bool edited)
+void TAttributesPage::SetAttributeEdited(bool edited)
 {
     // A button that goes unavailable under the keyboard focus hands it to the grid, not to the
     // next field in the window, where the next key would replace a text.
@@ -273,9 +411,9 @@ void TMainFormClass::SetAttributeEdited(bool edited)
     c_.btnApplyParam->setEnabled(edited);
 }
 
-void TMainFormClass::ChannelWidthClick()
+void TAttributesPage::ChannelWidthClick()
 {
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = Fixture();
     if (c_.chWidth->ItemIndex() == 1) {
         c_.PatchLow->setEnabled(true);
         if (!f.Attributes.Empty()) {
@@ -289,14 +427,14 @@ void TMainFormClass::ChannelWidthClick()
     AttributeEdited();
 }
 
-void TMainFormClass::CheckAttributeName()
+void TAttributesPage::CheckAttributeName()
 {
     const QString name = c_.AttributeName->text().trimmed();
     if (name.isEmpty())
         return;
     const QTableWidget *grid = c_.AttributesChannelList;
     bool taken = name == grid->horizontalHeaderItem(1)->text();
-    const int current = SelectedAttributeRow();
+    const int current = SelectedRow();
     for (int row = 0; row < grid->rowCount() && !taken; ++row)
         if (row != current && grid->item(row, 1))
             taken = grid->item(row, 1)->text() == name;
@@ -307,42 +445,16 @@ void TMainFormClass::CheckAttributeName()
     c_.AttributeName->setFocus();
 }
 
-bool TMainFormClass::eventFilter(QObject *watched, QEvent *event)
+bool TAttributesPage::eventFilter(QObject *watched, QEvent *event)
 {
-    // Undo and Redo reach the fixture's history from any field of the window: a field's own
-    // typing is already a step of it.
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto *widget = qobject_cast<QWidget *>(watched);
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (widget && widget->window() == c_.Form &&
-            (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-             key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))) {
-            event->ignore();
-            return true;
-        }
-    }
     if (watched == c_.AttributeName && event->type() == QEvent::FocusOut)
         Guard([this] { CheckAttributeName(); });
-    // Enter in a detail grid edits the value of its selected row, as a double click does.
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == c_.CommandChannelList) {
-                Guard([this] { EditCommandStep(); });
-                return true;
-            }
-            if (watched == c_.PaletteChannelList) {
-                Guard([this] { EditPaletteValue(); });
-                return true;
-            }
-        }
-    }
     return QObject::eventFilter(watched, event);
 }
 
-bool TMainFormClass::AttributeMayMove(int row)
+bool TAttributesPage::AttributeMayMove(int row)
 {
-    if (filling_ || !c_.btnApplyParam->isEnabled())
+    if (IsFilling() || !c_.btnApplyParam->isEnabled())
         return true;
     TParameter *target = AttributeOfRow(row);
     switch (Dialogs().Confirm("Attribute is changed. Apply param?", true)) {
@@ -356,7 +468,7 @@ bool TMainFormClass::AttributeMayMove(int row)
         if (!applied)
             return false;
         // Applying may have moved the rows: the target is found again by its entry.
-        if (IndexOfEntry(CurrentFixture(), target) == row)
+        if (IndexOfEntry(Fixture(), target) == row)
             return true;
         SelectEntry(target);
         return false;
@@ -369,7 +481,7 @@ bool TMainFormClass::AttributeMayMove(int row)
     return false;
 }
 
-void TMainFormClass::AttributeGridClick()
+void TAttributesPage::AttributeGridClick()
 {
     const TParameter *entry = CurrentAttribute();
     if (entry && !entry->IsLowPart) {
@@ -384,20 +496,20 @@ void TMainFormClass::AttributeGridClick()
         c_.ChannelTypeButtons[static_cast<std::size_t>(i)]->setEnabled(false);
 }
 
-int TMainFormClass::ChannelTypeFromButtons() const
+int TAttributesPage::ChannelTypeFromButtons() const
 {
     const int down = c_.ChannelTypes->Down();
     return down >= 0 && down < 6 ? down + 1 : 6;
 }
 
-void TMainFormClass::ApplyAttribute()
+void TAttributesPage::ApplyAttribute()
 {
     if (c_.PatchLow->currentIndex() == c_.Patch->currentIndex() + 1) {
         ClearAttributeEditor();
         SetAttributeEdited(false);
         throw EFixtureError("The value of low and high parameter cannot be the same!");
     }
-    TFixture &f = CurrentFixture();
+    TFixture &f = Fixture();
     // Edits go to the attribute of the selected row, which the editor was filled from.
     TParameter *target = MainEntry(f, CurrentAttribute());
     if (!target || f.Attributes.Empty())
@@ -436,7 +548,7 @@ void TMainFormClass::ApplyAttribute()
     Modified();
 }
 
-void TMainFormClass::UndoAttribute()
+void TAttributesPage::UndoAttribute()
 {
     if (CurrentAttribute())
         ShowSelectedAttribute();
@@ -445,9 +557,9 @@ void TMainFormClass::UndoAttribute()
     SetAttributeEdited(false);
 }
 
-void TMainFormClass::DeleteChannel()
+void TAttributesPage::DeleteChannel()
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = Fixture();
     TParameter *entry = CurrentAttribute();
     if (entry && Dialogs().Confirm("Do you wish to delete the channel?", false) == TAnswer::Yes) {
         if (entry->IsLowPart) {
@@ -480,23 +592,13 @@ void TMainFormClass::DeleteChannel()
         }
         Modified();
     }
-    ShowPageTabs();
+    emit RowsChanged();
 }
 
-void TMainFormClass::MoveAttributeUp()
+void TAttributesPage::MoveAttribute(int direction)
 {
-    MoveAttribute(-1);
-}
-
-void TMainFormClass::MoveAttributeDown()
-{
-    MoveAttribute(+1);
-}
-
-void TMainFormClass::MoveAttribute(int direction)
-{
-    TFixture &f = CurrentFixture();
-    const int row = SelectedAttributeRow();
+    TFixture &f = Fixture();
+    const int row = SelectedRow();
     TParameter *current = AttributeOfRow(row);
     if (!current || current->IsLowPart)
         return;
@@ -519,4 +621,82 @@ void TMainFormClass::MoveAttribute(int direction)
     SelectEntry(current);
     // The order is what the file is written in.
     Modified();
+}
+
+void TAttributesPage::AddChannelClick()
+{
+    // The standard layout offers the dialog again after each pick, until "Exit".
+    while (AddChannel() && !Is800()) {
+    }
+}
+
+bool TAttributesPage::AddChannel()
+{
+    if (c_.btnApplyParam->isEnabled())
+        ApplyAttribute();
+    TFixture &f = Fixture();
+    if (f.Attributes.Count() >= 64)
+        throw EFixtureError("Max 64 dmx channels available.");
+    const auto pick = Dialogs().PickPredefinedName("Add channel", "AddChannel.ini");
+    if (!pick)
+        return false;
+    std::string name = pick->Name;
+    if (name == "Other") {
+        const auto typed = Dialogs().AskName("Get attribute name", "Other");
+        if (!typed)
+            return true;
+        name = *typed;
+    }
+
+    auto attribute = std::make_unique<TParameter>();
+    TParameter &p = *attribute;
+    const TAttributeDescriptor d = DecodeDescriptor(static_cast<uint32_t>(pick->Descriptor));
+    if (pick->Descriptor == 0) {
+        name = Trim(name);
+        if (!name.empty() && f.ParameterByName(name))
+            throw EFixtureError(name + " channel already exist!");
+        p.Name = name;
+        p.ChannelType = ctIntensity;
+    } else {
+        p.Name = NumberedName(f, name);
+        p.ChannelType = static_cast<uint8_t>(d.ChannelType);
+    }
+    if (p.Name.empty())
+        return true;
+    p.InternalPatch = static_cast<uint16_t>(f.NextFreePatch());
+    p.Order = static_cast<uint8_t>(f.NextOrder());
+    p.Priority = 1;
+    p.DmxMax = 255;
+    p.ControlType = static_cast<uint8_t>(d.ControlType);
+    p.Width = static_cast<uint8_t>(d.Width);
+    if (p.Width == 16)
+        p.InternalPatchLow = static_cast<uint16_t>(p.InternalPatch + 1);
+    p.Path = static_cast<uint8_t>(d.Path);
+    p.Inherit = d.Inherit;
+    p.ShowOnEditor = d.ShowOnEditor;
+    p.LocateLevel = d.LocateLevel;
+
+    // File the attribute first: a refused add leaves the palettes as they were.
+    f.AddParameter(std::move(attribute));
+    const int32_t level = p.LocateLevel * 65535 / 100;
+    const std::string upper = UpperCase(p.Name);
+    if (p.LocateLevel < 101)
+        FileLevel(f, "Locate", p.Name, level);
+    if (upper.find("DIMMER") != std::string::npos) {
+        if (p.LocateLevel < 101)
+            FileLevel(f, "HiLite", p.Name, level);
+        FileLevel(f, "Standby", p.Name, 0);
+    }
+    if (upper.find("SHUTTER") != std::string::npos && p.LocateLevel < 101)
+        FileLevel(f, "HiLite", p.Name, level);
+
+    RefreshAttributeGrid();
+    if (f.DmxChannels < p.InternalPatch) {
+        f.DmxChannels = p.InternalPatch;
+        emit ChannelCountChanged();
+    }
+    SelectEntry(&p);
+    emit RowsChanged();
+    Modified();
+    return true;
 }
