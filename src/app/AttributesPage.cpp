@@ -1,6 +1,7 @@
 #include "AttributesPage.h"
 
 #include "Application.h"
+#include "PageBuilder.h"
 #include "Widgets.h"
 #include "model/FixClasses.h"
 #include "model/FixConsts.h"
@@ -12,14 +13,22 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
+
+using namespace build;
 
 namespace {
 
@@ -111,7 +120,182 @@ void ApplySetting(const TIniFile &ini, const char *key, const QStringList &value
         select(static_cast<int>(index));
 }
 
+// A list of numbers, no wider than its numbers need.
+QComboBox *NumberList(const char *name, QWidget *parent)
+{
+    QComboBox *list = List(name, parent);
+    list->setMaximumWidth(72);
+    return list;
+}
+
+// The picture above the wheel fields: a wheel with two holes.
+class TWheelPicture : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return {60, 60}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+void TWheelPicture::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().windowText(), 1));
+    painter.setBrush(palette().button());
+    const QRectF wheel = QRectF(rect()).adjusted(2, 2, -2, -2);
+    painter.drawEllipse(wheel);
+    painter.setBrush(palette().base());
+    const double hole = wheel.width() / 5;
+    painter.drawEllipse(QPointF(wheel.center().x() - hole, wheel.top() + hole * 1.4), hole / 1.6, hole / 1.6);
+    painter.drawEllipse(QPointF(wheel.center().x() + hole, wheel.top() + hole * 1.4), hole / 1.6, hole / 1.6);
+}
+
 } // namespace
+
+void TAttributesPage::Build(QWidget *page, TAttributesControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *row = new QHBoxLayout(page);
+
+    // The channel grid with the buttons that change the list.
+    auto *channels = Group(" Channels ", page);
+    auto *channelsLayout = new QVBoxLayout(channels);
+    c.AttributesChannelList = Make<QTableWidget>("AttributesChannelList", channels);
+    c.AttributesChannelList->setFixedWidth(compact ? 205 : 200);
+    channelsLayout->addWidget(c.AttributesChannelList);
+    auto *moves = new QHBoxLayout;
+    c.btnAttrUp = Button("btnAttrUp", compact ? "UP" : "Move Up", channels);
+    c.btnAttrDown = Button("btnAttrDown", compact ? "DOWN" : "Move Down", channels);
+    moves->addWidget(c.btnAttrUp);
+    moves->addWidget(c.btnAttrDown);
+    channelsLayout->addLayout(moves);
+    auto *changes = new QHBoxLayout;
+    c.btnDeleteCh = Button("btnDeleteCh", "Delete channel", channels);
+    c.btnAddCh = Button("btnAddCh", "Add channel", channels);
+    c.btnAddCh->setMinimumHeight(compact ? 0 : 40);
+    changes->addWidget(c.btnDeleteCh);
+    changes->addWidget(c.btnAddCh);
+    channelsLayout->addLayout(changes);
+    row->addWidget(channels);
+
+    // The attribute editor.
+    auto *editor = new QVBoxLayout;
+    auto *types = new QHBoxLayout;
+    types->setSpacing(2);
+    c.ChannelTypes = new TToggleGroup(page);
+    const char *typeNames[] = {"chTypeIntens", "chTypePT",  "chTypeColor",  "chTypeGobo", "chTypePrism",
+                               "chTypeBlade",  "chTypeCMY", "chTypeEffect", "chTypeGrab"};
+    const char *typeCaptions[] = {"Intens", "P/T", "Color", "Gobo", "Prism", "Blade", "CMY", "Effect", "Grab"};
+    for (std::size_t i = 0; i < 9; ++i) {
+        auto *button = Make<QToolButton>(typeNames[i], page);
+        button->setText(typeCaptions[i]);
+        button->setMinimumWidth(48);
+        c.ChannelTypes->Add(button);
+        c.ChannelTypeButtons[i] = button;
+        types->addWidget(button);
+        if (i >= 6) {
+            button->hide();
+            button->setEnabled(false);
+        }
+    }
+    types->addStretch();
+    editor->addLayout(types);
+
+    auto *attribute = Group(" Attribute ", page);
+    auto *attributeForm = Form(attribute);
+    c.AttributeName = Make<QLineEdit>("AttributeName", attribute);
+    c.Priority = NumberList("Priority", attribute);
+    attributeForm->addRow("Attribute name", c.AttributeName);
+    attributeForm->addRow("Priority", c.Priority);
+    if (!compact)
+        HideRow(attributeForm, c.Priority);
+    editor->addWidget(attribute);
+
+    auto *patchAndPath = new QHBoxLayout;
+    auto *patch = Group(" Patch ", page);
+    auto *patchForm = Form(patch);
+    c.Patch = NumberList("Patch", patch);
+    c.PatchLow = NumberList("PatchLow", patch);
+    c.PatchLow->setEnabled(false);
+    patchForm->addRow("Internal patch", c.Patch);
+    patchForm->addRow("Internal patch low", c.PatchLow);
+    c.chWidth = Make<TRadioGroup>("chWidth", patch, " Channel width ", QStringList{"8 bit", "16 bit"});
+    patchForm->addRow(c.chWidth);
+    patchAndPath->addWidget(patch);
+    auto *pathColumn = new QVBoxLayout;
+    auto *pathForm = Form(nullptr);
+    c.Path = List("Path", page, {"Linear", "Snap start", "Snap end"});
+    pathForm->addRow("Path", c.Path);
+    pathColumn->addLayout(pathForm);
+    c.ControlType = Make<TRadioGroup>("ControlType", page, " Control type ", QStringList{"HTP", "LTP"});
+    pathColumn->addWidget(c.ControlType);
+    pathColumn->addStretch();
+    patchAndPath->addLayout(pathColumn);
+    editor->addLayout(patchAndPath);
+
+    auto *values = new QHBoxLayout;
+    auto *dmx = Group(" Dmx value ", page);
+    auto *dmxForm = Form(dmx);
+    c.DmxMinValue = NumberList("DmxMinValue", dmx);
+    c.DmxMaxValue = NumberList("DmxMaxValue", dmx);
+    dmxForm->addRow("Dmx min value", c.DmxMinValue);
+    dmxForm->addRow("Dmx max value", c.DmxMaxValue);
+    values->addWidget(dmx);
+    auto *other = Group(" Other parameters ", page);
+    auto *otherForm = Form(other);
+    c.Hinherit = List("Hinherit", other, {"Yes", "No"});
+    c.Hinherit->setMaximumWidth(72);
+    c.ShowOnEditor = List("ShowOnEditor", other, {"Yes", "No"});
+    c.ShowOnEditor->setMaximumWidth(72);
+    otherForm->addRow("Hinherit", c.Hinherit);
+    otherForm->addRow("Show on editor", c.ShowOnEditor);
+    values->addWidget(other);
+    other->setVisible(compact);
+    editor->addLayout(values);
+
+    auto *apply = new QHBoxLayout;
+    c.btnApplyParam = Button("btnApplyParam", compact ? "Apply" : "Apply changes", page);
+    c.btnUndoParam = Button("btnUndoParam", compact ? "Undo param" : "Cancel changes", page);
+    c.btnApplyParam->setEnabled(false);
+    c.btnUndoParam->setEnabled(false);
+    apply->addWidget(c.btnApplyParam);
+    apply->addWidget(c.btnUndoParam);
+    editor->addLayout(apply);
+
+    // The wheel fields: sixteen attributes of the selected attribute's type. The compact layout
+    // has no room for the wheel pictures and puts the fields under the editor.
+    auto *wheels = new QGridLayout;
+    wheels->setSpacing(4);
+    const int firstFieldRow = compact ? 0 : 1;
+    if (!compact)
+        for (int column = 0; column < 4; ++column)
+            wheels->addWidget(new TWheelPicture(page), 0, column, Qt::AlignHCenter);
+    for (std::size_t i = 0; i < 16; ++i) {
+        auto *wheel = new QLineEdit(page);
+        wheel->setObjectName(QString("Wheel%1").arg(i + 1));
+        wheel->setReadOnly(true);
+        wheel->setEnabled(false);
+        if (!compact)
+            wheel->setFixedWidth(90);
+        c.Wheels[i] = wheel;
+        wheels->addWidget(wheel, firstFieldRow + static_cast<int>(i / 4), static_cast<int>(i % 4));
+    }
+    if (compact) {
+        editor->addSpacing(6);
+        editor->addLayout(wheels);
+        editor->addStretch();
+        row->addLayout(editor, 1);
+    } else {
+        editor->addStretch();
+        row->addLayout(editor, 1);
+        auto *wheelColumn = new QVBoxLayout;
+        wheelColumn->addLayout(wheels);
+        wheelColumn->addStretch();
+        row->addLayout(wheelColumn);
+    }
+}
 
 TAttributesPage::TAttributesPage(const TAttributesControls &controls, const TPageLink &link, QObject *parent)
     : TPage(controls.AttributesPage, link, parent), c_(controls)

@@ -9,6 +9,9 @@ class TParameter;
 class TAttributesPage : public TPage {
     Q_OBJECT
 public:
+    // Makes the page's controls in the layout's arrangement.
+    static void Build(QWidget *page, TAttributesControls &c, TLayout layout);
+
     TAttributesPage(const TAttributesControls &controls, const TPageLink &link, QObject *parent);
 
     void Wire();

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "DmxPanel.h"
+#include "PageBuilder.h"
 #include "Widgets.h"
 #include "model/FixClasses.h"
 #include "palettes/QtText.h"
@@ -10,11 +11,17 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QVBoxLayout>
+
+using namespace build;
 
 namespace {
 
@@ -26,7 +33,94 @@ QStringList Numbers(int from, int to)
     return items;
 }
 
+QSpinBox *Angle(const char *name, QWidget *parent, int maximum)
+{
+    auto *spin = Make<QSpinBox>(name, parent);
+    spin->setRange(0, maximum);
+    spin->setMaximumWidth(70);
+    return spin;
+}
+
 } // namespace
+
+void TBaseParametersPage::Build(QWidget *parent, TBaseParametersControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *grid = new QGridLayout(parent);
+    grid->setHorizontalSpacing(10);
+    c.FixtureName = Make<QLineEdit>("FixtureName", parent);
+    // Room for a name such as "Demo Spot 700 B" without scrolling.
+    c.FixtureName->setMinimumWidth(c.FixtureName->fontMetrics().horizontalAdvance("Demo Spot 700 B") + 16);
+    c.Brand = Make<QLineEdit>("Brand", parent);
+    c.MacType = List("MacType", parent, {"Moving mirror", "Moving head", "Dimmer", "Other"});
+    c.DmxChannel = List("DmxChannel", parent);
+    c.DmxSplitChannel = List("DmxSplitChannel", parent);
+    c.DmxSplitChannel->hide();
+    c.Author = Make<QLineEdit>("Author", parent);
+    c.Revision = Make<QLineEdit>("Revision", parent);
+    c.LastUpdate = Make<QDateEdit>("LastUpdate", parent);
+    c.LastUpdate->setDisplayFormat("dd/MM/yyyy");
+    c.LastUpdate->setEnabled(false);
+    c.Comment = Make<QPlainTextEdit>("Comment", parent);
+    c.PanAngleMin = Angle("PanAngleMin", parent, 720);
+    c.PanAngleMax = Angle("PanAngleMax", parent, 720);
+    c.TiltAngleMin = Angle("TiltAngleMin", parent, 360);
+    c.TiltAngleMax = Angle("TiltAngleMax", parent, 360);
+
+    auto *left = Form(nullptr);
+    left->addRow("Fixture", c.FixtureName);
+    left->addRow("Brand", c.Brand);
+    left->addRow("Type", c.MacType);
+    left->addRow("Dmx channels", c.DmxChannel);
+    left->addRow("Dmx split channels", c.DmxSplitChannel);
+    HideRow(left, c.DmxSplitChannel);
+    auto *middle = Form(nullptr);
+    middle->addRow("Author", c.Author);
+    middle->addRow("Revision", c.Revision);
+    middle->addRow("Date", c.LastUpdate);
+    // The angles are edited only in the compact layout.
+    middle->addRow("Pan angle min", c.PanAngleMin);
+    middle->addRow("Pan angle max", c.PanAngleMax);
+    middle->addRow("Tilt angle min", c.TiltAngleMin);
+    middle->addRow("Tilt angle max", c.TiltAngleMax);
+    if (!compact)
+        for (QWidget *angle : {c.PanAngleMin, c.PanAngleMax, c.TiltAngleMin, c.TiltAngleMax})
+            HideRow(middle, angle);
+    auto *comment = new QVBoxLayout;
+    comment->addWidget(new QLabel("Comment", parent));
+    comment->addWidget(c.Comment);
+    if (compact) {
+        grid->addLayout(left, 0, 0);
+        grid->addLayout(middle, 0, 1);
+        grid->addLayout(comment, 1, 0, 1, 2);
+    } else {
+        grid->addLayout(left, 0, 0);
+        grid->addLayout(middle, 0, 1);
+        grid->addLayout(comment, 0, 2);
+        grid->setColumnStretch(0, 3);
+        grid->setColumnStretch(1, 3);
+        grid->setColumnStretch(2, 4);
+    }
+}
+
+void TBaseParametersPage::BuildDmxTest(QWidget *parent, TBaseParametersControls &c)
+{
+    auto *grid = new QGridLayout(parent);
+    c.DmxMaster = Make<QScrollBar>("DmxMaster", parent, Qt::Vertical);
+    c.DmxMaster->setRange(0, 255);
+    c.DmxMaster->setMinimumHeight(150);
+    c.DmxValue = Make<QLineEdit>("DmxValue", parent);
+    c.DmxPercent = Make<QLineEdit>("DmxPercent", parent);
+    for (QLineEdit *box : {c.DmxValue, c.DmxPercent}) {
+        box->setReadOnly(true);
+        box->setMaximumWidth(60);
+    }
+    c.btnDmxPanel = Button("btnDmxPanel", "Dmx panel", parent);
+    grid->addWidget(c.DmxMaster, 0, 0, 3, 1);
+    grid->addWidget(c.DmxValue, 0, 1);
+    grid->addWidget(c.DmxPercent, 1, 1);
+    grid->addWidget(c.btnDmxPanel, 2, 1);
+}
 
 TBaseParametersPage::TBaseParametersPage(const TBaseParametersControls &controls, const TPageLink &link,
                                          QObject *parent)

@@ -8,6 +8,11 @@
 // angles) and, in the compact layout, the DMX test fader.
 class TBaseParametersPage : public TPage {
 public:
+    // Makes the page's controls in the layout's arrangement.
+    static void Build(QWidget *parent, TBaseParametersControls &c, TLayout layout);
+    // The DMX test fader of the compact layout.
+    static void BuildDmxTest(QWidget *parent, TBaseParametersControls &c);
+
     TBaseParametersPage(const TBaseParametersControls &controls, const TPageLink &link, QObject *parent);
 
     // A field the user changes reaches the fixture at once.

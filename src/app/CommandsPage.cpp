@@ -1,15 +1,21 @@
 #include "CommandsPage.h"
 
 #include "Application.h"
+#include "PageBuilder.h"
 #include "Widgets.h"
 
 #include "model/FixClasses.h"
 #include "palettes/QtText.h"
 #include "platform/UserDialogs.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace build;
 
 namespace {
 
@@ -42,6 +48,50 @@ bool IsControlStep(const TCommandLine &step)
 }
 
 } // namespace
+
+void TCommandsPage::Build(QWidget *page, TCommandsControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *row = new QHBoxLayout(page);
+
+    auto *commands = Group(" Commands ", page);
+    auto *commandsLayout = new QVBoxLayout(commands);
+    c.CommandList = Make<QTableWidget>("CommandList", commands);
+    // The compact layout gives the command's steps the width of their four columns.
+    c.CommandList->setFixedWidth(compact ? 150 : 205);
+    commandsLayout->addWidget(c.CommandList);
+    c.btnAddCommand = Button("btnAddCommand", "Add command", commands);
+    c.btnDeleteCommand = Button("btnDeleteCommand", "Delete command", commands);
+    commandsLayout->addWidget(c.btnAddCommand);
+    commandsLayout->addWidget(c.btnDeleteCommand);
+    row->addWidget(commands);
+
+    auto *available = Group(compact ? " Available channels " : " Available attributes", page);
+    auto *availableLayout = new QVBoxLayout(available);
+    c.AvailableChannelList = Make<QTableWidget>("AvailableChannelList", available);
+    c.AvailableChannelList->setFixedWidth(compact ? 170 : 205);
+    availableLayout->addWidget(c.AvailableChannelList);
+    row->addWidget(available);
+
+    // The buttons that move attributes into the command and steps out of it.
+    auto *moves = new QVBoxLayout;
+    moves->addStretch();
+    c.btnAddCommandCh = Button("btnAddCommandCh", ">", page);
+    c.btnDeleteCommandCh = Button("btnDeleteCommandCh", "<", page);
+    c.btnDeleteAllCommandCh = Button("btnDeleteAllCommandCh", "<<", page);
+    for (QPushButton *button : {c.btnAddCommandCh, c.btnDeleteCommandCh, c.btnDeleteAllCommandCh}) {
+        button->setFixedWidth(40);
+        moves->addWidget(button);
+    }
+    moves->addStretch();
+    row->addLayout(moves);
+
+    auto *detail = Group(compact ? " Command channels " : " Command detail", page);
+    auto *detailLayout = new QVBoxLayout(detail);
+    c.CommandChannelList = Make<QTableWidget>("CommandChannelList", detail);
+    detailLayout->addWidget(c.CommandChannelList);
+    row->addWidget(detail, 1);
+}
 
 TCommandsPage::TCommandsPage(const TCommandsControls &controls, const TPageLink &link, QObject *parent)
     : TPage(controls.CommandPage, link, parent), c_(controls)

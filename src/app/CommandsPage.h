@@ -9,6 +9,9 @@ struct TCommandLine;
 // command's steps.
 class TCommandsPage : public TPage {
 public:
+    // Makes the page's controls in the layout's arrangement.
+    static void Build(QWidget *page, TCommandsControls &c, TLayout layout);
+
     TCommandsPage(const TCommandsControls &controls, const TPageLink &link, QObject *parent);
 
     void Wire();

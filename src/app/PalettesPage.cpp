@@ -4,6 +4,7 @@
 #include "PalettesPage.h"
 
 #include "Application.h"
+#include "PageBuilder.h"
 #include "Widgets.h"
 #include "model/FixClasses.h"
 #include "model/FixColors.h"
@@ -16,16 +17,21 @@
 #include "platform/UserDialogs.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
+
+using namespace build;
 
 namespace {
 
@@ -79,6 +85,121 @@ bool IsAttributeOf(const TFixture &fixture, const TParameter *attribute)
 }
 
 } // namespace
+
+void TPalettesPage::Build(QWidget *page, TPalettesControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *row = new QHBoxLayout(page);
+    row->setContentsMargins(4, 4, 4, 4);
+    c.PalettePageControl = Make<QTabWidget>("PalettePageControl", page);
+    c.PalettePageControl->setTabPosition(QTabWidget::South);
+    row->addWidget(c.PalettePageControl, 1);
+
+    const auto sheet = [&](const char *name, const char *caption) {
+        auto *widget = new QWidget(c.PalettePageControl);
+        widget->setObjectName(name);
+        c.PalettePageControl->addTab(widget, caption);
+        auto *columns = new QHBoxLayout(widget);
+        columns->setContentsMargins(4, 4, 4, 4);
+        return widget;
+    };
+    const auto columnsOf = [](QWidget *widget) { return static_cast<QHBoxLayout *>(widget->layout()); };
+    // The palette box of a sub-page with its "<" beside it.
+    const auto paletteColumn = [&](QWidget *widget, const char *boxName, const char *deleteName, TPaletteBox *&box,
+                                   QPushButton *&deleteButton) {
+        auto *group = Group(" Palette ", widget);
+        auto *inside = new QVBoxLayout(group);
+        inside->setContentsMargins(4, 4, 4, 4);
+        box = new TPaletteBox(boxName, group);
+        inside->addWidget(box);
+        columnsOf(widget)->addWidget(group);
+        deleteButton = Button(deleteName, "<", widget);
+        deleteButton->setFixedWidth(28);
+        columnsOf(widget)->addWidget(deleteButton, 0, Qt::AlignVCenter);
+    };
+    // Icon boxes are as wide as their columns of icons.
+    const int iconBoxWidth = 3 + TPaletteBox::ButtonWidth * (compact ? 2 : 3) + 3;
+    const auto iconColumn = [&](QWidget *widget, const char *boxName, TScrollBox *&box) {
+        auto *group = Group(" Icons ", widget);
+        auto *inside = new QVBoxLayout(group);
+        inside->setContentsMargins(4, 4, 4, 4);
+        box = new TScrollBox(boxName, iconBoxWidth, group);
+        inside->addWidget(box);
+        columnsOf(widget)->addWidget(group);
+        columnsOf(widget)->addStretch();
+    };
+
+    c.GoboSheet = sheet("GoboSheet", "Gobo");
+    paletteColumn(c.GoboSheet, "GoboPaletteBox", "DeleteGoboPalette", c.GoboPaletteBox, c.DeleteGoboPalette);
+    iconColumn(c.GoboSheet, "GoboScrollBox", c.GoboScrollBox);
+
+    c.ColorSheet = sheet("ColorSheet", "Color");
+    paletteColumn(c.ColorSheet, "ColorPaletteBox", "DeleteColorPalette", c.ColorPaletteBox, c.DeleteColorPalette);
+    c.ColorGroup = Group(" Colors ", c.ColorSheet);
+    c.ColorGroup->setObjectName("ColorGroup");
+    auto *colours = new QVBoxLayout(c.ColorGroup);
+    colours->setContentsMargins(4, 4, 4, 4);
+    // Five colour buttons a row: the inside is a multiple of five wide.
+    const int catalogWidth = compact ? 290 : 400;
+    c.sbLee = new TScrollBox("sbLee", catalogWidth, c.ColorGroup);
+    c.sbCust = new TScrollBox("sbCust", catalogWidth, c.ColorGroup);
+    c.sbLee->hide();
+    c.sbCust->hide();
+    colours->addWidget(c.sbLee);
+    colours->addWidget(c.sbCust);
+    c.btnToPalette = Button("btnToPalette", "To palette", c.ColorGroup);
+    c.btnToPalette->hide();
+    columnsOf(c.ColorSheet)->addWidget(c.ColorGroup);
+    columnsOf(c.ColorSheet)->addStretch();
+
+    c.IntensitySheet = sheet("IntensitySheet", "Intensity");
+    paletteColumn(c.IntensitySheet, "IntensityPaletteBox", compact ? "Button1" : "DeleteIntensityPalette",
+                  c.IntensityPaletteBox, c.DeleteIntensityPalette);
+    iconColumn(c.IntensitySheet, "IntensityScrollBox", c.IntensityScrollBox);
+
+    c.PrismSheet = sheet("PrismSheet", "Prism");
+    paletteColumn(c.PrismSheet, "PrismPaletteBox", compact ? "Button2" : "DeletePrismPalette", c.PrismPaletteBox,
+                  c.DeletePrismPalette);
+    iconColumn(c.PrismSheet, "PrismScrollBox", c.PrismScrollBox);
+
+    c.BladeSheet = sheet("BladeSheet", "Blade");
+    paletteColumn(c.BladeSheet, "BladePaletteBox", compact ? "Button3" : "DeleteBladePalette", c.BladePaletteBox,
+                  c.DeleteBladePalette);
+    iconColumn(c.BladeSheet, "BladeScrollBox", c.BladeScrollBox);
+
+    c.ControlSheet = sheet("ControlSheet", "Control");
+    auto *controls = Group(" Controls ", c.ControlSheet);
+    auto *controlsInside = new QVBoxLayout(controls);
+    auto *stack = new QWidget(controls);
+    stack->setFixedSize(TPaletteBox::ButtonWidth, 3 * TPaletteBox::ButtonHeight);
+    controlsInside->addWidget(stack);
+    controlsInside->addStretch();
+    auto *controlGroup = new TToggleGroup(controls);
+    const auto controlButton = [&](const char *name, const char *caption, int top) {
+        auto *button = new TGlyphButton(caption, ControlPicture(caption), stack);
+        button->setObjectName(name);
+        button->Tag = 7;
+        button->move(0, top);
+        controlGroup->Add(button);
+        return button;
+    };
+    c.Full = controlButton("Full", "Standby", 0);
+    c.StandBy = controlButton("StandBy", "HiLite", TPaletteBox::ButtonHeight);
+    c.Locate = controlButton("Locate", "Locate", 2 * TPaletteBox::ButtonHeight);
+    columnsOf(c.ControlSheet)->addWidget(controls);
+    columnsOf(c.ControlSheet)->addStretch();
+
+    c.PaletteDetail = Group(compact ? " Channels " : "Palette detail", page);
+    c.PaletteDetail->setObjectName("PaletteDetail");
+    auto *detail = new QVBoxLayout(c.PaletteDetail);
+    detail->setContentsMargins(4, 4, 4, 4);
+    c.PaletteChannelList = Make<QTableWidget>("PaletteChannelList", c.PaletteDetail);
+    const int columnsWidth = compact ? 42 + 121 + 64 : 42 + 155 + 61;
+    c.PaletteChannelList->setFixedWidth(columnsWidth + c.PaletteChannelList->verticalScrollBar()->sizeHint().width() +
+                                        2 * c.PaletteChannelList->frameWidth());
+    detail->addWidget(c.PaletteChannelList);
+    row->addWidget(c.PaletteDetail);
+}
 
 TPalettesPage::TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent)
     : TPage(controls.PalettePage, link, parent), c_(controls)

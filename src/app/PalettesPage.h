@@ -18,6 +18,9 @@ class TScrollBox;
 // catalogs that make palettes, the control palettes, and the detail grid of the palette shown.
 class TPalettesPage : public TPage {
 public:
+    // Makes the page's controls in the layout's arrangement.
+    static void Build(QWidget *page, TPalettesControls &c, TLayout layout);
+
     TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent);
     ~TPalettesPage() override;
 
