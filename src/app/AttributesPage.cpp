@@ -102,14 +102,6 @@ std::string NumberedName(const TFixture &f, const std::string &name)
 // Settings.ini: the attribute editor's defaults for a new fixture.
 constexpr const char *DefaultsSection = "FxrDefaults";
 
-QStringList Numbers(int from, int to)
-{
-    QStringList items;
-    for (int i = from; i <= to; ++i)
-        items << QString::number(i);
-    return items;
-}
-
 // Selects the item of the value among the texts, when there is one; any other value, letter case
 // included, leaves the control as it is.
 template <class Select>

@@ -25,14 +25,6 @@ using namespace build;
 
 namespace {
 
-QStringList Numbers(int from, int to)
-{
-    QStringList items;
-    for (int i = from; i <= to; ++i)
-        items << QString::number(i);
-    return items;
-}
-
 QSpinBox *Angle(const char *name, QWidget *parent, int maximum)
 {
     auto *spin = Make<QSpinBox>(name, parent);

@@ -37,4 +37,12 @@ void HideRow(QFormLayout *form, QWidget *field)
     form->setRowVisible(field, false);
 }
 
+QStringList Numbers(int from, int to)
+{
+    QStringList items;
+    for (int i = from; i <= to; ++i)
+        items << QString::number(i);
+    return items;
+}
+
 } // namespace build

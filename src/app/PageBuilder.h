@@ -29,5 +29,7 @@ QGroupBox *Group(const QString &caption, QWidget *parent);
 // A form whose labels keep a gap to their fields.
 QFormLayout *Form(QWidget *parent);
 void HideRow(QFormLayout *form, QWidget *field);
+// The numbers from one to the other, as the items of a list.
+QStringList Numbers(int from, int to);
 
 } // namespace build
