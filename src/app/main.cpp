@@ -66,13 +66,7 @@ int main(int argc, char *argv[])
     TQtDialogs dialogs;
     SetDialogs(&dialogs);
     const std::unique_ptr<TMainFormBase> mainForm = CreateMainForm(request);
-    // The windows of the run, made once in the order the layout uses them.
     dialogs.SetMainWindow(mainForm.get(), request.Compact);
-    if (request.Compact)
-        dialogs.CreateFileListDialogs();
-    dialogs.CreateDmxPanel();
-    dialogs.CreateValueDialog();
-    dialogs.CreateNameDialog();
     mainForm->show();
     // Once the window is up, so that a message about the file has a window to stand over. Work
     // that an earlier run left unsaved comes first; the question names the file it would replace.
@@ -80,6 +74,13 @@ int main(int argc, char *argv[])
     QObject::connect(mainForm->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
     QObject::connect(mainForm->Controller(), &TMainFormClass::Changed, &recovery, &TRecovery::MarkChanged);
     QTimer::singleShot(0, mainForm.get(), Guarded([&] {
+                           // The windows of the run, made once in the order the layout uses them,
+                           // once the main window is up.
+                           if (request.Compact)
+                               dialogs.CreateFileListDialogs();
+                           dialogs.CreateDmxPanel();
+                           dialogs.CreateValueDialog();
+                           dialogs.CreateNameDialog();
                            if (!recovery.Offer(*mainForm->Controller(), StartFile(request)))
                                OpenStartFile(*mainForm, request);
                            recovery.Start(RecoveryIntervalMs);
