@@ -1,12 +1,20 @@
 #include "MainFormBase.h"
 
 #include "Application.h"
-#include "Pages.h"
+#include "AttributesPage.h"
+#include "BaseParametersPage.h"
+#include "CommandsPage.h"
+#include "PageBuilder.h"
+#include "PalettesPage.h"
 #include "Version.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -16,9 +24,8 @@ void TMainFormBase::CreateController(const TMainFormControls &controls, TLayout 
     setWindowTitle("Rigsmith");
     move(1, 1);
     setFixedSize(clientSize);
+    controls_ = controls;
     controller_ = new TMainFormClass(controls, layout, this);
-    controller_->SetupControls();
-    controller_->WireEvents();
 }
 
 void TMainFormBase::closeEvent(QCloseEvent *event)
@@ -31,7 +38,40 @@ void TMainFormBase::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+using namespace build;
+
 namespace {
+
+// FileName, the six file buttons and the format selector.
+void FileGroup(QWidget *parent, TWindowControls &c, TLayout layout)
+{
+    auto *grid = new QGridLayout(parent);
+    c.FileName = Make<QLineEdit>("FileName", parent);
+    c.FileName->setReadOnly(true);
+    c.btnNewFixture = Button("btnNewFixture", "New fixture", parent);
+    c.btnLoadFixture = Button("btnLoadFixture", "Load fixture", parent);
+    c.btnSaveFixture = Button("btnSaveFixture", "Save", parent);
+    c.btnSaveAsFixture = Button("btnSaveAsFixture", "Save As", parent);
+    c.btnFixtureCheck = Button("btnFixtureCheck", "Check", parent);
+    c.btnExit = Button("btnExit", "Exit", parent);
+    c.FileVersion = List("FileVersion", parent, {"1.0", "2.0"});
+    auto *versionLabel = new QLabel("File version", parent);
+    grid->addWidget(c.FileName, 0, 0, 1, 3);
+    grid->addWidget(c.btnNewFixture, 1, 0);
+    grid->addWidget(c.btnLoadFixture, 1, 1);
+    grid->addWidget(c.btnSaveFixture, 1, 2);
+    grid->addWidget(c.btnSaveAsFixture, 2, 0);
+    grid->addWidget(c.btnFixtureCheck, 2, 1);
+    grid->addWidget(c.btnExit, 2, 2);
+    grid->addWidget(versionLabel, 3, 0);
+    grid->addWidget(c.FileVersion, 3, 1);
+    // The standard layout keeps the version a fixture was loaded with.
+    if (layout == TLayout::Standard) {
+        versionLabel->hide();
+        c.FileVersion->hide();
+        c.FileVersion->setEnabled(false);
+    }
+}
 
 QWidget *AddPage(QTabWidget *tabs, const char *name, const QString &caption)
 {
@@ -46,9 +86,9 @@ void AddWorkPages(QTabWidget *tabs, TMainFormControls &c, TLayout layout)
     c.AttributesPage = AddPage(tabs, "AttributesPage", "Attributes");
     c.CommandPage = AddPage(tabs, "CommandPage", "Commands");
     c.PalettePage = AddPage(tabs, "PalettePage", "Palettes");
-    pages::Attributes(c.AttributesPage, c, layout);
-    pages::Commands(c.CommandPage, c, layout);
-    pages::Palettes(c.PalettePage, c, layout);
+    TAttributesPage::Build(c.AttributesPage, c, layout);
+    TCommandsPage::Build(c.CommandPage, c, layout);
+    TPalettesPage::Build(c.PalettePage, c, layout);
 }
 
 } // namespace
@@ -62,10 +102,10 @@ TMainForm::TMainForm()
     auto *column = new QVBoxLayout(central);
     auto *top = new QHBoxLayout;
     auto *header = new QGroupBox("Header data", central);
-    pages::BaseFields(header, c, TLayout::Standard);
+    TBaseParametersPage::Build(header, c, TLayout::Standard);
     auto *file = new QGroupBox("Current file", central);
     file->setFixedWidth(330);
-    pages::FileGroup(file, c, TLayout::Standard);
+    FileGroup(file, c, TLayout::Standard);
     top->addWidget(header, 1);
     top->addWidget(file);
     column->addLayout(top);
@@ -98,14 +138,14 @@ TMainForm800::TMainForm800()
     c.BaseParametersPage = AddPage(c.PageControl, "BaseParametersPage", "Base parameters");
     auto *column = new QVBoxLayout(c.BaseParametersPage);
     auto *base = new QGroupBox(" Base parameters ", c.BaseParametersPage);
-    pages::BaseFields(base, c, TLayout::Compact800);
+    TBaseParametersPage::Build(base, c, TLayout::Compact800);
     column->addWidget(base, 1);
     auto *bottom = new QHBoxLayout;
     auto *file = new QGroupBox(" File commands ", c.BaseParametersPage);
-    pages::FileGroup(file, c, TLayout::Compact800);
+    FileGroup(file, c, TLayout::Compact800);
     bottom->addWidget(file, 1);
     auto *dmx = new QGroupBox(" Dmx test ", c.BaseParametersPage);
-    pages::DmxTest(dmx, c);
+    TBaseParametersPage::BuildDmxTest(dmx, c);
     bottom->addWidget(dmx);
     column->addLayout(bottom);
     AddWorkPages(c.PageControl, c, TLayout::Compact800);

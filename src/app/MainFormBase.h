@@ -9,7 +9,7 @@ class TMainFormBase : public QMainWindow {
     Q_OBJECT
 public:
     TMainFormClass *Controller() const { return controller_; }
-    const TMainFormControls &Controls() const { return controller_->Controls(); }
+    const TMainFormControls &Controls() const { return controls_; }
 
 protected:
     TMainFormBase() = default;
@@ -18,6 +18,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    TMainFormControls controls_;
     TMainFormClass *controller_ = nullptr;
 };
 

@@ -21,18 +21,30 @@ class TRadioGroup;
 class TScrollBox;
 class TToggleGroup;
 
-// The controls of a main-window layout, one per role, handed to the controller. A control that a
-// layout does not have stays null, and the controller leaves it alone.
-struct TMainFormControls {
+enum class TLayout { Standard, Compact800 };
+
+// The controls of a main-window layout, one per role, in one part for the window and one for each
+// page. A control that a layout does not have stays null, and its page leaves it alone.
+
+// The window's own: the tabs, the status bar and the file commands.
+struct TWindowControls {
     QWidget *Form = nullptr;
     QTabWidget *PageControl = nullptr;
-    QWidget *BaseParametersPage = nullptr;
-    QWidget *AttributesPage = nullptr;
-    QWidget *CommandPage = nullptr;
-    QWidget *PalettePage = nullptr;
     QStatusBar *StatusBar = nullptr;
 
-    // Base parameters
+    QLineEdit *FileName = nullptr;
+    QComboBox *FileVersion = nullptr;
+    QPushButton *btnNewFixture = nullptr;
+    QPushButton *btnLoadFixture = nullptr;
+    QPushButton *btnSaveFixture = nullptr;
+    QPushButton *btnSaveAsFixture = nullptr;
+    QPushButton *btnFixtureCheck = nullptr;
+    QPushButton *btnExit = nullptr;
+};
+
+// The base parameters: a tab of the compact layout, the header of the standard one.
+struct TBaseParametersControls {
+    QWidget *BaseParametersPage = nullptr;
     QLineEdit *FixtureName = nullptr;
     QLineEdit *Brand = nullptr;
     QComboBox *MacType = nullptr;
@@ -47,17 +59,16 @@ struct TMainFormControls {
     QSpinBox *TiltAngleMin = nullptr;
     QSpinBox *TiltAngleMax = nullptr;
 
-    // Current file
-    QLineEdit *FileName = nullptr;
-    QComboBox *FileVersion = nullptr;
-    QPushButton *btnNewFixture = nullptr;
-    QPushButton *btnLoadFixture = nullptr;
-    QPushButton *btnSaveFixture = nullptr;
-    QPushButton *btnSaveAsFixture = nullptr;
-    QPushButton *btnFixtureCheck = nullptr;
-    QPushButton *btnExit = nullptr;
+    // DMX test controls
+    QScrollBar *DmxMaster = nullptr;
+    QLineEdit *DmxValue = nullptr;
+    QLineEdit *DmxPercent = nullptr;
+    QPushButton *btnDmxPanel = nullptr;
+};
 
-    // Attributes page: the nine channel-type buttons in one group, Intens first
+// The attributes page: the nine channel-type buttons in one group, Intens first.
+struct TAttributesControls {
+    QWidget *AttributesPage = nullptr;
     std::array<QToolButton *, 9> ChannelTypeButtons{};
     TToggleGroup *ChannelTypes = nullptr;
     std::array<QLineEdit *, 16> Wheels{};
@@ -79,8 +90,10 @@ struct TMainFormControls {
     QPushButton *btnDeleteCh = nullptr;
     QPushButton *btnAttrUp = nullptr;
     QPushButton *btnAttrDown = nullptr;
+};
 
-    // Commands page
+struct TCommandsControls {
+    QWidget *CommandPage = nullptr;
     QTableWidget *CommandList = nullptr;
     QTableWidget *AvailableChannelList = nullptr;
     QTableWidget *CommandChannelList = nullptr;
@@ -89,8 +102,11 @@ struct TMainFormControls {
     QPushButton *btnAddCommandCh = nullptr;
     QPushButton *btnDeleteCommandCh = nullptr;
     QPushButton *btnDeleteAllCommandCh = nullptr;
+};
 
-    // Palettes page: the sub-pages in tab order, Gobo first
+// The palettes page: the sub-pages in tab order, Gobo first.
+struct TPalettesControls {
+    QWidget *PalettePage = nullptr;
     QTableWidget *PaletteChannelList = nullptr;
     QGroupBox *PaletteDetail = nullptr;
     QTabWidget *PalettePageControl = nullptr;
@@ -125,10 +141,11 @@ struct TMainFormControls {
     TScrollBox *sbLee = nullptr;
     TScrollBox *sbCust = nullptr;
     QPushButton *btnToPalette = nullptr;
-
-    // DMX test controls
-    QScrollBar *DmxMaster = nullptr;
-    QLineEdit *DmxValue = nullptr;
-    QLineEdit *DmxPercent = nullptr;
-    QPushButton *btnDmxPanel = nullptr;
 };
+
+// All of a layout's controls, as the window hands them out.
+struct TMainFormControls : TWindowControls,
+                           TBaseParametersControls,
+                           TAttributesControls,
+                           TCommandsControls,
+                           TPalettesControls {};

@@ -2,8 +2,12 @@
 
 #include "MainFormClass.h"
 
+#include "AttributesPage.h"
+#include "BaseParametersPage.h"
+#include "CommandsPage.h"
+#include "PalettesPage.h"
+
 #include "model/FixColors.h"
-#include "model/FixDatas.h"
 #include "ofl/OflImport.h"
 #include "palettes/QtText.h"
 #include "platform/CodePage.h"
@@ -66,11 +70,11 @@ std::optional<TFixture> ImportOflFile(const std::string &path)
 
 bool TMainFormClass::MaybeSave(bool withLayoutCheck)
 {
-    if (CurrentFixture().Saved)
+    if (fixture_.Saved)
         return true;
     switch (Dialogs().Confirm(NotSaved, true)) {
     case TAnswer::Yes:
-        return (withLayoutCheck ? SaveClick() : SaveFixture()) && CurrentFixture().Saved;
+        return (withLayoutCheck ? SaveClick() : SaveFixture()) && fixture_.Saved;
     case TAnswer::No:
         return true;
     case TAnswer::Cancel:
@@ -87,18 +91,13 @@ void TMainFormClass::NewFixtureClick()
 
 void TMainFormClass::NewFixture()
 {
-    CurrentFixture().Clear();
+    fixture_.Clear();
     ShowPageTabs();
-    SetAttributeEdited(false);
+    attributes_->SetAttributeEdited(false);
     ShowFixture();
-    ClearAttributeEditor();
-    RefreshCommandList();
-    RefreshPaletteDetail();
-    ClearWheels();
-    EnableAttributeEditor();
-    ApplyAttributeDefaults();
-    // Nothing is being edited in a new fixture.
-    SetAttributeEdited(false);
+    attributes_->Reset();
+    commands_->RefreshCommandList();
+    palettes_->RefreshPaletteDetail();
     ResetHistory();
 }
 
@@ -109,7 +108,7 @@ void TMainFormClass::LoadFixture()
 
 bool TMainFormClass::LoadFixtureFile(const std::string &path)
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     f.Layout800 = Is800();
     if (!MaybeSave(false))
         return false;
@@ -142,9 +141,9 @@ bool TMainFormClass::LoadFixtureFile(const std::string &path)
 void TMainFormClass::TakeUnsavedFixture(TFixture fixture)
 {
     fixture.Layout800 = Is800();
-    CurrentFixture() = std::move(fixture);
+    fixture_ = std::move(fixture);
     ShowLoadedFixture();
-    CurrentFixture().Saved = false;
+    fixture_.Saved = false;
     ResetHistory();
 }
 
@@ -152,8 +151,8 @@ void TMainFormClass::ShowLoadedFixture()
 {
     // The fixture replaced every attribute, command and palette.
     ShowFixture();
-    SelectAttribute(0);
-    RefreshCommandList();
+    attributes_->SelectAttribute(0);
+    commands_->RefreshCommandList();
     c_.PageControl->setCurrentIndex(0);
     ShowPageTabs();
 }
@@ -161,21 +160,21 @@ void TMainFormClass::ShowLoadedFixture()
 bool TMainFormClass::SaveClick()
 {
     // Only the standard layout checks the patches before saving.
-    if (!Is800() && !CurrentFixture().CheckPatches())
+    if (!Is800() && !fixture_.CheckPatches())
         return false;
     return SaveFixture();
 }
 
 bool TMainFormClass::SaveAsClick()
 {
-    if (!Is800() && !CurrentFixture().CheckPatches())
+    if (!Is800() && !fixture_.CheckPatches())
         return false;
     return SaveFixtureAs();
 }
 
 void TMainFormClass::CheckClick()
 {
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = fixture_;
     const bool passed = (Is800() ? f.CheckBaseData() : f.CheckPatches() && f.CheckBaseData()) && f.CheckTexts();
     if (passed)
         Dialogs().ShowMessage(TMessageKind::Information, "Fixture is ready to save");
@@ -189,7 +188,7 @@ bool TMainFormClass::CloseQuery()
 void TMainFormClass::SetFileFromPath(const std::string &path)
 {
     const std::filesystem::path file(path);
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     f.FileName = file.filename().string();
     f.FileDir = file.parent_path().string();
     lastSaveDir_ = f.FileDir;
@@ -197,12 +196,9 @@ void TMainFormClass::SetFileFromPath(const std::string &path)
 
 void TMainFormClass::ShowFileState()
 {
-    const TFixture &f = CurrentFixture();
-    const auto filling = Filling();
-    c_.FileName->setText(PathToQt(f.FileName));
-    c_.FileVersion->setCurrentIndex(f.FormatVersion - 1);
-    const TCalendarDate date = DecodeDate(f.Date);
-    c_.LastUpdate->setDate(QDate(date.Year, date.Month, date.Day));
+    c_.FileName->setText(PathToQt(fixture_.FileName));
+    c_.FileVersion->setCurrentIndex(fixture_.FormatVersion - 1);
+    base_->ShowDate();
 }
 
 bool TMainFormClass::ChooseSaveFile(const std::string &proposed)
@@ -219,7 +215,7 @@ bool TMainFormClass::ChooseSaveFile(const std::string &proposed)
 
 bool TMainFormClass::ChooseFileListName()
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     const auto choice = Dialogs().SaveToFileList(f.FileName);
     if (!choice)
         return false;
@@ -237,13 +233,13 @@ bool TMainFormClass::ChooseFileListName()
 
 TMainFormClass::TFileTarget TMainFormClass::FileTarget() const
 {
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = fixture_;
     return {f.FileName, f.FileDir, lastSaveDir_};
 }
 
 bool TMainFormClass::WriteFixture(const TFileTarget &before)
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     const auto restore = [&] {
         f.FileName = before.FileName;
         f.FileDir = before.FileDir;
@@ -267,17 +263,17 @@ bool TMainFormClass::WriteFixture(const TFileTarget &before)
 
 bool TMainFormClass::SaveFixture()
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     const TFileTarget before = FileTarget();
     if (!f.CheckBaseData() || !f.CheckTexts() || (f.FileName.empty() && !ChooseSaveFile({})))
         return false;
-    NormalizeAttributes();
+    attributes_->NormalizeAttributes();
     return WriteFixture(before);
 }
 
 bool TMainFormClass::SaveFixtureAs()
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     const TFileTarget before = FileTarget();
     if (!f.CheckBaseData() || !f.CheckTexts())
         return false;
@@ -287,7 +283,7 @@ bool TMainFormClass::SaveFixtureAs()
 
 void TMainFormClass::UpdatePaletteColours()
 {
-    TFixture &f = CurrentFixture();
+    TFixture &f = fixture_;
     for (TPalette &palette : f.Palettes)
         ColorFromCMY(f, palette);
 }

@@ -4,7 +4,7 @@
 #include "fxr/FixtureJson.h"
 #include "fxr/FixtureReader.h"
 #include "fxr/SaveFile.h"
-#include "model/FixDatas.h"
+#include "model/FixClasses.h"
 #include "palettes/QtText.h"
 #include "platform/CodePage.h"
 #include "platform/UserDialogs.h"
@@ -75,7 +75,8 @@ std::string FileText(const TFixture &fixture)
 
 } // namespace
 
-TRecovery::TRecovery(const QString &directory, QObject *parent) : QObject(parent), directory_(directory)
+TRecovery::TRecovery(const TFixture &fixture, const QString &directory, QObject *parent)
+    : QObject(parent), fixture_(fixture), directory_(directory)
 {
     connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
     if (!QDir().mkpath(directory)) {
@@ -133,7 +134,7 @@ void TRecovery::Poll()
 {
     if (!Active())
         return;
-    const TFixture &fixture = CurrentFixture();
+    const TFixture &fixture = fixture_;
     if (fixture.Saved) {
         Discard();
         return;

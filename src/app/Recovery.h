@@ -17,13 +17,14 @@
 #include <memory>
 #include <string>
 
+class TFixture;
 class TMainFormClass;
 
 class TRecovery : public QObject {
 public:
-    // Takes the first free slot in directory (made when missing); without one, keeps no copies
-    // and says so once Start is called.
-    explicit TRecovery(const QString &directory, QObject *parent = nullptr);
+    // Keeps copies of the fixture. Takes the first free slot in directory (made when missing);
+    // without one, keeps no copies and says so once Start is called.
+    TRecovery(const TFixture &fixture, const QString &directory, QObject *parent = nullptr);
     ~TRecovery() override;
 
     // The directory the editor uses: RIGSMITH_RECOVERY_DIR when set, else one in the user's data.
@@ -32,7 +33,7 @@ public:
     bool Active() const { return lock_ != nullptr; }
     QString CopyPath() const { return copyPath_; }
 
-    // Copies the current fixture every interval while it is not saved.
+    // Copies the fixture every interval while it is not saved.
     void Start(int intervalMs);
     // Writes the copy when the fixture is not saved and changed since the last copy; removes it
     // once the fixture is saved. The first copy that cannot be written is reported, once.
@@ -52,6 +53,7 @@ private:
     // Offers the copy of the slot whose files begin with base, if there is one.
     bool OfferSlot(const QString &base, TMainFormClass &controller, const std::string &startFile);
 
+    const TFixture &fixture_;
     QString directory_;
     std::unique_ptr<QLockFile> lock_;
     QString copyPath_;

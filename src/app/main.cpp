@@ -7,7 +7,6 @@
 #include "Recovery.h"
 #include "Startup.h"
 #include "Version.h"
-#include "model/FixDatas.h"
 #include "palettes/QtText.h"
 #include "platform/Paths.h"
 
@@ -53,7 +52,6 @@ int main(int argc, char *argv[])
     if (const auto status = Answered(ReadStartArguments(Arguments(argc, argv))))
         return *status;
 
-    CurrentFixture();
     TApplication application(argc, argv);
     QApplication::setDesktopFileName("rigsmith");
     // The installed icon, from the desktop's icon theme; none when run from the build tree.
@@ -68,20 +66,21 @@ int main(int argc, char *argv[])
     TQtDialogs dialogs;
     SetDialogs(&dialogs);
     const std::unique_ptr<TMainFormBase> mainForm = CreateMainForm(request);
-    // The windows of the run, made once in the order the layout uses them.
     dialogs.SetMainWindow(mainForm.get(), request.Compact);
-    if (request.Compact)
-        dialogs.CreateFileListDialogs();
-    dialogs.CreateDmxPanel();
-    dialogs.CreateValueDialog();
-    dialogs.CreateNameDialog();
     mainForm->show();
     // Once the window is up, so that a message about the file has a window to stand over. Work
     // that an earlier run left unsaved comes first; the question names the file it would replace.
-    TRecovery recovery(TRecovery::DefaultDirectory());
+    TRecovery recovery(mainForm->Controller()->Fixture(), TRecovery::DefaultDirectory());
     QObject::connect(mainForm->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
     QObject::connect(mainForm->Controller(), &TMainFormClass::Changed, &recovery, &TRecovery::MarkChanged);
     QTimer::singleShot(0, mainForm.get(), Guarded([&] {
+                           // The windows of the run, made once in the order the layout uses them,
+                           // once the main window is up.
+                           if (request.Compact)
+                               dialogs.CreateFileListDialogs();
+                           dialogs.CreateDmxPanel();
+                           dialogs.CreateValueDialog();
+                           dialogs.CreateNameDialog();
                            if (!recovery.Offer(*mainForm->Controller(), StartFile(request)))
                                OpenStartFile(*mainForm, request);
                            recovery.Start(RecoveryIntervalMs);

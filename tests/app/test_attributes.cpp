@@ -101,13 +101,13 @@ private slots:
         C().ChannelTypeButtons[4]->click(); // Prism
         C().DmxMaxValue->setCurrentIndex(200);
         QVERIFY(C().btnApplyParam->isEnabled());
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
         C().btnApplyParam->click();
-        const TParameter *gobo = CurrentFixture().ParameterByName("Gobo 1");
+        const TParameter *gobo = Fixture().ParameterByName("Gobo 1");
         QVERIFY(gobo);
         QCOMPARE(int(gobo->ChannelType), 5);
         QCOMPARE(int(gobo->DmxMax), 200);
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         QCOMPARE(Grid()->item(Grid()->currentRow(), 1)->text(), QString("Gobo 1"));
         QVERIFY(!C().btnApplyParam->isEnabled());
     }
@@ -119,7 +119,7 @@ private slots:
         Select(RowOf("Gobo"));
         TypeName("Wheel");
         C().btnApplyParam->click();
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(f.Commands[0].Lines[0].ChannelName, std::string("Wheel"));
         QCOMPARE(f.Commands[0].Lines[2].ChannelName, std::string("Wheel"));
         QVERIFY(!f.Palettes[0].Lines.Find("Gobo"));
@@ -152,7 +152,7 @@ private slots:
         dialogs_->Answers.push_back(TAnswer(answer));
         Select(RowOf("Tilt"));
         QCOMPARE(dialogs_->Questions, std::vector<std::string>{"Attribute is changed. Apply param?"});
-        QCOMPARE(QString::fromStdString(CurrentFixture().ParameterByPatch(6)->Name), name);
+        QCOMPARE(QString::fromStdString(Fixture().ParameterByPatch(6)->Name), name);
         QCOMPARE(C().AttributeName->text(), selected);
         const bool stayed = TAnswer(answer) == TAnswer::Cancel;
         const int row = stayed ? RowOf("Shutter") : RowOf("Tilt");
@@ -176,11 +176,11 @@ private slots:
         QCOMPARE(Errors(), std::vector<std::string>{"The value of low and high parameter cannot be the same!"});
         QCOMPARE(Highlighted(), QList<int>{RowOf("Tilt")});
         // The next edits go to the highlighted row.
-        Controller().SelectAttribute(RowOf("Tilt"));
+        Controller().Attributes().SelectAttribute(RowOf("Tilt"));
         TypeName("Zed");
         C().btnApplyParam->click();
-        QCOMPARE(CurrentFixture().ParameterByPatch(4)->Name, std::string("Zed"));
-        QCOMPARE(CurrentFixture().ParameterByPatch(1)->Name, std::string("Dimmer"));
+        QCOMPARE(Fixture().ParameterByPatch(4)->Name, std::string("Zed"));
+        QCOMPARE(Fixture().ParameterByPatch(1)->Name, std::string("Dimmer"));
     }
 
     void focus_staysOnThePageAndUndoReachesTheFixture()
@@ -202,9 +202,9 @@ private slots:
         // Ctrl+Z in a field takes back the fixture's last step: here the applied name.
         C().Brand->setFocus();
         QTest::keyClick(C().Brand, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(CurrentFixture().ParameterByName("Tilt"));
+        QVERIFY(Fixture().ParameterByName("Tilt"));
         QTest::keyClick(C().Brand, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(CurrentFixture().ParameterByName("Tilt2"));
+        QVERIFY(Fixture().ParameterByName("Tilt2"));
     }
 
     void width_8to16AndBack()
@@ -216,16 +216,16 @@ private slots:
         QCOMPARE(C().PatchLow->currentText(), QString("7"));
         C().btnApplyParam->click();
         QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"1|Dimmer", "7|Dimmer( low )"}));
-        QCOMPARE(int(CurrentFixture().ParameterByName("Dimmer")->InternalPatchLow), 7);
-        QCOMPARE(CurrentFixture().DmxChannels, 7);
+        QCOMPARE(int(Fixture().ParameterByName("Dimmer")->InternalPatchLow), 7);
+        QCOMPARE(Fixture().DmxChannels, 7);
         Select(RowOf("Dimmer"));
         ClickWidth(0);
         QCOMPARE(C().PatchLow->currentText(), QString("na"));
         QVERIFY(!C().PatchLow->isEnabled());
         C().btnApplyParam->click();
         QCOMPARE(RowOf("Dimmer( low )"), -1);
-        QCOMPARE(int(CurrentFixture().ParameterByName("Dimmer")->Width), 8);
-        QCOMPARE(CurrentFixture().DmxChannels, 6);
+        QCOMPARE(int(Fixture().ParameterByName("Dimmer")->Width), 8);
+        QCOMPARE(Fixture().DmxChannels, 6);
     }
 
     void apply_refusesLowEqualToPatch()
@@ -237,8 +237,8 @@ private slots:
         C().btnApplyParam->click();
         QCOMPARE(Errors(), std::vector<std::string>{"The value of low and high parameter cannot be the same!"});
         QCOMPARE(C().AttributeName->text(), QString());
-        QCOMPARE(int(CurrentFixture().ParameterByName("Tilt")->Width), 8);
-        QCOMPARE(int(CurrentFixture().ParameterByName("Tilt")->InternalPatchLow), 0);
+        QCOMPARE(int(Fixture().ParameterByName("Tilt")->Width), 8);
+        QCOMPARE(int(Fixture().ParameterByName("Tilt")->InternalPatchLow), 0);
         QVERIFY(!C().btnApplyParam->isEnabled());
     }
 
@@ -266,11 +266,11 @@ private slots:
         Select(RowOf("Gobo"));
         dialogs_->Answers.push_back(TAnswer::No);
         C().btnDeleteCh->click();
-        QVERIFY(CurrentFixture().ParameterByName("Gobo"));
+        QVERIFY(Fixture().ParameterByName("Gobo"));
         dialogs_->Answers.push_back(TAnswer::Yes);
         C().btnDeleteCh->click();
         QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete the channel?"));
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QVERIFY(!f.ParameterByName("Gobo"));
         // Both steps of the gobo go, whatever their letter case.
         QCOMPARE(f.Commands[0].Lines.size(), std::size_t(1));
@@ -290,11 +290,11 @@ private slots:
         QVERIFY(!C().AttributeName->isEnabled()); // a low row is not edited
         dialogs_->Answers.push_back(TAnswer::Yes);
         C().btnDeleteCh->click();
-        const TParameter *pan = CurrentFixture().ParameterByName("Pan");
+        const TParameter *pan = Fixture().ParameterByName("Pan");
         QCOMPARE(int(pan->Width), 8);
         QCOMPARE(int(pan->InternalPatchLow), 0);
         QCOMPARE(RowOf("Pan( low )"), -1);
-        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(5));
+        QCOMPARE(Fixture().Attributes.Count(), std::size_t(5));
     }
 
     void delete_lastAttributeHidesTheTabs()
@@ -303,7 +303,7 @@ private slots:
         QVERIFY(C().PageControl->isTabVisible(C().PageControl->indexOf(C().CommandPage)));
         dialogs_->Answers.push_back(TAnswer::Yes);
         C().btnDeleteCh->click();
-        QVERIFY(CurrentFixture().Attributes.Empty());
+        QVERIFY(Fixture().Attributes.Empty());
         QVERIFY(!C().PageControl->isTabVisible(C().PageControl->indexOf(C().CommandPage)));
         QVERIFY(!C().PageControl->isTabVisible(C().PageControl->indexOf(C().PalettePage)));
         QCOMPARE(C().AttributeName->text(), QString());
@@ -316,7 +316,7 @@ private slots:
         C().btnAttrUp->click();
         QCOMPARE(GridRows(Grid()).mid(0, 4), QStringList({"1|Dimmer", "4|Tilt", "2|Pan", "3|Pan( low )"}));
         QCOMPARE(Grid()->currentRow(), 1);
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         C().btnAttrUp->click();
         C().btnAttrUp->click(); // the first row goes no higher
         QCOMPARE(GridRows(Grid()).mid(0, 2), QStringList({"4|Tilt", "1|Dimmer"}));
@@ -339,7 +339,7 @@ private slots:
         Select(RowOf("Tilt"));
         C().btnAttrDown->click();
         QCOMPARE(C().DmxChannel->currentText(), QString("6"));
-        QCOMPARE(CurrentFixture().DmxChannels, 6);
+        QCOMPARE(Fixture().DmxChannels, 6);
     }
 
     void wheels_lowRowShowsItsAttributesType()
@@ -359,7 +359,7 @@ private slots:
         C().btnAddCh->click();
         QCOMPARE(dialogs_->Pickers.size(), std::size_t(3)); // reopened until Exit
         QCOMPARE(dialogs_->Pickers[0], std::make_pair(std::string("Add channel"), std::string("AddChannel.ini")));
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QVERIFY(f.ParameterByName("Gobo2"));
         const TParameter &third = *f.ParameterByName("Gobo3");
         QCOMPARE(int(third.InternalPatch), 8);
@@ -378,8 +378,8 @@ private slots:
         C().btnAddCh->click();
         QCOMPARE(Errors(), std::vector<std::string>{"Pan channel already exist!"});
         QCOMPARE(dialogs_->Pickers.size(), std::size_t(1));
-        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(6));
-        QVERIFY(CurrentFixture().Saved);
+        QCOMPARE(Fixture().Attributes.Count(), std::size_t(6));
+        QVERIFY(Fixture().Saved);
     }
 
     void addChannel_16BitWithLocateLevels()
@@ -387,7 +387,7 @@ private slots:
         Open(true, "PARAMETERS\r\nGobo 1 GB LTP 8 1 na LINEAR 0 255\r\nENDPARAMETERS\r\n");
         dialogs_->Picks = {TPredefinedPick{"Dimmer", Descriptor(1, 1, 2, 1, 2, 2, 50)}};
         C().btnAddCh->click();
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         const TParameter &dimmer = *f.ParameterByName("Dimmer");
         QCOMPARE(int(dimmer.InternalPatch), 2);
         QCOMPARE(int(dimmer.InternalPatchLow), 3);
@@ -407,9 +407,9 @@ private slots:
         C().btnAddCh->click();
         C().btnAddCh->click();
         QCOMPARE(dialogs_->NameDialogs[0], std::make_pair(std::string("Get attribute name"), std::string("Other")));
-        QVERIFY(CurrentFixture().ParameterByName("Haze"));
+        QVERIFY(Fixture().ParameterByName("Haze"));
         QCOMPARE(Errors(), std::vector<std::string>{"dimmer channel already exist!"});
-        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(7));
+        QCOMPARE(Fixture().Attributes.Count(), std::size_t(7));
     }
 
     void addChannel_refusedAt64Channels()
@@ -419,7 +419,7 @@ private slots:
             text += QString("Ch%1 1 IN HTP 16 %1 %2 LINEAR 0 65535\r\n").arg(i).arg(i + 32).toUtf8();
         text += "ENDPARAMETERS\r\n";
         Open(false, text);
-        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t(64));
+        QCOMPARE(Fixture().Attributes.Count(), std::size_t(64));
         C().btnAddCh->click();
         QCOMPARE(Errors(), std::vector<std::string>{"Max 64 dmx channels available."});
         QVERIFY(dialogs_->Pickers.empty());
@@ -432,7 +432,7 @@ private slots:
         TypeName("Tilt 2");
         dialogs_->Picks = {std::nullopt};
         C().btnAddCh->click();
-        QVERIFY(CurrentFixture().ParameterByName("Tilt 2"));
+        QVERIFY(Fixture().ParameterByName("Tilt 2"));
     }
 };
 

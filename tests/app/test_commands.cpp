@@ -25,7 +25,7 @@ class TestCommands : public TWindowTest {
     }
     void SelectCommand(int row) { C().CommandList->setCurrentCell(row, 0); }
     void SelectStep(int row) { C().CommandChannelList->setCurrentCell(row, 0); }
-    const TCommand &Command(std::size_t i) { return CurrentFixture().Commands[i]; }
+    const TCommand &Command(std::size_t i) { return Fixture().Commands[i]; }
 
 private slots:
     void init() { Begin(); }
@@ -35,12 +35,12 @@ private slots:
     {
         Open();
         QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Reset", "Lamp off"}));
-        QCOMPARE(Controller().CurrentCommand(), &Command(0));
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(0));
         QCOMPARE(Rows(C().AvailableChannelList), QStringList({"1|Dimmer", "2|Pan", "4|Lamp"}));
         QCOMPARE(Rows(C().CommandChannelList),
                  QStringList({"5|Control|128|0", "1|Dimmer|10|0", "1|Dimmer|10|0", "4|Lamp|255|1000"}));
         SelectCommand(1);
-        QCOMPARE(Controller().CurrentCommand(), &Command(1));
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(1));
         QCOMPARE(Rows(C().CommandChannelList), QStringList({"2|Pan|155|0"}));
     }
 
@@ -53,18 +53,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window_->Form()));
         QTableWidget *list = C().CommandList;
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1, 0)).center());
-        QCOMPARE(Controller().CurrentCommand(), &Command(1));
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(10, list->viewport()->height() - 5));
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
-        QVERIFY(!Controller().CurrentCommand());
+        QVERIFY(!Controller().Commands().CurrentCommand());
         QCOMPARE(Rows(C().CommandChannelList), QStringList({"|||"}));
         C().AvailableChannelList->setCurrentCell(0, 0);
         C().btnAddCommandCh->click();
         C().btnDeleteCommand->click();
         QCOMPARE(Command(1).Lines.size(), std::size_t(1));
-        QCOMPARE(CurrentFixture().Commands.Count(), std::size_t(3));
+        QCOMPARE(Fixture().Commands.Count(), std::size_t(3));
         QVERIFY(dialogs_->Questions.empty());
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
     }
 
     // Undo and Redo leave the user on the command they were on.
@@ -77,10 +77,10 @@ private slots:
         QCOMPARE(Command(2).Lines.size(), std::size_t(2));
         Controller().Undo();
         QCOMPARE(Command(2).Lines.size(), std::size_t(1));
-        QCOMPARE(Controller().CurrentCommand(), &Command(2));
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(2));
         QCOMPARE(Rows(C().CommandChannelList), QStringList({"4|Lamp|0|0"}));
         Controller().Redo();
-        QCOMPARE(Controller().CurrentCommand(), &Command(2));
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(2));
         QCOMPARE(Command(2).Lines.size(), std::size_t(2));
     }
 
@@ -98,8 +98,8 @@ private slots:
         QCOMPARE(dialogs_->Texts(TMessageKind::Error), std::vector<std::string>{"Command \"RESET\" is already exist."});
         // The new command is selected and current.
         QCOMPARE(C().CommandList->currentRow(), 4);
-        QCOMPARE(Controller().CurrentCommand()->Name, std::string("Strobe test"));
-        QVERIFY(!CurrentFixture().Saved);
+        QCOMPARE(Controller().Commands().CurrentCommand()->Name, std::string("Strobe test"));
+        QVERIFY(!Fixture().Saved);
     }
 
     void steps_addDeleteAndDeleteAll()
@@ -110,7 +110,7 @@ private slots:
         C().btnAddCommandCh->click();
         C().btnAddCommandCh->click();
         QCOMPARE(Rows(C().CommandChannelList), QStringList({"1|Dimmer|0|0", "1|Dimmer|0|0", "2|Pan|155|0"}));
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         SelectStep(2);
         dialogs_->Answers = {TAnswer::No, TAnswer::Yes};
         C().btnDeleteCommandCh->click();
@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete all command items?"));
         QVERIFY(Command(2).Lines.empty());
         // The first command is current again, and its row selected.
-        QCOMPARE(Controller().CurrentCommand(), &Command(0));
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(0));
         QCOMPARE(C().CommandList->currentRow(), 0);
     }
 
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(Command(0).Lines[0].Value, 32896);
         QCOMPARE(Command(0).Lines[0].Time, 250);
         QCOMPARE(Rows(C().CommandChannelList)[3], QString("4|Lamp|128|250"));
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
     }
 
     void step_editRangesFollowTheAttribute()
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(dialogs_->ValueRequests.back().Attribute, std::string("Control"));
         QCOMPARE(dialogs_->ValueRequests.back().Max, 255);
         QCOMPARE(Command(0).Lines[1].Value, 7 * 257);
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         SelectCommand(1);
         SelectStep(0); // 16-bit Pan from 10
         dialogs_->Values = {std::nullopt};
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 155);
         QCOMPARE(Command(1).Lines[0].Value, 40000);
 
-        TFixture &f = CurrentFixture();
+        TFixture &f = Fixture();
         C().PageControl->setCurrentWidget(C().PalettePage);
         C().Locate->click();
         QTableWidget *grid = C().PaletteChannelList;
@@ -202,7 +202,7 @@ private slots:
         dialogs_->Values = {TValueAnswer{127, 0}};
         emit grid->cellDoubleClicked(1, 1);
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 127);
-        QCOMPARE(Controller().CurrentPalette()->Lines.Find("Pan")->Value, 32768);
+        QCOMPARE(Controller().Palettes().CurrentPalette()->Lines.Find("Pan")->Value, 32768);
         QVERIFY(f.Saved);
     }
 
@@ -212,13 +212,13 @@ private slots:
         SelectCommand(1);
         dialogs_->Answers = {TAnswer::No, TAnswer::Yes};
         C().btnDeleteCommand->click();
-        QCOMPARE(CurrentFixture().Commands.Count(), std::size_t(3));
+        QCOMPARE(Fixture().Commands.Count(), std::size_t(3));
         C().btnDeleteCommand->click();
         QCOMPARE(dialogs_->Questions.back(), std::string("Do you wish to delete the command?"));
         QCOMPARE(Rows(C().CommandList), QStringList({"Lamp on", "Lamp off"}));
         QCOMPARE(C().CommandList->currentRow(), 0);
-        QCOMPARE(Controller().CurrentCommand(), &Command(0));
-        QVERIFY(!CurrentFixture().Saved);
+        QCOMPARE(Controller().Commands().CurrentCommand(), &Command(0));
+        QVERIFY(!Fixture().Saved);
     }
 
     void masterFader_showsLevelAndPercent()
@@ -235,13 +235,13 @@ private slots:
         QCOMPARE(C().DmxPercent->text(), QString("100 %"));
         C().btnDmxPanel->click();
         QCOMPARE(dialogs_->DmxPanelShown, 1);
-        QVERIFY(CurrentFixture().Saved); // test levels are no part of the fixture
+        QVERIFY(Fixture().Saved); // test levels are no part of the fixture
     }
 
     void paletteValue_setChangeAndClear()
     {
         Open();
-        TFixture &f = CurrentFixture();
+        TFixture &f = Fixture();
         C().PageControl->setCurrentWidget(C().PalettePage);
         C().Locate->click();
         QTableWidget *grid = C().PaletteChannelList;
@@ -254,7 +254,7 @@ private slots:
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 0);
         QVERIFY(!dialogs_->ValueRequests.back().WithTime);
         QCOMPARE(dialogs_->ValueRequests.back().Min, 10);
-        QCOMPARE(Controller().CurrentPalette()->Lines.Find("Pan")->Value, 32896);
+        QCOMPARE(Controller().Palettes().CurrentPalette()->Lines.Find("Pan")->Value, 32896);
         QCOMPARE(grid->item(1, 2)->text(), QString("128"));
         QVERIFY(!f.Saved);
         // An existing value: only its high part is edited.
@@ -263,11 +263,11 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(dialogs_->ValueRequests.back().ValueLabel, std::string("DMX Value (high part only):"));
         QCOMPARE(*dialogs_->ValueRequests.back().Value, 100);
-        QCOMPARE(Controller().CurrentPalette()->Lines.Find("Dimmer")->Value, 50 * 257);
+        QCOMPARE(Controller().Palettes().CurrentPalette()->Lines.Find("Dimmer")->Value, 50 * 257);
         // An empty field removes the value.
         dialogs_->Values = {TValueAnswer{std::nullopt, 0}};
         QTest::keyClick(grid, Qt::Key_Return);
-        QVERIFY(!Controller().CurrentPalette()->Lines.Find("Dimmer"));
+        QVERIFY(!Controller().Palettes().CurrentPalette()->Lines.Find("Dimmer"));
         QCOMPARE(grid->item(0, 2)->text(), QString());
     }
 };

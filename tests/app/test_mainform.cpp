@@ -158,7 +158,7 @@ private slots:
         Pick(C().Path, path == 2 ? 1 : 2);
         Pick(C().Hinherit, 1 - inherit);
         Pick(C().ShowOnEditor, 1 - showOnEditor);
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
         Click(C().btnNewFixture);
         QVERIFY(dialogs_->Questions.empty());
         QCOMPARE(shown(), expected);
@@ -239,7 +239,7 @@ private slots:
         } else if (!answer.isEmpty()) {
             QTest::keyClicks(C().FixtureName, "Lamp");
         }
-        QCOMPARE(CurrentFixture().Saved, answer.isEmpty());
+        QCOMPARE(Fixture().Saved, answer.isEmpty());
         if (!answer.isEmpty())
             dialogs_->Answers.push_back(answer.startsWith("Yes") ? TAnswer::Yes
                                         : answer == "No"         ? TAnswer::No
@@ -271,9 +271,9 @@ private slots:
             Harness::CompareWithData(target, "lamp-named.fxr");
         if (answer == "Yes, refused")
             QVERIFY(dialogs_->FileDialogs.empty());
-        QCOMPARE(Q(CurrentFixture().Name), fixture);
+        QCOMPARE(Q(Fixture().Name), fixture);
         QCOMPARE(C().FixtureName->text(), fixture);
-        QCOMPARE(CurrentFixture().Saved, savedAfter);
+        QCOMPARE(Fixture().Saved, savedAfter);
         QCOMPARE(wasClosed, closed);
         QCOMPARE(window_->Form().isVisible(), !closed);
         if (fixture != "Lamp")
@@ -329,15 +329,15 @@ private slots:
         if (written) {
             QCOMPARE(Shown(), Saved(QFileInfo(target).fileName()));
             Harness::CompareWithData(target, "clash-brand.fxr");
-            QCOMPARE(Q(CurrentFixture().Name), action == "New" ? "" : action == "Load" ? "Par" : "Clash");
-            QVERIFY(CurrentFixture().Saved);
+            QCOMPARE(Q(Fixture().Name), action == "New" ? "" : action == "Load" ? "Par" : "Clash");
+            QVERIFY(Fixture().Saved);
         } else {
             QCOMPARE(Shown(), PatchError);
             QCOMPARE(ReadBytes(clash), ClashText);
             QVERIFY(QDir(window_->Path("out")).isEmpty());
-            QCOMPARE(Q(CurrentFixture().Name), "Clash");
+            QCOMPARE(Q(Fixture().Name), "Clash");
             QCOMPARE(C().Brand->text(), "B");
-            QVERIFY(!CurrentFixture().Saved);
+            QVERIFY(!Fixture().Saved);
         }
     }
 
@@ -366,7 +366,7 @@ private slots:
             dialogs_->Files.push_back(OutFile("lamp.fxr").toStdString());
         Click(saveAs ? C().btnSaveAsFixture : C().btnSaveFixture);
 
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(Shown(), Saved("lamp.fxr"));
         Harness::CompareWithData(OutFile("lamp.fxr"), "lamp.fxr");
         QCOMPARE(Q(f.FileDir), window_->Path("out"));
@@ -405,14 +405,14 @@ private slots:
         if (format == 2) {
             QCOMPARE(C().FileVersion->currentIndex(), 0);
             Pick(C().FileVersion, 1);
-            QCOMPARE(CurrentFixture().FormatVersion, 2);
+            QCOMPARE(Fixture().FormatVersion, 2);
         }
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         Forget();
 
         Click(C().btnSaveFixture);
         QVERIFY(dialogs_->FileDialogs.empty());
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(f.Revision, std::string("r34"));
         if (format == 1) {
             // What the user typed is named, not dropped.
@@ -453,7 +453,7 @@ private slots:
         Start(compact);
         Load(path);
         Pick(C().DmxChannel, channels - 1);
-        QCOMPARE(CurrentFixture().DmxChannels, channels);
+        QCOMPARE(Fixture().DmxChannels, channels);
         Forget();
 
         QString written = path;
@@ -474,7 +474,7 @@ private slots:
             QCOMPARE(Shown(), Saved(QFileInfo(written).fileName()));
             QCOMPARE(ReadFixtureFile(written.toStdString()).DmxChannels, channels);
         }
-        QCOMPARE(CurrentFixture().DmxChannels, channels);
+        QCOMPARE(Fixture().DmxChannels, channels);
         QCOMPARE(C().DmxChannel->currentText(), QString::number(channels));
     }
 
@@ -496,7 +496,7 @@ private slots:
             QCOMPARE(Shown(), warning);
             Forget();
         }
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         QCOMPARE(ReadBytes(par), ParText);
     }
 
@@ -526,7 +526,7 @@ private slots:
         else
             QTest::keyClicks(C().FixtureName, "Lamp");
         QTest::keyClicks(C().Brand, "X");
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         const std::string fileName = f.FileName;
         const std::string fileDir = f.FileDir;
         Forget();
@@ -584,7 +584,7 @@ private slots:
         dialogs_->FileListChoices.push_back(TFileListChoice{typed.toStdString(), outDir.toStdString()});
         Click(C().btnSaveAsFixture);
 
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(dialogs_->FileListNames, std::vector<std::string>{"par.fxr"});
         QCOMPARE(ReadBytes(par), ParText);
         if (stored.isEmpty()) {
@@ -672,14 +672,14 @@ private slots:
         QTest::keyClicks(C().FixtureName, typedName);
         if (dmxChannels > 0) {
             Pick(C().DmxChannel, dmxChannels - 1);
-            QCOMPARE(CurrentFixture().DmxChannels, dmxChannels);
+            QCOMPARE(Fixture().DmxChannels, dmxChannels);
         }
         Forget();
 
-        const bool saved = CurrentFixture().Saved;
+        const bool saved = Fixture().Saved;
         Click(C().btnFixtureCheck);
         QCOMPARE(Shown(), messages.join('\n'));
-        QCOMPARE(CurrentFixture().Saved, saved);
+        QCOMPARE(Fixture().Saved, saved);
         QVERIFY(QDir(window_->Path("out")).isEmpty());
     }
 
@@ -700,8 +700,8 @@ private slots:
             QCOMPARE(Shown(),
                      "Information: What has no counterpart in a fixture file:\n\nRDM data has no counterpart.");
             QCOMPARE(C().FixtureName->text(), "Spot (Two)");
-            QCOMPARE(int(CurrentFixture().Attributes[0].InternalPatch), 2);
-            QVERIFY(!CurrentFixture().Saved && CurrentFixture().FileName.empty());
+            QCOMPARE(int(Fixture().Attributes[0].InternalPatch), 2);
+            QVERIFY(!Fixture().Saved && Fixture().FileName.empty());
             QVERIFY(compact || dialogs_->FileDialogs.back().Filter ==
                                    "Fixture files (*.fxr);;Open Fixture Library fixtures (*.json)");
         }
@@ -736,7 +736,7 @@ private slots:
         // A new fixture is format 1.0, which has no revision and no comments.
         if (field == "Revision" || field == "Comment")
             Load(FixtureFile("bare.fxr", BareText));
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
         QWidget *control = window_->Form().findChild<QWidget *>(field);
         QVERIFY(control);
         if (auto *list = qobject_cast<QComboBox *>(control))
@@ -746,7 +746,7 @@ private slots:
         else
             QTest::keyClicks(control, "Lamp");
 
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         const QMap<QString, QString> values{
             {"FixtureName", Q(f.Name)},
             {"Brand", Q(f.Brand)},
@@ -772,7 +772,7 @@ private slots:
     {
         Start(true);
         Load(FixtureFile("scanner.fxr", AnglesText));
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE((QList<int>{C().PanAngleMin->value(), C().PanAngleMax->value(), C().TiltAngleMin->value(),
                              C().TiltAngleMax->value()}),
                  (QList<int>{0, 540, 0, 360}));
@@ -809,12 +809,12 @@ private slots:
         // Key clicks know only ASCII; these key events carry the characters as the keyboard would.
         for (const QChar character : QString::fromUtf8("Z\u00fcrich \u00b0"))
             QTest::sendKeyEvent(QTest::Click, C().Brand, Qt::Key_unknown, QString(character), Qt::NoModifier);
-        QCOMPARE(CurrentFixture().Brand, std::string("Z\xfcrich \xb0"));
+        QCOMPARE(Fixture().Brand, std::string("Z\xfcrich \xb0"));
         QTest::keyClicks(C().Comment, "One");
         QTest::keyClick(C().Comment, Qt::Key_Return);
         QTest::keyClicks(C().Comment, "Two");
-        QCOMPARE(CurrentFixture().Comments, std::string("One\r\nTwo"));
-        QVERIFY(!CurrentFixture().Saved);
+        QCOMPARE(Fixture().Comments, std::string("One\r\nTwo"));
+        QVERIFY(!Fixture().Saved);
         dialogs_->Answers.push_back(TAnswer::No);
         QVERIFY(window_->Form().close());
     }
@@ -832,29 +832,29 @@ private slots:
         QCOMPARE(GridRows(C().AttributesChannelList), ParRows);
         // The file's own channel count stays.
         QCOMPARE(C().DmxChannel->currentText(), "12");
-        QCOMPARE(CurrentFixture().DmxChannels, 12);
-        QCOMPARE(CurrentFixture().Comments, std::string("Warm white only\r\nNo strobe"));
-        QVERIFY(CurrentFixture().Saved);
+        QCOMPARE(Fixture().DmxChannels, 12);
+        QCOMPARE(Fixture().Comments, std::string("Warm white only\r\nNo strobe"));
+        QVERIFY(Fixture().Saved);
         // The attribute page is in front, so the first attribute is in the editor, not yet edited.
         QCOMPARE(C().AttributeName->text(), "Dimmer");
         QCOMPARE(C().PatchLow->currentText(), "2");
         QVERIFY(!C().btnApplyParam->isEnabled());
         // The program filling the fields is no change by the user.
         Controller().ShowFixture();
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
 
         // New starts again at format 1.0.
         Click(C().btnNewFixture);
         QCOMPARE(C().FileVersion->currentText(), "1.0");
-        QCOMPARE(CurrentFixture().FormatVersion, 1);
+        QCOMPARE(Fixture().FormatVersion, 1);
         QCOMPARE(C().FileName->text(), "");
 
         // More channels than the list offers.
         Load(FixtureFile("many.fxr", Harness::ManyAttributesText(65)));
         QCOMPARE(C().AttributesChannelList->rowCount(), 65);
         QCOMPARE(GridRows(C().AttributesChannelList).last(), "65|Ch65");
-        QCOMPARE(CurrentFixture().DmxChannels, 65);
-        QVERIFY(CurrentFixture().Saved);
+        QCOMPARE(Fixture().DmxChannels, 65);
+        QVERIFY(Fixture().Saved);
         QCOMPARE(Shown(), QString());
     }
 
@@ -912,7 +912,7 @@ private slots:
         QVERIFY2(shown.front().compare(message, Qt::CaseInsensitive) == 0, qPrintable(shown.front()));
         QVERIFY(shown.front().startsWith(message.left(message.indexOf('#') + 5)));
 
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE((QStringList{Q(f.Name), Q(f.Brand), Q(f.FileName), Q(f.FileDir)}),
                  (QStringList{"Par", "AcmeX", "par.fxr", window_->Path("fixtures")}));
         QCOMPARE(f.Attributes.Count(), std::size_t(3));
@@ -947,10 +947,10 @@ private slots:
         Click(C().btnLoadFixture);
         QCOMPARE(Shown(), QString());
         QVERIFY(dialogs_->Questions.empty());
-        QCOMPARE(Q(CurrentFixture().Name), "Par");
+        QCOMPARE(Q(Fixture().Name), "Par");
         QCOMPARE(C().FixtureName->text(), "Par");
         QCOMPARE(GridRows(C().AttributesChannelList), ParRows);
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
     }
 };
 

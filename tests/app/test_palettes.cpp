@@ -83,7 +83,7 @@ class TestPalettes : public TWindowTest {
     {
         WriteBytes(FixturePath(), text);
         window_->Load(FixturePath());
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
     }
     void EnterPalettes() { C().PageControl->setCurrentWidget(C().PalettePage); }
     // Starts the layout, loads the text and enters the Palettes page.
@@ -121,10 +121,10 @@ class TestPalettes : public TWindowTest {
     }
     qint64 GlyphOf(const QString &relative) const
     {
-        return Controller().PaletteIcons().Glyph(Program(relative).toStdString()).cacheKey();
+        return Controller().Palettes().PaletteIcons().Glyph(Program(relative).toStdString()).cacheKey();
     }
-    TPalette *Current() { return Controller().CurrentPalette(); }
-    TPalette *Find(const std::string &name, uint8_t type) { return CurrentFixture().FindPalette(name, type); }
+    TPalette *Current() { return Controller().Palettes().CurrentPalette(); }
+    TPalette *Find(const std::string &name, uint8_t type) { return Fixture().FindPalette(name, type); }
     QString Program(const QString &relative) const { return window_->Path("program/" + relative); }
     QString FixturePath() const { return window_->Path("fixtures/test.fxr"); }
     QStringList Values() const { return Column(C().PaletteChannelList, 2); }
@@ -153,7 +153,6 @@ private slots:
     void cleanup()
     {
         // Every message a test expects is checked and forgotten there; anything else is a fault.
-        CurrentFixture().Saved = true;
         Finish(true);
         QDir::setCurrent(startDir_);
     }
@@ -165,7 +164,7 @@ private slots:
         for (const TPaletteBox *box : {C().GoboPaletteBox, C().ColorPaletteBox, C().IntensityPaletteBox,
                                        C().PrismPaletteBox, C().BladePaletteBox})
             QVERIFY(box->Buttons().empty());
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(f.Palettes.Count(), std::size_t{1});
         QVERIFY(Current());
         QCOMPARE(Current(), Find("Standby", SP));
@@ -218,7 +217,7 @@ private slots:
 
         ClickColour(0, "red");
         QCOMPARE(window_->Messages(), QStringList{"Error: Palette \"red\" is already exist."});
-        QCOMPARE(CurrentFixture().Palettes.Count(), std::size_t{3}); // with Standby
+        QCOMPARE(Fixture().Palettes.Count(), std::size_t{3}); // with Standby
         QCOMPARE(Captions(C().ColorPaletteBox), QStringList({"Red"}));
         QCOMPARE(Current(), colour);
         Forget();
@@ -264,9 +263,9 @@ private slots:
         ClickIcon(C().GoboScrollBox, "x_OTHER", answer);
         QVERIFY(dialogs_->NameDialogs.empty()); // the input box, not the name dialog
         const bool created = answer && !answer->empty();
-        QCOMPARE(CurrentFixture().Saved, !created);
+        QCOMPARE(Fixture().Saved, !created);
         if (!created) {
-            QCOMPARE(CurrentFixture().Palettes.Count(), std::size_t{1});
+            QCOMPARE(Fixture().Palettes.Count(), std::size_t{1});
             QVERIFY(C().GoboPaletteBox->Buttons().empty());
             return;
         }
@@ -274,7 +273,7 @@ private slots:
         QVERIFY(spot);
         QCOMPARE(spot->Bitmap, "Spot");
         const QString picture = spotPicture ? "PaletteIcons/Generic/SPOT.bmp" : "PaletteIcons/Generic/x_OTHER.bmp";
-        QCOMPARE(QString::fromStdString(Controller().FindPaletteIcon(*spot)), Program(picture));
+        QCOMPARE(QString::fromStdString(Controller().Palettes().FindPaletteIcon(*spot)), Program(picture));
         QCOMPARE(ButtonCaptioned(C().GoboPaletteBox, "Spot")->Glyph().cacheKey(), GlyphOf(picture));
     }
 
@@ -289,13 +288,13 @@ private slots:
         QVERIFY(C().StandBy->isChecked() && !C().Full->isChecked());
         Click(C().Locate);
         QCOMPARE(Current(), Find("Locate", SP));
-        QCOMPARE(CurrentFixture().Palettes.Count(), std::size_t{3});
+        QCOMPARE(Fixture().Palettes.Count(), std::size_t{3});
         QCOMPARE(QList<bool>({C().Full->isChecked(), C().StandBy->isChecked(), C().Locate->isChecked()}),
                  QList<bool>({false, false, true}));
         // All may be up.
         Click(C().Locate);
         QVERIFY(!C().Locate->isChecked());
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
     }
 
     void select_downButtonClickedAgainRaisesIt()
@@ -373,7 +372,7 @@ private slots:
         QCOMPARE(Captions(C().GoboPaletteBox), QStringList({"Open"}));
         QCOMPARE(C().PalettePageControl->currentIndex(), int(ControlSheet));
         QCOMPARE(Current(), Find("Standby", SP));
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
         // Nothing is deleted from the Control sub-page.
         Click(C().DeleteGoboPalette);
         QVERIFY(Find("Standby", SP));
@@ -402,7 +401,7 @@ private slots:
         Click(C().DeleteBladePalette);
         QVERIFY(Find("Three", PR) && Find("Open", GB));
         QCOMPARE(C().PalettePageControl->currentIndex(), int(BladeSheet));
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
         // Selected on its own sub-page, it goes.
         Sheet(PrismSheet);
         Click(C().PrismPaletteBox->Buttons().front());
@@ -425,7 +424,7 @@ private slots:
         // The scan looks in the program's directory, not in the working one.
         QVERIFY(QDir().mkpath("PaletteIcons/Elsewhere"));
         Start(false);
-        QCOMPARE(Controller().PaletteIcons().GoboDirectories(), order);
+        QCOMPARE(Controller().Palettes().PaletteIcons().GoboDirectories(), order);
     }
 
     void icons_findPaletteIcon_data()
@@ -549,7 +548,7 @@ private slots:
                                             "[btnsbCust0]\r\nNo=C1\r\nDesc=Test Colour\r\nR=1\r\nG=2\r\nB=3\r\n"
                                             "[btnsbCust7]\r\nDesc=Bad\r\nR=red\r\nG=300\r\n");
         Start(false);
-        const TColourCatalogs &catalogs = Controller().ColourCatalogs();
+        const TColourCatalogs &catalogs = Controller().Palettes().ColourCatalogs();
         QCOMPARE(catalogs.ColourOfName("Test Colour"), RgbColor(1, 2, 3));
         QCOMPARE(catalogs.ColourOfName("Bad"), RgbColor(0, 255, 0));
         QCOMPARE(catalogs.ColourOfName("test colour"), 0); // letter case counts
@@ -683,7 +682,7 @@ private slots:
             dialogs_->Answers.push_back(TAnswer::Yes);
             Click(C().btnDeleteCh);
         }
-        QCOMPARE(CurrentFixture().Attributes.Count(), std::size_t{5});
+        QCOMPARE(Fixture().Attributes.Count(), std::size_t{5});
         EnterPalettes();
         QCOMPARE(grid->rowCount(), 5);
         QCOMPARE(grid->currentRow(), -1);
@@ -770,7 +769,7 @@ private slots:
             Click(C().DeletePrismPalette);
             QVERIFY(!Find("Three", PR));
         }
-        QVERIFY(!CurrentFixture().Saved);
+        QVERIFY(!Fixture().Saved);
     }
 
     void save_writesPaletteColorFromCMY_data()
@@ -798,7 +797,7 @@ private slots:
         Forget();
         // The palette's colour follows its Cyan, Magenta and Yellow.
         TMainWindowHarness::CompareWithData(saveAs ? target : FixturePath(), "palettes-cmy.fxr");
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
     }
 
     void roundTrip_palettesSurviveSaveAndLoad()

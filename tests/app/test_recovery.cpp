@@ -2,7 +2,6 @@
 
 #include "app/MainFormClass.h"
 #include "app/Recovery.h"
-#include "model/FixDatas.h"
 #include "support/MainWindowHarness.h"
 
 #include <QJsonDocument>
@@ -29,13 +28,12 @@ class TestRecovery : public TWindowTest {
         window_->Load(window_->Path("par.fxr"));
         QTest::keyClicks(C().FixtureName, " 64");
         if (change)
-            change(CurrentFixture());
-        QVERIFY(!CurrentFixture().Saved);
-        TRecovery ended(Dir());
+            change(Fixture());
+        QVERIFY(!Fixture().Saved);
+        TRecovery ended(Fixture(), Dir());
         ended.Poll();
         QVERIFY(QFile::exists(ended.CopyPath()));
         window_->CloseForm();
-        CurrentFixture() = TFixture();
     }
 
     static QJsonObject Copy(const QString &path)
@@ -55,10 +53,10 @@ private slots:
     // whatever directory the next editor starts in.
     void poll_copiesUnsavedWorkUntilItIsSaved()
     {
-        TRecovery recovery(Dir());
+        TFixture f;
+        TRecovery recovery(f, Dir());
         QVERIFY(recovery.Active());
         QCOMPARE(recovery.CopyPath(), Dir() + "/unsaved-0.json");
-        TFixture &f = CurrentFixture();
         recovery.Poll();
         QVERIFY(!QFile::exists(recovery.CopyPath()));
 
@@ -104,11 +102,11 @@ private slots:
         window_->Start(compact);
         window_->Forget();
         dialogs_->Answers.push_back(accept ? TAnswer::Yes : TAnswer::No);
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         QCOMPARE(recovery.Offer(Controller()), accept);
         QCOMPARE(window_->Questions(), QStringList{"Rigsmith ended without saving the changes to \"Par 64\" (" +
                                                    window_->Path("par.fxr") + "). Recover them?"});
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         if (accept) {
             QCOMPARE(f.Name, std::string("Par 64"));
             QCOMPARE(QString::fromStdString(f.FileDir + "/" + f.FileName), window_->Path("par.fxr"));
@@ -134,9 +132,9 @@ private slots:
         });
         window_->Start(false);
         dialogs_->Answers.push_back(TAnswer::Yes);
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         QVERIFY(recovery.Offer(Controller()));
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(f.Attributes[0].Name, std::string("Dim//mer"));
         QCOMPARE(f.Brand, std::string("Red, \"deep\""));
         QCOMPARE(f.Comments, std::string("ENDCOMMENTS\r\n"));
@@ -150,7 +148,7 @@ private slots:
         LeaveUnsavedWork();
         window_->Start(false);
         dialogs_->Answers.push_back(TAnswer::No);
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         QVERIFY(!recovery.Offer(Controller(), "/shows/x.fxr"));
         QCOMPARE(window_->Questions(),
                  QStringList{"Rigsmith ended without saving the changes to \"Par 64\" (" + window_->Path("par.fxr") +
@@ -161,13 +159,14 @@ private slots:
     void offer_notTheCopyOfARunningEditor()
     {
         LeaveUnsavedWork();
-        TRecovery running(Dir());
-        CurrentFixture().Name = "Running";
-        CurrentFixture().Saved = false;
+        TFixture runningWork;
+        TRecovery running(runningWork, Dir());
+        runningWork.Name = "Running";
+        runningWork.Saved = false;
         running.Poll();
 
         window_->Start(false);
-        TRecovery second(Dir());
+        TRecovery second(Fixture(), Dir());
         QCOMPARE(second.CopyPath(), Dir() + "/unsaved-1.json");
         QVERIFY(!second.Offer(Controller()));
         QCOMPARE(window_->Questions(), QStringList());
@@ -178,22 +177,22 @@ private slots:
     void offer_copiesOfEveryEditorThatEnded()
     {
         {
-            TRecovery first(Dir()), second(Dir());
-            CurrentFixture().Saved = false;
-            CurrentFixture().Name = "First";
+            TFixture work;
+            TRecovery first(work, Dir()), second(work, Dir());
+            work.Saved = false;
+            work.Name = "First";
             first.Poll();
-            CurrentFixture().Name = "Second";
+            work.Name = "Second";
             second.Poll();
         }
-        CurrentFixture() = TFixture();
         window_->Start(false);
         dialogs_->Answers = {TAnswer::No, TAnswer::Yes};
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         QVERIFY(recovery.Offer(Controller()));
         QCOMPARE(window_->Questions(),
                  (QStringList{"Rigsmith ended without saving the changes to \"First\". Recover them?",
                               "Rigsmith ended without saving the changes to \"Second\". Recover them?"}));
-        QCOMPARE(CurrentFixture().Name, std::string("Second"));
+        QCOMPARE(Fixture().Name, std::string("Second"));
         QCOMPARE(QDir(Dir()).entryList({"*.json"}), QStringList{"unsaved-0.json"});
         window_->Forget();
     }
@@ -217,7 +216,7 @@ private slots:
         QFETCH(QByteArray, copy);
         TMainWindowHarness::WriteBytes(Dir() + "/" + name, copy);
         window_->Start(false);
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         QVERIFY(!recovery.Offer(Controller()));
         QCOMPARE(window_->Questions(), QStringList());
         const QStringList kept = QDir(Dir()).entryList({"unsaved-0-unreadable-*"});
@@ -239,7 +238,7 @@ private slots:
                                        "// Rigsmith unsaved work\t1\t/shows\tpar.fxr\r\n" + ParText);
         window_->Start(false);
         dialogs_->Answers.push_back(TAnswer::Yes);
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         QVERIFY(recovery.Offer(Controller()));
         QCOMPARE(window_->Questions(),
                  QStringList{"Rigsmith ended without saving the changes to \"Par\" (/shows/par.fxr). Recover them?"});
@@ -254,20 +253,21 @@ private slots:
         const QString expected = "Warning: Unsaved work cannot be copied aside: %1. Rigsmith goes on, but a crash "
                                  "would lose the changes made since the last save.";
         TMainWindowHarness::WriteBytes(window_->Path("file"), "not a directory");
-        TRecovery nowhere(window_->Path("file/unsaved"));
+        TFixture work;
+        TRecovery nowhere(work, window_->Path("file/unsaved"));
         nowhere.Start(2000);
-        CurrentFixture().Saved = false;
+        work.Saved = false;
         nowhere.Poll();
         QCOMPARE(window_->Messages(),
                  QStringList{expected.arg("the directory " + window_->Path("file/unsaved") + " cannot be made")});
         window_->Forget();
 
-        TRecovery recovery(Dir());
+        TRecovery recovery(work, Dir());
         recovery.Start(2000);
         QVERIFY(QDir(Dir()).removeRecursively());
         TMainWindowHarness::WriteBytes(Dir(), "now a file");
         for (const char *name : {"One", "Two"}) {
-            CurrentFixture().Name = name;
+            work.Name = name;
             recovery.MarkChanged();
             recovery.Poll();
         }
@@ -281,7 +281,7 @@ private slots:
     {
         window_->Start(false);
         window_->Load(window_->Path("par.fxr"));
-        TRecovery recovery(Dir());
+        TRecovery recovery(Fixture(), Dir());
         connect(&Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
         QTest::keyClicks(C().FixtureName, " 64");
         recovery.Poll();
@@ -300,8 +300,9 @@ private slots:
 
     void discard_removesTheCopy()
     {
-        TRecovery recovery(Dir());
-        CurrentFixture().Saved = false;
+        TFixture work;
+        TRecovery recovery(work, Dir());
+        work.Saved = false;
         recovery.Poll();
         QVERIFY(QFile::exists(recovery.CopyPath()));
         recovery.Discard();

@@ -5,7 +5,6 @@
 #include "app/FileListBox.h"
 #include "app/MainFormBase.h"
 #include "app/Startup.h"
-#include "model/FixDatas.h"
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
@@ -74,14 +73,11 @@ void TestStartup::init()
     root_ = std::make_unique<QTemporaryDir>();
     QVERIFY(root_->isValid());
     dialogs_ = std::make_unique<TScriptedDialogs>();
-    CurrentFixture() = TFixture();
-    CurrentFixture().Saved = true;
 }
 
 void TestStartup::cleanup()
 {
     dialogs_.reset();
-    CurrentFixture() = TFixture();
     root_.reset();
 }
 
@@ -184,7 +180,7 @@ void TestStartup::startsLayoutAndFile()
     QVERIFY(!request.ExitStatus);
     const std::unique_ptr<TMainFormBase> form = CreateMainForm(request);
     form->show();
-    CurrentFixture().Name = "Before";
+    form->Controller()->Fixture().Name = "Before";
     OpenStartFile(*form, request);
 
     QCOMPARE(dynamic_cast<TMainForm800 *>(form.get()) != nullptr, compact);
@@ -193,7 +189,7 @@ void TestStartup::startsLayoutAndFile()
     QVERIFY(dialogs_->FileDialogs.empty());
     QVERIFY(dialogs_->Questions.empty());
 
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = form->Controller()->Fixture();
     QCOMPARE(QString::fromStdString(f.FileName), loaded);
     QCOMPARE(form->Controls().FileName->text(), loaded);
     QCOMPARE(f.Name == "Before", loaded.isEmpty()); // a file that does not load leaves the fixture as it was

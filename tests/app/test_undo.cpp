@@ -1,7 +1,6 @@
 // Undo and redo of changes to the fixture; both layouts share the history.
 
 #include "app/MainFormClass.h"
-#include "model/FixDatas.h"
 #include "support/MainWindowHarness.h"
 
 #include <QLineEdit>
@@ -14,24 +13,23 @@ namespace {
 const QByteArray SpotText = TMainWindowHarness::Data("undo.fxr");
 const QStringList SpotRows{"1|Dimmer", "2|Dimmer( low )", "3|Color"};
 
-QStringList CommandNames()
-{
-    QStringList names;
-    for (const TCommand &command : CurrentFixture().Commands)
-        names << QString::fromStdString(command.Name);
-    return names;
-}
-
 } // namespace
 
 class TestUndo : public TWindowTest {
     Q_OBJECT
 
     QStringList Rows() const { return TMainWindowHarness::Rows(C().AttributesChannelList); }
+    QStringList CommandNames() const
+    {
+        QStringList names;
+        for (const TCommand &command : Fixture().Commands)
+            names << QString::fromStdString(command.Name);
+        return names;
+    }
     void Open(bool compact, QWidget *TMainFormControls::*page)
     {
         QVERIFY(window_->Open(compact, SpotText, page));
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
         QVERIFY(!Controller().CanUndo());
     }
 
@@ -45,7 +43,7 @@ private slots:
         QTest::keyClicks(C().FixtureName, " 575");
         QTest::keyClicks(C().Brand, " Ltd");
         QTest::keyClicks(C().FixtureName, "!");
-        const TFixture &f = CurrentFixture();
+        const TFixture &f = Fixture();
         QCOMPARE(f.Name, std::string("Spot 575!"));
 
         const std::vector<std::pair<std::string, std::string>> back{
@@ -80,13 +78,13 @@ private slots:
 
         C().AttributesChannelList->setCurrentCell(2, 0);
         dialogs_->Answers.push_back(TAnswer::Yes);
-        Controller().DeleteChannel();
+        Controller().Attributes().DeleteChannel();
         QCOMPARE(Rows(), (QStringList{"1|Dimmer", "2|Dimmer( low )"}));
 
         C().PageControl->setCurrentWidget(C().CommandPage);
-        Controller().CommandListSelectCell(0);
+        Controller().Commands().CommandListSelectCell(0);
         dialogs_->Answers.push_back(TAnswer::Yes);
-        Controller().DeleteCommand();
+        Controller().Commands().DeleteCommand();
         QCOMPARE(CommandNames(), QStringList{"Reset"});
 
         // Back on the page where the user is, with every grid showing the fixture as it was.
@@ -96,11 +94,11 @@ private slots:
         QCOMPARE(C().CommandList->rowCount(), 2);
         Controller().Undo();
         QCOMPARE(Rows(), SpotRows);
-        QCOMPARE(CurrentFixture().Commands[1].Lines.size(), std::size_t{1}); // the step on Color too
+        QCOMPARE(Fixture().Commands[1].Lines.size(), std::size_t{1}); // the step on Color too
 
         Controller().Redo();
         QCOMPARE(Rows(), (QStringList{"1|Dimmer", "2|Dimmer( low )"}));
-        QCOMPARE(CurrentFixture().Commands[1].Lines.size(), std::size_t{0});
+        QCOMPARE(Fixture().Commands[1].Lines.size(), std::size_t{0});
         QVERIFY(Controller().CanRedo());
     }
 
@@ -114,7 +112,7 @@ private slots:
         QTest::mouseClick(C().btnNewFixture, Qt::LeftButton);
         QVERIFY(!Controller().CanUndo());
         Controller().Undo();
-        QCOMPARE(CurrentFixture().Name, std::string());
+        QCOMPARE(Fixture().Name, std::string());
         window_->Forget();
     }
 
@@ -125,13 +123,13 @@ private slots:
         const std::string saved = window_->Path("saved.fxr").toStdString();
         dialogs_->Files.push_back(saved);
         QTest::mouseClick(C().btnSaveAsFixture, Qt::LeftButton);
-        QVERIFY(CurrentFixture().Saved);
+        QVERIFY(Fixture().Saved);
 
         Controller().Undo();
-        QCOMPARE(CurrentFixture().Brand, std::string("Acme"));
-        QCOMPARE(CurrentFixture().FileName, std::string("saved.fxr"));
+        QCOMPARE(Fixture().Brand, std::string("Acme"));
+        QCOMPARE(Fixture().FileName, std::string("saved.fxr"));
         QCOMPARE(C().FileName->text(), "saved.fxr");
-        QVERIFY(!CurrentFixture().Saved); // it differs from what was saved
+        QVERIFY(!Fixture().Saved); // it differs from what was saved
         window_->Forget();
     }
 

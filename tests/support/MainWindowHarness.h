@@ -3,8 +3,10 @@
 // A main window of either layout with scripted dialogs, its own scratch directory (by default
 // the program directory) and a fixture loaded through "Load fixture", for the window tests.
 
+#include "app/AttributesPage.h"
+#include "app/CommandsPage.h"
 #include "app/MainFormBase.h"
-#include "model/FixDatas.h"
+#include "app/PalettesPage.h"
 #include "platform/Paths.h"
 #include "support/ScriptedDialogs.h"
 
@@ -37,14 +39,13 @@ public:
             if (!sub.isEmpty())
                 valid_ = valid_ && QDir(dir_.path()).mkdir(sub);
         SetProgramDir(Path(programDir).toStdString());
-        CurrentFixture() = TFixture();
     }
     ~TMainWindowHarness()
     {
-        CurrentFixture().Saved = true; // nothing asks when the window goes
+        if (form_)
+            Fixture().Saved = true; // nothing asks when the window goes
         form_.reset();
         dialogs_.reset();
-        CurrentFixture() = TFixture();
         SetProgramDir({});
     }
     TMainWindowHarness(const TMainWindowHarness &) = delete;
@@ -83,6 +84,8 @@ public:
     void CloseForm() { form_.reset(); }
 
     TMainFormClass &Controller() { return *form_->Controller(); }
+    // The fixture of the open window.
+    TFixture &Fixture() { return form_->Controller()->Fixture(); }
     const TMainFormControls &Controls() const { return form_->Controls(); }
     TScriptedDialogs &Dialogs() { return *dialogs_; }
     TMainFormBase &Form() { return *form_; }
@@ -221,6 +224,7 @@ protected:
     }
 
     TMainFormClass &Controller() const { return window_->Controller(); }
+    TFixture &Fixture() const { return window_->Fixture(); }
     const TMainFormControls &C() const { return window_->Controls(); }
 
     std::unique_ptr<TMainWindowHarness> window_;

@@ -15,7 +15,6 @@
 #include "app/MainFormBase.h"
 #include "app/Save800.h"
 #include "fxr/FixtureReader.h"
-#include "model/FixDatas.h"
 #include "palettes/GetColName.h"
 #include "palettes/PaletteWidgets.h"
 #include "palettes/QtText.h"
@@ -87,7 +86,7 @@ void ShootLayout(std::unique_ptr<TMainFormBase> form, const QDir &out, const QSt
     form->Controller()->NewFixture();
     tabs->setCurrentIndex(0);
     Save(form.get(), out, prefix + "-new");
-    CurrentFixture().Saved = true;
+    form->Controller()->Fixture().Saved = true;
 }
 
 } // namespace

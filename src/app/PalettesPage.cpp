@@ -1,11 +1,13 @@
 // The palettes page: the palette boxes of the five palette types, the icon boxes and the colour
 // catalogs that make palettes, and the control palettes.
 
-#include "MainFormClass.h"
+#include "PalettesPage.h"
 
 #include "Application.h"
+#include "PageBuilder.h"
+#include "Widgets.h"
+#include "model/FixClasses.h"
 #include "model/FixColors.h"
-#include "model/FixDatas.h"
 #include "palettes/PaletteIcons.h"
 #include "palettes/PaletteWidgets.h"
 #include "palettes/QtText.h"
@@ -15,14 +17,21 @@
 #include "platform/UserDialogs.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
+
+using namespace build;
 
 namespace {
 
@@ -57,11 +66,150 @@ void ShapeDetailGrid(QTableWidget *grid)
     titles->setFixedHeight(2 * metrics.lineSpacing() + 6);
 }
 
+constexpr int EntryRole = Qt::UserRole;
+
+const TParameter *AttributeOfGridRow(const QTableWidget *grid, int row)
+{
+    const QTableWidgetItem *item = row >= 0 ? grid->item(row, 0) : nullptr;
+    return item && item->data(EntryRole).isValid()
+               ? reinterpret_cast<const TParameter *>(item->data(EntryRole).value<quintptr>())
+               : nullptr;
+}
+
+// The grid keeps the rows of the last refresh; an attribute deleted since is not used.
+bool IsAttributeOf(const TFixture &fixture, const TParameter *attribute)
+{
+    const auto &entries = fixture.Attributes.Entries();
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const auto &entry) { return entry.Parameter.get() == attribute; });
+}
+
 } // namespace
 
-TMainFormClass::~TMainFormClass() = default;
+void TPalettesPage::Build(QWidget *page, TPalettesControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *row = new QHBoxLayout(page);
+    row->setContentsMargins(4, 4, 4, 4);
+    c.PalettePageControl = Make<QTabWidget>("PalettePageControl", page);
+    c.PalettePageControl->setTabPosition(QTabWidget::South);
+    row->addWidget(c.PalettePageControl, 1);
 
-void TMainFormClass::SetupPalettePage()
+    const auto sheet = [&](const char *name, const char *caption) {
+        auto *widget = new QWidget(c.PalettePageControl);
+        widget->setObjectName(name);
+        c.PalettePageControl->addTab(widget, caption);
+        auto *columns = new QHBoxLayout(widget);
+        columns->setContentsMargins(4, 4, 4, 4);
+        return widget;
+    };
+    const auto columnsOf = [](QWidget *widget) { return static_cast<QHBoxLayout *>(widget->layout()); };
+    // The palette box of a sub-page with its "<" beside it.
+    const auto paletteColumn = [&](QWidget *widget, const char *boxName, const char *deleteName, TPaletteBox *&box,
+                                   QPushButton *&deleteButton) {
+        auto *group = Group(" Palette ", widget);
+        auto *inside = new QVBoxLayout(group);
+        inside->setContentsMargins(4, 4, 4, 4);
+        box = new TPaletteBox(boxName, group);
+        inside->addWidget(box);
+        columnsOf(widget)->addWidget(group);
+        deleteButton = Button(deleteName, "<", widget);
+        deleteButton->setFixedWidth(28);
+        columnsOf(widget)->addWidget(deleteButton, 0, Qt::AlignVCenter);
+    };
+    // Icon boxes are as wide as their columns of icons.
+    const int iconBoxWidth = 3 + TPaletteBox::ButtonWidth * (compact ? 2 : 3) + 3;
+    const auto iconColumn = [&](QWidget *widget, const char *boxName, TScrollBox *&box) {
+        auto *group = Group(" Icons ", widget);
+        auto *inside = new QVBoxLayout(group);
+        inside->setContentsMargins(4, 4, 4, 4);
+        box = new TScrollBox(boxName, iconBoxWidth, group);
+        inside->addWidget(box);
+        columnsOf(widget)->addWidget(group);
+        columnsOf(widget)->addStretch();
+    };
+
+    c.GoboSheet = sheet("GoboSheet", "Gobo");
+    paletteColumn(c.GoboSheet, "GoboPaletteBox", "DeleteGoboPalette", c.GoboPaletteBox, c.DeleteGoboPalette);
+    iconColumn(c.GoboSheet, "GoboScrollBox", c.GoboScrollBox);
+
+    c.ColorSheet = sheet("ColorSheet", "Color");
+    paletteColumn(c.ColorSheet, "ColorPaletteBox", "DeleteColorPalette", c.ColorPaletteBox, c.DeleteColorPalette);
+    c.ColorGroup = Group(" Colors ", c.ColorSheet);
+    c.ColorGroup->setObjectName("ColorGroup");
+    auto *colours = new QVBoxLayout(c.ColorGroup);
+    colours->setContentsMargins(4, 4, 4, 4);
+    // Five colour buttons a row: the inside is a multiple of five wide.
+    const int catalogWidth = compact ? 290 : 400;
+    c.sbLee = new TScrollBox("sbLee", catalogWidth, c.ColorGroup);
+    c.sbCust = new TScrollBox("sbCust", catalogWidth, c.ColorGroup);
+    c.sbLee->hide();
+    c.sbCust->hide();
+    colours->addWidget(c.sbLee);
+    colours->addWidget(c.sbCust);
+    c.btnToPalette = Button("btnToPalette", "To palette", c.ColorGroup);
+    c.btnToPalette->hide();
+    columnsOf(c.ColorSheet)->addWidget(c.ColorGroup);
+    columnsOf(c.ColorSheet)->addStretch();
+
+    c.IntensitySheet = sheet("IntensitySheet", "Intensity");
+    paletteColumn(c.IntensitySheet, "IntensityPaletteBox", compact ? "Button1" : "DeleteIntensityPalette",
+                  c.IntensityPaletteBox, c.DeleteIntensityPalette);
+    iconColumn(c.IntensitySheet, "IntensityScrollBox", c.IntensityScrollBox);
+
+    c.PrismSheet = sheet("PrismSheet", "Prism");
+    paletteColumn(c.PrismSheet, "PrismPaletteBox", compact ? "Button2" : "DeletePrismPalette", c.PrismPaletteBox,
+                  c.DeletePrismPalette);
+    iconColumn(c.PrismSheet, "PrismScrollBox", c.PrismScrollBox);
+
+    c.BladeSheet = sheet("BladeSheet", "Blade");
+    paletteColumn(c.BladeSheet, "BladePaletteBox", compact ? "Button3" : "DeleteBladePalette", c.BladePaletteBox,
+                  c.DeleteBladePalette);
+    iconColumn(c.BladeSheet, "BladeScrollBox", c.BladeScrollBox);
+
+    c.ControlSheet = sheet("ControlSheet", "Control");
+    auto *controls = Group(" Controls ", c.ControlSheet);
+    auto *controlsInside = new QVBoxLayout(controls);
+    auto *stack = new QWidget(controls);
+    stack->setFixedSize(TPaletteBox::ButtonWidth, 3 * TPaletteBox::ButtonHeight);
+    controlsInside->addWidget(stack);
+    controlsInside->addStretch();
+    auto *controlGroup = new TToggleGroup(controls);
+    const auto controlButton = [&](const char *name, const char *caption, int top) {
+        auto *button = new TGlyphButton(caption, ControlPicture(caption), stack);
+        button->setObjectName(name);
+        button->Tag = 7;
+        button->move(0, top);
+        controlGroup->Add(button);
+        return button;
+    };
+    c.Full = controlButton("Full", "Standby", 0);
+    c.StandBy = controlButton("StandBy", "HiLite", TPaletteBox::ButtonHeight);
+    c.Locate = controlButton("Locate", "Locate", 2 * TPaletteBox::ButtonHeight);
+    columnsOf(c.ControlSheet)->addWidget(controls);
+    columnsOf(c.ControlSheet)->addStretch();
+
+    c.PaletteDetail = Group(compact ? " Channels " : "Palette detail", page);
+    c.PaletteDetail->setObjectName("PaletteDetail");
+    auto *detail = new QVBoxLayout(c.PaletteDetail);
+    detail->setContentsMargins(4, 4, 4, 4);
+    c.PaletteChannelList = Make<QTableWidget>("PaletteChannelList", c.PaletteDetail);
+    const int columnsWidth = compact ? 42 + 121 + 64 : 42 + 155 + 61;
+    c.PaletteChannelList->setFixedWidth(columnsWidth + c.PaletteChannelList->verticalScrollBar()->sizeHint().width() +
+                                        2 * c.PaletteChannelList->frameWidth());
+    detail->addWidget(c.PaletteChannelList);
+    row->addWidget(c.PaletteDetail);
+}
+
+TPalettesPage::TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent)
+    : TPage(controls.PalettePage, link, parent), c_(controls)
+{
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
+}
+
+TPalettesPage::~TPalettesPage() = default;
+
+void TPalettesPage::Setup()
 {
     catalogs_ = std::make_unique<TColourCatalogs>();
     icons_ = std::make_unique<TPaletteIcons>(fs::path(ProgramDir()));
@@ -96,8 +244,10 @@ void TMainFormClass::SetupPalettePage()
     }
 }
 
-void TMainFormClass::WirePalettePage()
+void TPalettesPage::Wire()
 {
+    connect(c_.PaletteChannelList, &QTableWidget::cellDoubleClicked, this, Guarded([this] { EditPaletteValue(); }));
+    c_.PaletteChannelList->installEventFilter(this);
     connect(c_.PalettePageControl, &QTabWidget::currentChanged, this, Guarded([this] { PaletteSheetChanged(); }));
     for (TGlyphButton *button : {c_.Full, c_.StandBy, c_.Locate})
         connect(button, &QAbstractButton::clicked, this, Guarded([this, button] { SelectPalette(button); }));
@@ -106,7 +256,25 @@ void TMainFormClass::WirePalettePage()
         connect(button, &QPushButton::clicked, this, Guarded([this] { DeletePalette(); }));
 }
 
-void TMainFormClass::LoadIconBox(const std::string &directory, TScrollBox *box, std::vector<std::string> &unreadable)
+bool TPalettesPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in the detail grid edits the value of its selected row, as a double click does.
+    if (watched == c_.PaletteChannelList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Guard([this] { EditPaletteValue(); });
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TPalettesPage::Entered()
+{
+    RebuildPaletteBoxes();
+}
+
+void TPalettesPage::LoadIconBox(const std::string &directory, TScrollBox *box, std::vector<std::string> &unreadable)
 {
     box->Clear();
     int column = 0, row = 0;
@@ -129,7 +297,7 @@ void TMainFormClass::LoadIconBox(const std::string &directory, TScrollBox *box, 
     }
 }
 
-void TMainFormClass::BuildColorBox(TScrollBox *box)
+void TPalettesPage::BuildColorBox(TScrollBox *box)
 {
     const int width = box->ClientWidth();
     const int side = width / 5;
@@ -167,19 +335,19 @@ void TMainFormClass::BuildColorBox(TScrollBox *box)
     }
 }
 
-void TMainFormClass::ShowLeeCatalog()
+void TPalettesPage::ShowLeeCatalog()
 {
     c_.ColorGroup->setTitle("Lee");
     c_.sbLee->show();
 }
 
-uint8_t TMainFormClass::PaletteTypeOfSheet() const
+uint8_t TPalettesPage::PaletteTypeOfSheet() const
 {
     const int index = c_.PalettePageControl->currentIndex();
     return index >= 0 && index < static_cast<int>(std::size(SheetTypes)) ? SheetTypes[index] : 0;
 }
 
-TPaletteBox *TMainFormClass::PaletteBoxOfType(uint8_t paletteType) const
+TPaletteBox *TPalettesPage::PaletteBoxOfType(uint8_t paletteType) const
 {
     switch (paletteType) {
     case 1:
@@ -198,18 +366,18 @@ TPaletteBox *TMainFormClass::PaletteBoxOfType(uint8_t paletteType) const
     }
 }
 
-TPaletteBox *TMainFormClass::PaletteBoxOfSheet() const
+TPaletteBox *TPalettesPage::PaletteBoxOfSheet() const
 {
     const uint8_t type = PaletteTypeOfSheet();
     return type ? PaletteBoxOfType(type) : nullptr;
 }
 
-std::string TMainFormClass::FindPaletteIcon(TPalette &palette)
+std::string TPalettesPage::FindPaletteIcon(TPalette &palette)
 {
     return icons_->FindPaletteIcon(palette, *catalogs_);
 }
 
-void TMainFormClass::ColorButtonClick(QObject *sender)
+void TPalettesPage::ColorButtonClick(QObject *sender)
 {
     const auto *button = qobject_cast<TColourButton *>(sender);
     if (!button)
@@ -218,7 +386,7 @@ void TMainFormClass::ColorButtonClick(QObject *sender)
     AddPaletteFromButton(c_.btnToPalette);
 }
 
-void TMainFormClass::AddPaletteFromButton(QObject *sender)
+void TPalettesPage::AddPaletteFromButton(QObject *sender)
 {
     std::string name, bitmap;
     if (sender == c_.btnToPalette) {
@@ -248,7 +416,7 @@ void TMainFormClass::AddPaletteFromButton(QObject *sender)
 
     TPalette *palette = nullptr;
     try {
-        palette = &CurrentFixture().AddPalette(name, PaletteTypeOfSheet());
+        palette = &Fixture().AddPalette(name, PaletteTypeOfSheet());
     } catch (const EFixtureError &error) {
         Dialogs().ShowMessage(TMessageKind::Error, error.what());
         return;
@@ -263,7 +431,7 @@ void TMainFormClass::AddPaletteFromButton(QObject *sender)
         box->ensureWidgetVisible(box->Buttons().back());
 }
 
-void TMainFormClass::AddPaletteButton(TPalette &palette)
+void TPalettesPage::AddPaletteButton(TPalette &palette)
 {
     const std::string iconFile = FindPaletteIcon(palette);
     TPaletteBox *box = PaletteBoxOfType(palette.PaletteType);
@@ -283,14 +451,14 @@ void TMainFormClass::AddPaletteButton(TPalette &palette)
     box->Add(button);
     connect(button, &QAbstractButton::clicked, this, Guarded([this, button] { SelectPalette(button); }));
     // A rebuild selects once, when every button is in place.
-    if (filling_)
+    if (IsFilling())
         return;
     box->RaiseAll();
     button->setChecked(true);
     SelectPalette(button);
 }
 
-QAbstractButton *TMainFormClass::PaletteButtonOfSheet() const
+QAbstractButton *TPalettesPage::PaletteButtonOfSheet() const
 {
     if (c_.PalettePageControl->currentIndex() == ControlSheetIndex) {
         for (TGlyphButton *button : {c_.Full, c_.StandBy, c_.Locate})
@@ -302,9 +470,9 @@ QAbstractButton *TMainFormClass::PaletteButtonOfSheet() const
     return box ? box->Current() : nullptr;
 }
 
-TPalette *TMainFormClass::PaletteOfButton(const QAbstractButton *button) const
+TPalette *TPalettesPage::PaletteOfButton(const QAbstractButton *button) const
 {
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = Fixture();
     if (!button)
         return nullptr;
     if (const QVariant key = button->property(PaletteKeyProperty); key.isValid())
@@ -313,12 +481,12 @@ TPalette *TMainFormClass::PaletteOfButton(const QAbstractButton *button) const
     return glyph && glyph->Tag == ControlPalette ? f.FindPalette(FromQt(glyph->Caption()), ControlPalette) : nullptr;
 }
 
-TPalette *TMainFormClass::CurrentPalette() const
+TPalette *TPalettesPage::CurrentPalette() const
 {
     return PaletteOfButton(PaletteButtonOfSheet());
 }
 
-void TMainFormClass::SelectPalette(QObject *sender)
+void TPalettesPage::SelectPalette(QObject *sender)
 {
     const auto *button = qobject_cast<TGlyphButton *>(sender);
     if (!button)
@@ -326,11 +494,11 @@ void TMainFormClass::SelectPalette(QObject *sender)
     // A control palette is made empty the first time its button is used; it holds nothing the
     // file would miss.
     if (button->Tag == ControlPalette && !PaletteOfButton(button))
-        CurrentFixture().AddPalette(FromQt(button->Caption()), ControlPalette);
+        Fixture().AddPalette(FromQt(button->Caption()), ControlPalette);
     RefreshPaletteDetail();
 }
 
-void TMainFormClass::RebuildPaletteBoxes()
+void TPalettesPage::RebuildPaletteBoxes()
 {
     {
         const QSignalBlocker quiet(c_.PalettePageControl);
@@ -343,7 +511,7 @@ void TMainFormClass::RebuildPaletteBoxes()
         for (TPaletteBox *box : boxes)
             box->Clear();
         icons_->ForgetListings();
-        for (TPalette &palette : CurrentFixture().Palettes)
+        for (TPalette &palette : Fixture().Palettes)
             if (palette.PaletteType != ControlPalette)
                 AddPaletteButton(palette);
     }
@@ -358,7 +526,7 @@ void TMainFormClass::RebuildPaletteBoxes()
     SelectPalette(c_.Full);
 }
 
-void TMainFormClass::PaletteSheetChanged()
+void TPalettesPage::PaletteSheetChanged()
 {
     if (c_.PalettePageControl->currentIndex() == ColorSheetIndex)
         ShowLeeCatalog();
@@ -372,7 +540,7 @@ void TMainFormClass::PaletteSheetChanged()
     }
 }
 
-void TMainFormClass::DeletePalette()
+void TPalettesPage::DeletePalette()
 {
     // "<" deletes the palette selected on its own sub-page, never one the user cannot see there
     // (such as a control palette left current from another sub-page).
@@ -381,11 +549,74 @@ void TMainFormClass::DeletePalette()
     const QVariant key = down ? down->property(PaletteKeyProperty) : QVariant();
     if (!key.isValid())
         return;
-    TFixture &f = CurrentFixture();
+    TFixture &f = Fixture();
     const int index = f.Palettes.IndexOf(key.toByteArray().toStdString());
     if (index >= 0) {
         f.Palettes.Delete(static_cast<std::size_t>(index));
         Modified();
     }
     RebuildPaletteBoxes();
+}
+
+void TPalettesPage::RefreshPaletteDetail()
+{
+    QTableWidget *grid = c_.PaletteChannelList;
+    const QSignalBlocker quiet(grid);
+    const TPalette *palette = CurrentPalette();
+    const int selected = grid->currentRow();
+    grid->clearContents();
+    grid->setRowCount(1);
+    int row = 0;
+    for (const auto &entry : Fixture().Attributes.Entries()) {
+        const TParameter &attribute = *entry.Parameter;
+        if (attribute.IsLowPart)
+            continue;
+        grid->setRowCount(row + 1);
+        auto *channel = new QTableWidgetItem(QString::number(attribute.InternalPatch));
+        channel->setData(EntryRole, QVariant::fromValue(reinterpret_cast<quintptr>(&attribute)));
+        grid->setItem(row, 0, channel);
+        grid->setItem(row, 1, new QTableWidgetItem(ToQt(attribute.Name)));
+        const TPaletteLine *value = palette ? palette->Lines.Find(attribute.Name) : nullptr;
+        grid->setItem(row, 2, new QTableWidgetItem(value ? QString::number(value->Value / 257) : QString()));
+        ++row;
+    }
+    // A row that went with deleted attributes is not selected again, nor is another in its place.
+    if (selected >= 0 && selected < row) {
+        grid->setCurrentCell(selected, 0);
+    } else {
+        grid->clearSelection();
+        grid->setCurrentItem(nullptr);
+    }
+}
+
+void TPalettesPage::EditPaletteValue()
+{
+    QTableWidget *grid = c_.PaletteChannelList;
+    const int row = grid->currentRow();
+    const TParameter *attribute = AttributeOfGridRow(grid, row);
+    TPalette *palette = CurrentPalette();
+    if (!palette || !attribute || !IsAttributeOf(Fixture(), attribute))
+        return;
+    TValueRequest request;
+    request.Attribute = attribute->Name;
+    request.Min = attribute->DmxMin;
+    request.Max = attribute->DmxMax;
+    const TPaletteLine *existing = palette->Lines.Find(attribute->Name);
+    request.ValueLabel = existing ? "DMX Value (high part only):" : "DMX Value:";
+    request.Value = existing ? existing->Value / 257 : 0;
+    const auto answer = Dialogs().EnterValue(request);
+    // The dialog shows the high byte: a value confirmed as shown stays exactly as it was.
+    if (!answer || (existing && answer->Value == request.Value))
+        return;
+    TFixture &f = Fixture();
+    if (!answer->Value) {
+        if (const int i = palette->Lines.IndexOf(attribute->Name); i >= 0)
+            palette->Lines.Delete(static_cast<std::size_t>(i));
+        grid->item(row, 2)->setText({});
+    } else {
+        palette->SetValue(attribute->Name, *answer->Value * 257);
+        grid->item(row, 2)->setText(QString::number(*answer->Value));
+    }
+    Modified();
+    ColorFromCMY(f, *palette);
 }

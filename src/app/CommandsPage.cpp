@@ -1,12 +1,21 @@
-// The commands page: commands, their steps, and the value entry of steps and palette values.
+#include "CommandsPage.h"
 
-#include "MainFormClass.h"
+#include "Application.h"
+#include "PageBuilder.h"
+#include "Widgets.h"
 
-#include "model/FixDatas.h"
+#include "model/FixClasses.h"
 #include "palettes/QtText.h"
 #include "platform/UserDialogs.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace build;
 
 namespace {
 
@@ -40,11 +49,106 @@ bool IsControlStep(const TCommandLine &step)
 
 } // namespace
 
-void TMainFormClass::RefreshCommandList()
+void TCommandsPage::Build(QWidget *page, TCommandsControls &c, TLayout layout)
+{
+    const bool compact = layout == TLayout::Compact800;
+    auto *row = new QHBoxLayout(page);
+
+    auto *commands = Group(" Commands ", page);
+    auto *commandsLayout = new QVBoxLayout(commands);
+    c.CommandList = Make<QTableWidget>("CommandList", commands);
+    // The compact layout gives the command's steps the width of their four columns.
+    c.CommandList->setFixedWidth(compact ? 150 : 205);
+    commandsLayout->addWidget(c.CommandList);
+    c.btnAddCommand = Button("btnAddCommand", "Add command", commands);
+    c.btnDeleteCommand = Button("btnDeleteCommand", "Delete command", commands);
+    commandsLayout->addWidget(c.btnAddCommand);
+    commandsLayout->addWidget(c.btnDeleteCommand);
+    row->addWidget(commands);
+
+    auto *available = Group(compact ? " Available channels " : " Available attributes", page);
+    auto *availableLayout = new QVBoxLayout(available);
+    c.AvailableChannelList = Make<QTableWidget>("AvailableChannelList", available);
+    c.AvailableChannelList->setFixedWidth(compact ? 170 : 205);
+    availableLayout->addWidget(c.AvailableChannelList);
+    row->addWidget(available);
+
+    // The buttons that move attributes into the command and steps out of it.
+    auto *moves = new QVBoxLayout;
+    moves->addStretch();
+    c.btnAddCommandCh = Button("btnAddCommandCh", ">", page);
+    c.btnDeleteCommandCh = Button("btnDeleteCommandCh", "<", page);
+    c.btnDeleteAllCommandCh = Button("btnDeleteAllCommandCh", "<<", page);
+    for (QPushButton *button : {c.btnAddCommandCh, c.btnDeleteCommandCh, c.btnDeleteAllCommandCh}) {
+        button->setFixedWidth(40);
+        moves->addWidget(button);
+    }
+    moves->addStretch();
+    row->addLayout(moves);
+
+    auto *detail = Group(compact ? " Command channels " : " Command detail", page);
+    auto *detailLayout = new QVBoxLayout(detail);
+    c.CommandChannelList = Make<QTableWidget>("CommandChannelList", detail);
+    detailLayout->addWidget(c.CommandChannelList);
+    row->addWidget(detail, 1);
+}
+
+TCommandsPage::TCommandsPage(const TCommandsControls &controls, const TPageLink &link, QObject *parent)
+    : TPage(controls.CommandPage, link, parent), c_(controls)
+{
+    SetupGrid(c_.CommandList, {{"Command name", Is800() ? 128 : 182}});
+    SetupGrid(c_.AvailableChannelList, {{"Ch", Is800() ? 32 : 42}, {"Ch name.", Is800() ? 115 : 140}});
+    SetupGrid(c_.CommandChannelList, {{"Ch", Is800() ? 32 : 42},
+                                      {"Ch name.", Is800() ? 105 : 143},
+                                      {"Dmx value", 66},
+                                      {"Time (msec)", Is800() ? 80 : 100}});
+}
+
+void TCommandsPage::Wire()
+{
+    // Whatever changes the command list's selection (a click, the keys, a click beside the rows
+    // that clears it) changes the command the page shows.
+    connect(c_.CommandList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            Guarded([this] { RefreshCommandDetail(); }));
+    connect(c_.btnAddCommand, &QPushButton::clicked, this, Guarded([this] { NewCommand(); }));
+    connect(c_.btnDeleteCommand, &QPushButton::clicked, this, Guarded([this] { DeleteCommand(); }));
+    connect(c_.btnAddCommandCh, &QPushButton::clicked, this, Guarded([this] { AddCommandStep(); }));
+    connect(c_.btnDeleteCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteCommandStep(); }));
+    connect(c_.btnDeleteAllCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteAllCommandSteps(); }));
+    connect(c_.CommandChannelList, &QTableWidget::cellDoubleClicked, this, Guarded([this] { EditCommandStep(); }));
+    c_.CommandChannelList->installEventFilter(this);
+}
+
+bool TCommandsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in the step grid edits the value of its selected row, as a double click does.
+    if (watched == c_.CommandChannelList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Guard([this] { EditCommandStep(); });
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TCommandsPage::Entered()
+{
+    if (!Fixture().Commands.Empty())
+        CommandListSelectCell(std::max(c_.CommandList->currentRow(), 0));
+}
+
+int TCommandsPage::SelectedRow() const
+{
+    const QModelIndexList rows = c_.CommandList->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+void TCommandsPage::RefreshCommandList()
 {
     QTableWidget *grid = c_.CommandList;
     Blank(grid);
-    const auto &commands = CurrentFixture().Commands;
+    const auto &commands = Fixture().Commands;
     const int count = static_cast<int>(commands.Count());
     {
         const QSignalBlocker quiet(grid);
@@ -57,16 +161,16 @@ void TMainFormClass::RefreshCommandList()
     RefreshCommandDetail();
 }
 
-TCommand *TMainFormClass::CurrentCommand() const
+TCommand *TCommandsPage::CurrentCommand() const
 {
-    const QModelIndexList rows = c_.CommandList->selectionModel()->selectedRows();
-    const auto &commands = CurrentFixture().Commands;
-    if (rows.isEmpty() || rows.front().row() >= static_cast<int>(commands.Count()))
+    const int row = SelectedRow();
+    const auto &commands = Fixture().Commands;
+    if (row < 0 || row >= static_cast<int>(commands.Count()))
         return nullptr;
-    return &commands[static_cast<std::size_t>(rows.front().row())];
+    return &commands[static_cast<std::size_t>(row)];
 }
 
-void TMainFormClass::SelectCommandRow(int row)
+void TCommandsPage::SelectCommandRow(int row)
 {
     const QSignalBlocker quiet(c_.CommandList);
     const QSignalBlocker quietSelection(c_.CommandList->selectionModel());
@@ -76,15 +180,15 @@ void TMainFormClass::SelectCommandRow(int row)
         c_.CommandList->selectRow(row);
 }
 
-void TMainFormClass::CommandListSelectCell(int row)
+void TCommandsPage::CommandListSelectCell(int row)
 {
-    if (row < 0 || row >= static_cast<int>(CurrentFixture().Commands.Count()))
+    if (row < 0 || row >= static_cast<int>(Fixture().Commands.Count()))
         return;
     SelectCommandRow(row);
     RefreshCommandDetail();
 }
 
-void TMainFormClass::RefreshCommandDetail()
+void TCommandsPage::RefreshCommandDetail()
 {
     // The rows selected before stay selected, so that ">" can be pressed again and again.
     const int available = c_.AvailableChannelList->currentRow();
@@ -99,9 +203,9 @@ void TMainFormClass::RefreshCommandDetail()
     }
 }
 
-void TMainFormClass::FillCommandDetail()
+void TCommandsPage::FillCommandDetail()
 {
-    const TFixture &f = CurrentFixture();
+    const TFixture &f = Fixture();
     const TCommand *command = CurrentCommand();
     if (!command || f.Attributes.Empty())
         return;
@@ -130,7 +234,7 @@ void TMainFormClass::FillCommandDetail()
     }
 }
 
-TCommandLine *TMainFormClass::SelectedStep() const
+TCommandLine *TCommandsPage::SelectedStep() const
 {
     const QTableWidgetItem *item = c_.CommandChannelList->item(c_.CommandChannelList->currentRow(), 0);
     TCommand *command = CurrentCommand();
@@ -140,7 +244,7 @@ TCommandLine *TMainFormClass::SelectedStep() const
     return index < command->Lines.size() ? &command->Lines[index] : nullptr;
 }
 
-void TMainFormClass::NewCommand()
+void TCommandsPage::NewCommand()
 {
     const auto pick = Dialogs().PickPredefinedName("Add command", "AddCommand.ini");
     if (!pick)
@@ -150,7 +254,7 @@ void TMainFormClass::NewCommand()
         name = Dialogs().AskName("Get command name", "Other").value_or("");
     if (name.empty())
         return;
-    TFixture &f = CurrentFixture();
+    TFixture &f = Fixture();
     TCommand &command = f.AddCommand(name);
     RefreshCommandList();
     const int row = f.Commands.IndexOf(command.Name);
@@ -159,17 +263,17 @@ void TMainFormClass::NewCommand()
     Modified();
 }
 
-void TMainFormClass::DeleteCommand()
+void TCommandsPage::DeleteCommand()
 {
     if (!CurrentCommand() || Dialogs().Confirm("Do you wish to delete the command?", false) != TAnswer::Yes)
         return;
-    auto &commands = CurrentFixture().Commands;
+    auto &commands = Fixture().Commands;
     commands.Delete(static_cast<std::size_t>(commands.IndexOf(CurrentCommand()->Name)));
     RefreshCommandList();
     Modified();
 }
 
-void TMainFormClass::AddCommandStep()
+void TCommandsPage::AddCommandStep()
 {
     const QTableWidgetItem *item = c_.AvailableChannelList->item(c_.AvailableChannelList->currentRow(), 0);
     if (!CurrentCommand() || !item || !item->data(EntryRole).isValid())
@@ -180,7 +284,7 @@ void TMainFormClass::AddCommandStep()
     Modified();
 }
 
-void TMainFormClass::DeleteCommandStep()
+void TCommandsPage::DeleteCommandStep()
 {
     TCommandLine *step = SelectedStep();
     if (!step || Dialogs().Confirm("Do you wish to delete the command item?", false) != TAnswer::Yes)
@@ -191,7 +295,7 @@ void TMainFormClass::DeleteCommandStep()
     Modified();
 }
 
-void TMainFormClass::DeleteAllCommandSteps()
+void TCommandsPage::DeleteAllCommandSteps()
 {
     if (!CurrentCommand() || CurrentCommand()->Lines.empty() ||
         Dialogs().Confirm("Do you wish to delete all command items?", false) != TAnswer::Yes)
@@ -201,7 +305,7 @@ void TMainFormClass::DeleteAllCommandSteps()
     Modified();
 }
 
-void TMainFormClass::EditCommandStep()
+void TCommandsPage::EditCommandStep()
 {
     TCommandLine *step = SelectedStep();
     if (!step)
@@ -210,7 +314,7 @@ void TMainFormClass::EditCommandStep()
     request.WithTime = true;
     request.Time = step->Time;
     request.Value = step->Value / 257;
-    if (const TParameter *attribute = CurrentFixture().ParameterByName(step->ChannelName)) {
+    if (const TParameter *attribute = Fixture().ParameterByName(step->ChannelName)) {
         request.Attribute = step->ChannelName;
         request.Min = attribute->DmxMin;
         request.Max = attribute->DmxMax;

@@ -1,7 +1,0 @@
-#include "FixDatas.h"
-
-TFixture &CurrentFixture()
-{
-    static TFixture fixture;
-    return fixture;
-}
