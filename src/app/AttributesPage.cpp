@@ -876,3 +876,8 @@ bool TAttributesPage::AddChannel()
     Modified();
     return true;
 }
+
+QWidget *TAttributesPage::FocusHome() const
+{
+    return c_.AttributesChannelList;
+}

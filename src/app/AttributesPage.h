@@ -18,7 +18,8 @@ public:
     // Fills the grid from the fixture; a fixture without its own channel count takes the rows'.
     void Show();
     // The page was entered: it shows the selected row's attribute.
-    void Entered();
+    void Entered() override;
+    QWidget *FocusHome() const override;
     // The editor as a new fixture starts it: empty, with the defaults of Settings.ini.
     void Reset();
     void ApplyAttributeDefaults();

@@ -336,3 +336,8 @@ void TCommandsPage::EditCommandStep()
     c_.CommandChannelList->item(row, 3)->setText(QString::number(step->Time));
     Modified();
 }
+
+QWidget *TCommandsPage::FocusHome() const
+{
+    return c_.CommandList;
+}

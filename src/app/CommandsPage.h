@@ -16,7 +16,8 @@ public:
 
     void Wire();
     // The page was entered: the command of the selected row (or the first) is shown.
-    void Entered();
+    void Entered() override;
+    QWidget *FocusHome() const override;
     // The command whose row is selected in the command list; nothing when no row is. The
     // selection is the one record of it.
     TCommand *CurrentCommand() const;

@@ -140,11 +140,12 @@ void TMainFormClass::ShowPageTabs()
 
 void TMainFormClass::PageChanged()
 {
-    QWidget *page = c_.PageControl->currentWidget();
-    if (page == attributes_->Widget())
-        attributes_->Entered();
-    else if (page == commands_->Widget())
-        commands_->Entered();
-    else if (page == palettes_->Widget())
-        palettes_->Entered();
+    for (TPage *page : std::initializer_list<TPage *>{attributes_, commands_, palettes_})
+        if (page->Widget() == c_.PageControl->currentWidget()) {
+            page->Entered();
+            // The focus goes to the page's list, not on along the chain into the Fixture field,
+            // where the next key would change the fixture's name.
+            if (!page->Widget()->isAncestorOf(QApplication::focusWidget()))
+                page->FocusHome()->setFocus();
+        }
 }

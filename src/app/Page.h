@@ -28,6 +28,10 @@ public:
     TPage(QWidget *widget, const TPageLink &link, QObject *parent) : QObject(parent), widget_(widget), link_(link) {}
 
     QWidget *Widget() const { return widget_; }
+    // The user turned to the page's tab.
+    virtual void Entered() {}
+    // Where the focus goes when the user turns to the page: its list.
+    virtual QWidget *FocusHome() const { return nullptr; }
 
 protected:
     TFixture &Fixture() const { return link_.Fixture; }

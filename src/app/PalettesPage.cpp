@@ -620,3 +620,8 @@ void TPalettesPage::EditPaletteValue()
     Modified();
     ColorFromCMY(f, *palette);
 }
+
+QWidget *TPalettesPage::FocusHome() const
+{
+    return c_.PaletteChannelList;
+}

@@ -28,7 +28,8 @@ public:
     void Setup();
     void Wire();
     // The page was entered: the boxes are made anew from the fixture's palettes.
-    void Entered();
+    void Entered() override;
+    QWidget *FocusHome() const override;
     void RefreshPaletteDetail();
     // The palette of the button down on the shown sub-page, or nothing: the buttons are the one
     // record of it.
