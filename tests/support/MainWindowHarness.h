@@ -52,21 +52,6 @@ public:
 
     bool Valid() const { return valid_; }
 
-    // Opens the layout and loads the fixture text on the given page.
-    bool Open(bool compact, const QByteArray &text, QWidget *TMainFormControls::*page)
-    {
-        Create(compact);
-        const QString path = dir_.filePath("fixture.fxr");
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-            return false;
-        file.close();
-        dialogs_->Files.push_back(path.toStdString());
-        form_->Controller()->LoadFixture();
-        dialogs_->Shown.clear(); // what setting up the window reported is not the test's matter
-        Controls().PageControl->setCurrentWidget(Controls().*page);
-        return true;
-    }
     // Opens the layout, empty, and shows it.
     void Start(bool compact)
     {
@@ -77,15 +62,22 @@ public:
     void Load(const QString &path)
     {
         dialogs_->Files.push_back(path.toStdString());
-        QTest::mouseClick(Controls().btnLoadFixture, Qt::LeftButton);
+        QTest::mouseClick(Widget<QPushButton>("btnLoadFixture"), Qt::LeftButton);
     }
     // Destroys the window, keeping the dialogs and what they recorded.
     void CloseForm() { form_.reset(); }
 
+    // The one way to the controller: the page classes being built will change these alone.
     TMainFormClass &Controller() { return *form_->Controller(); }
-    const TMainFormControls &Controls() const { return form_->Controls(); }
+    TFixture &Fixture() const { return CurrentFixture(); }
+    void Undo() { Controller().Undo(); }
+    void Redo() { Controller().Redo(); }
+    bool CanUndo() const { return form_->Controller()->CanUndo(); }
+    bool CanRedo() const { return form_->Controller()->CanRedo(); }
+
     TScriptedDialogs &Dialogs() { return *dialogs_; }
-    TMainFormBase &Form() { return *form_; }
+    TMainFormBase &Form() const { return *form_; }
+    template <class T = QWidget> T *Widget(const QString &name) const { return form_->findChild<T *>(name); }
     QString Path(const QString &relative) const { return relative.isEmpty() ? dir_.path() : dir_.filePath(relative); }
 
     // Forgets what the dialogs recorded so far; queued answers stay.
@@ -132,35 +124,6 @@ public:
     }
 
     static void Click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-
-    // Every row of a grid, its cells joined by "|".
-    static QStringList Rows(const QTableWidget *grid)
-    {
-        QStringList rows;
-        for (int row = 0; row < grid->rowCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < grid->columnCount(); ++column)
-                cells << (grid->item(row, column) ? grid->item(row, column)->text() : QString());
-            rows << cells.join('|');
-        }
-        return rows;
-    }
-
-    // A row named after the layout and what follows, its first column "compact".
-    static QTestData &LayoutRow(bool compact, const QString &name)
-    {
-        return QTest::addRow("%s %s", compact ? "800" : "standard", qPrintable(name)) << compact;
-    }
-
-    // A fixture "Many" of count 8-bit attributes Ch1, Ch2... on patches 1, 2...
-    static QByteArray ManyAttributesText(int count)
-    {
-        QByteArray text = "Fixture = \"Many\"\r\nPARAMETERS\r\n";
-        for (int i = 1; i <= count; ++i)
-            text += "\"Ch" + QByteArray::number(i) + "\", 1, IN, HTP, 8, " + QByteArray::number(i) +
-                    ", na, LINEAR, 0, 255, LINEAR, 0\r\n";
-        return text + "ENDPARAMETERS\r\n";
-    }
 
     // Writes the file, making its directory first.
     static void WriteBytes(const QString &path, const QByteArray &bytes)
@@ -221,7 +184,6 @@ protected:
     }
 
     TMainFormClass &Controller() const { return window_->Controller(); }
-    const TMainFormControls &C() const { return window_->Controls(); }
 
     std::unique_ptr<TMainWindowHarness> window_;
     TScriptedDialogs *dialogs_ = nullptr;
