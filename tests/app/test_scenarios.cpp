@@ -83,7 +83,7 @@ struct EScenario : std::runtime_error {
 };
 
 // One scenario played on a fresh window: a scratch directory with program/ (palette icons and two
-// gels), fixtures/, out/ and work/, the working directory.
+// gels), fixtures/, out/ and work/, the working directory, with its Fixtures/.
 class TPlayer {
 public:
     TPlayer() : window_("program", {"fixtures", "out", "work"})
@@ -95,6 +95,7 @@ public:
                                            {"Blade/Square", QColor(70, 70, 80)}})
             WriteBitmap(Program(QString("PaletteIcons/") + file + ".bmp"), colour);
         QDir().mkpath(Program("PaletteIcons/Colors"));
+        QDir().mkpath(window_.Path("work/Fixtures")); // where the file dialogs start
         TMainWindowHarness::WriteBytes(Program("lee.txt"), "1\tTest Colour\t10\t20\t30\n2\tDeep Blue\t0\t0\t200\n");
         QDir::setCurrent(window_.Path("work"));
     }
@@ -273,6 +274,8 @@ private:
         } else if (verb == "write") { // write PATH DATAFILE ["appended text"]
             TMainWindowHarness::WriteBytes(Path(arg(1)),
                                            TMainWindowHarness::Data(arg(2)) + (w.size() > 3 ? arg(3).toUtf8() : ""));
+        } else if (verb == "text") { // text PATH "CONTENT"
+            TMainWindowHarness::WriteBytes(Path(arg(1)), arg(2).toUtf8());
         } else if (verb == "remove") {
             QFile::remove(Path(arg(1)));
         } else if (verb == "load") {
@@ -396,6 +399,8 @@ private:
             yes("undo", window_.CanUndo());
         } else if (what == "redo") {
             yes("redo", window_.CanRedo());
+        } else if (what == "panel") { // how often the Dmx panel was shown
+            Expect("the Dmx panel shown", arg(2), QString::number(d.DmxPanelShown));
         } else if (what == "window") {
             Expect("the window", arg(2), window_.Form().isVisible() ? "open" : "closed");
         } else if (what == "file") { // check file PATH DATAFILE|missing: whole, byte for byte
@@ -408,10 +413,10 @@ private:
             Expect(arg(2) + " as", QString::fromUtf8(TMainWindowHarness::Data(arg(3))),
                    QString::fromUtf8(TMainWindowHarness::ReadBytes(path)));
         } else if (what == "fixture") { // the fixture in memory, written in format 2
-            const QString text = QString::fromStdString(FormatFixture(window_.Fixture(), 2));
+            const QByteArray text = QByteArray::fromStdString(FormatFixture(window_.Fixture(), 2));
             if (qEnvironmentVariableIsSet("RIGSMITH_WRITE_EXPECTED"))
-                TMainWindowHarness::WriteBytes(QStringLiteral(RIGSMITH_APP_DATA "/") + arg(2), text.toUtf8());
-            Expect("the fixture as", QString::fromUtf8(TMainWindowHarness::Data(arg(2))), text);
+                TMainWindowHarness::WriteBytes(QStringLiteral(RIGSMITH_APP_DATA "/") + arg(2), text);
+            Expect("the fixture as", QString::fromLatin1(TMainWindowHarness::Data(arg(2))), QString::fromLatin1(text));
         } else if (what == "files") { // the files of a directory
             Expect("in " + arg(2), rest.join(' '), QDir(Path(arg(2))).entryList(QDir::Files).join(' '));
         } else if (what == "focus") {
@@ -440,7 +445,7 @@ private:
                 d.FileDialogs.erase(d.FileDialogs.begin());
             else if (!d.FileListNames.empty())
                 found = "list: " + d.FileListNames.front(), d.FileListNames.erase(d.FileListNames.begin());
-            Expect("the dialog", arg(2), QString::fromStdString(found).replace(window_.Path({}), "$DIR"));
+            Expect("the dialog", arg(2), QString::fromStdString(found));
         } else if (what == "dialogs") { // none: no dialog was shown beyond those checked
             const std::size_t shown = d.Pickers.size() + d.NameDialogs.size() + d.FileDialogs.size() +
                                       d.FileListNames.size() + d.ValueRequests.size();
