@@ -149,10 +149,13 @@ private:
         d.Questions.clear();
         if (!questions_.isEmpty())
             Fail("the question " + Quoted({questions_.front()}), "none");
-        const std::pair<const char *, bool> left[] = {
-            {"question", !d.Answers.empty()}, {"file", !d.Files.empty()},         {"name", !d.Inputs.empty()},
-            {"value", !d.Values.empty()},     {"filelist", !d.FileListChoices.empty()}, {"pick", !d.Picks.empty()},
-            {"mode", !d.Modes.empty()}};
+        const std::pair<const char *, bool> left[] = {{"question", !d.Answers.empty()},
+                                                      {"file", !d.Files.empty()},
+                                                      {"name", !d.Inputs.empty()},
+                                                      {"value", !d.Values.empty()},
+                                                      {"filelist", !d.FileListChoices.empty()},
+                                                      {"pick", !d.Picks.empty()},
+                                                      {"mode", !d.Modes.empty()}};
         for (const auto &[kind, waiting] : left)
             if (waiting)
                 Fail("every answer taken", QString("an answer %1 left over").arg(kind));
@@ -255,7 +258,8 @@ private:
             Fail(widget->objectName() + " visible", "hidden");
         // A radio button or check box takes clicks on its mark and caption only.
         const bool marked = qobject_cast<QRadioButton *>(widget) || qobject_cast<QCheckBox *>(widget);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, marked ? QPoint(8, widget->height() / 2) : widget->rect().center());
+        QTest::mouseClick(widget, Qt::LeftButton, {},
+                          marked ? QPoint(8, widget->height() / 2) : widget->rect().center());
     }
 
     void Step(const QStringList &w)
@@ -355,13 +359,15 @@ private:
             d.Files.push_back(cancel || a.isEmpty() ? text : std::optional(Path(a).toStdString()));
         else if (kind == "filelist") // the compact layout's save list: NAME DIRECTORY
             d.FileListChoices.push_back(
-                cancel ? std::nullopt : std::optional(TFileListChoice{a.toStdString(), Path(w.value(3)).toStdString()}));
+                cancel ? std::nullopt
+                       : std::optional(TFileListChoice{a.toStdString(), Path(w.value(3)).toStdString()}));
         else if (kind == "name")
             d.Inputs.push_back(text);
         else if (kind == "value") // value [time T], empty or cancel
-            d.Values.push_back(cancel ? std::nullopt
-                                      : std::optional(TValueAnswer{a == "empty" ? std::nullopt : std::optional(Number(a)),
-                                                                   w.value(3) == "time" ? Number(w.value(4)) : 0}));
+            d.Values.push_back(cancel
+                                   ? std::nullopt
+                                   : std::optional(TValueAnswer{a == "empty" ? std::nullopt : std::optional(Number(a)),
+                                                                w.value(3) == "time" ? Number(w.value(4)) : 0}));
         else if (kind == "pick") { // NAME and the descriptor's fields, or cancel
             // type, control, bytes, path, inherit, show, locate
             static const int32_t scales[] = {1, 16, 64, 256, 4096, 16384, 65536};
@@ -420,7 +426,8 @@ private:
         } else if (what == "files") { // the files of a directory
             Expect("in " + arg(2), rest.join(' '), QDir(Path(arg(2))).entryList(QDir::Files).join(' '));
         } else if (what == "focus") {
-            Expect("the focus on", arg(2), QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "");
+            Expect("the focus on", arg(2),
+                   QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "");
         } else if (what == "request") { // what the value dialog was asked: "Attribute min..max label value @ time"
             if (d.ValueRequests.empty())
                 return Expect("a value request", arg(2), "none");
@@ -470,8 +477,9 @@ private:
                                              {"visible", widget->isVisible()},
                                              {"hidden", !widget->isVisible()}};
             auto *button = qobject_cast<QAbstractButton *>(widget);
-            const bool state = one == "checked" || one == "unchecked" ? button && button->isChecked() == (one == "checked")
-                                                                      : states.value(one);
+            const bool state = one == "checked" || one == "unchecked"
+                                   ? button && button->isChecked() == (one == "checked")
+                                   : states.value(one);
             return Expect(name + " is", one, state ? one : "not " + one);
         }
         if (aspect == "tabs") { // the captions of the tabs shown
