@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabBar>
+#include <QTableWidget>
 
 #include <stdexcept>
 
