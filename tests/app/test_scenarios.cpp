@@ -2,6 +2,8 @@
 // it, through widgets found by name, real mouse and key events, and the scripted dialogs. The
 // language is described in tests/data/app/scenarios/README.md.
 
+#include "app/DmxPanel.h"
+#include "app/GetData.h"
 #include "fxr/FixtureWriter.h"
 #include "palettes/PaletteWidgets.h"
 #include "support/MainWindowHarness.h"
@@ -174,7 +176,8 @@ private:
     {
         if (name == "focus")
             return QApplication::focusWidget();
-        QWidget *widget = window_.Form().findChild<QWidget *>(name);
+        QWidget *root = dialog_ ? static_cast<QWidget *>(dialog_.get()) : &window_.Form();
+        QWidget *widget = root->objectName() == name ? root : root->findChild<QWidget *>(name);
         if (!widget)
             Fail("a widget " + name, "none");
         return widget;
@@ -331,8 +334,21 @@ private:
             }
         } else if (verb == "focus") {
             Widget(arg(1))->setFocus();
+        } else if (verb == "value-dialog") { // value-dialog "ATTRIBUTE" MIN MAX "LABEL" VALUE|- [time T]
+            if (!value_)
+                dialog_.reset(value_ = new TGetDataForm);
+            const std::optional<int> value = arg(5) == "-" ? std::nullopt : std::optional(Number(arg(5)));
+            value_->Fill({arg(1).toStdString(), Number(arg(2)), Number(arg(3)), arg(4).toStdString(), value,
+                          w.value(6) == "time", w.value(6) == "time" ? Number(arg(7)) : 0});
+            value_->show();
+        } else if (verb == "dmx-panel") { // a new panel on the levels the ones before left
+            dialog_ = std::make_unique<TfrmDmxPanel>(levels_);
+            value_ = nullptr;
+            dialog_->show();
+        } else if (verb == "show") {
+            Widget(arg(1))->show();
         } else if (verb == "close") {
-            window_.Form().close();
+            (dialog_ ? static_cast<QWidget *>(dialog_.get()) : &window_.Form())->close();
         } else if (verb == "undo") {
             window_.Undo();
         } else if (verb == "redo") {
@@ -406,6 +422,16 @@ private:
             yes("undo", window_.CanUndo());
         } else if (what == "redo") {
             yes("redo", window_.CanRedo());
+        } else if (what == "answer") { // what the value dialog gives: "VALUE|none @ TIME", or cancelled
+            if (!value_)
+                Fail("a value dialog", "none");
+            const TValueAnswer a = value_->Answer();
+            Expect("the answer", arg(2),
+                   value_->result() == QDialog::Rejected && !value_->isVisible()
+                       ? "cancelled"
+                       : (a.Value ? QString::number(*a.Value) : "none") + " @ " + QString::number(a.Time));
+        } else if (what == "level") { // check level CHANNEL VALUE: the Dmx panel's output
+            Expect("level " + arg(2), arg(3), QString::number(levels_[Number(arg(2))]));
         } else if (what == "panel") { // how often the Dmx panel was shown
             Expect("the Dmx panel shown", arg(2), QString::number(d.DmxPanelShown));
         } else if (what == "window") {
@@ -427,8 +453,8 @@ private:
         } else if (what == "files") { // the files of a directory
             Expect("in " + arg(2), rest.join(' '), QDir(Path(arg(2))).entryList(QDir::Files).join(' '));
         } else if (what == "focus") {
-            Expect("the focus on", arg(2),
-                   QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "");
+            const QWidget *focus = dialog_ ? dialog_->focusWidget() : QApplication::focusWidget();
+            Expect("the focus on", arg(2), focus ? focus->objectName() : "");
         } else if (what == "request") { // what the value dialog was asked: "Attribute min..max label value @ time"
             if (d.ValueRequests.empty())
                 return Expect("a value request", arg(2), "none");
@@ -518,6 +544,9 @@ private:
     }
 
     TMainWindowHarness window_;
+    std::unique_ptr<QDialog> dialog_; // a dialog played on its own, which widgets are looked for in
+    TGetDataForm *value_ = nullptr;   // that dialog, when it is the value dialog
+    TDmxLevels levels_{};
     QStringList questions_;
     int messageLine_ = 0;
 };
