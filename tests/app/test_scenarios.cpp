@@ -4,6 +4,7 @@
 
 #include "app/DmxPanel.h"
 #include "app/GetData.h"
+#include "app/Load800.h"
 #include "fxr/FixtureWriter.h"
 #include "palettes/PaletteWidgets.h"
 #include "support/MainWindowHarness.h"
@@ -221,13 +222,14 @@ private:
                 return radio->text();
         return {};
     }
-    static QStringList Rows(const QTableWidget *grid)
+    // The rows of a grid or list, their cells joined by "|".
+    static QStringList Rows(const QAbstractItemModel *model)
     {
         QStringList rows;
-        for (int row = 0; row < grid->rowCount(); ++row) {
+        for (int row = 0; row < model->rowCount(); ++row) {
             QStringList cells;
-            for (int column = 0; column < grid->columnCount(); ++column)
-                cells << (grid->item(row, column) ? grid->item(row, column)->text() : QString());
+            for (int column = 0; column < model->columnCount(); ++column)
+                cells << model->index(row, column).data().toString();
             rows << cells.join('|');
         }
         return rows;
@@ -251,10 +253,10 @@ private:
         Fail("a button " + Quoted({caption}) + " in " + name, "none");
     }
     // The row's cell centre, scrolled into view.
-    static QPoint Cell(QTableWidget *grid, int row, int column)
+    static QPoint Cell(QAbstractItemView *view, int row, int column)
     {
-        grid->scrollToItem(grid->item(row, column));
-        return grid->visualItemRect(grid->item(row, column)).center();
+        view->scrollTo(view->model()->index(row, column));
+        return view->visualRect(view->model()->index(row, column)).center();
     }
     void Click(QWidget *widget) const
     {
@@ -303,7 +305,7 @@ private:
                 return Click(Widget(arg(1)));
             if (arg(2) == "button")
                 return Click(ButtonCaptioned(arg(1), arg(3)));
-            auto *grid = As<QTableWidget>(arg(1));
+            auto *grid = As<QAbstractItemView>(arg(1));
             const QPoint at = arg(2) == "below" ? QPoint(10, grid->viewport()->height() - 5)
                                                 : Cell(grid, Number(arg(3)), w.size() > 5 ? Number(arg(5)) : 0);
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
@@ -345,6 +347,12 @@ private:
             dialog_ = std::make_unique<TfrmDmxPanel>(levels_);
             value_ = nullptr;
             dialog_->show();
+        } else if (verb == "load-dialog") { // the compact layout's load list
+            dialog_ = std::make_unique<TfrmLoad800>();
+            value_ = nullptr;
+            dialog_->show();
+        } else if (verb == "mkdir") {
+            QDir().mkpath(Path(arg(1)));
         } else if (verb == "show") {
             Widget(arg(1))->show();
         } else if (verb == "close") {
@@ -430,6 +438,14 @@ private:
                    value_->result() == QDialog::Rejected && !value_->isVisible()
                        ? "cancelled"
                        : (a.Value ? QString::number(*a.Value) : "none") + " @ " + QString::number(a.Time));
+        } else if (what == "chosen") { // what the load list gives: a path, or cancelled
+            auto *load = qobject_cast<TfrmLoad800 *>(dialog_.get());
+            if (!load)
+                Fail("a load list", "none");
+            Expect("the choice", arg(2),
+                   load->result() == QDialog::Rejected && !load->isVisible()
+                       ? "cancelled"
+                       : QString::fromStdString(load->SelectedPath()));
         } else if (what == "level") { // check level CHANNEL VALUE: the Dmx panel's output
             Expect("level " + arg(2), arg(3), QString::number(levels_[Number(arg(2))]));
         } else if (what == "panel") { // how often the Dmx panel was shown
@@ -524,22 +540,23 @@ private:
                     captions << Caption(button);
             return Expect(name + " with " + aspect, Quoted(rest), Quoted(captions));
         }
-        auto *grid = As<QTableWidget>(name);
+        auto *grid = As<QAbstractItemView>(name);
+        const QString current = QString::number(grid->currentIndex().row());
         if (aspect == "rows") // check GRID rows "CELL|CELL" ..., all of them
-            return Expect(name + " with the rows", Quoted(rest), Quoted(Rows(grid)));
+            return Expect(name + " with the rows", Quoted(rest), Quoted(Rows(grid->model())));
         if (aspect == "row") // check GRID row N "CELL|CELL"
-            return Expect(name + " row " + one, Text(w.value(4)), Rows(grid).value(Number(one)));
+            return Expect(name + " row " + one, Text(w.value(4)), Rows(grid->model()).value(Number(one)));
         if (aspect == "selected") { // the rows highlighted and the current row
             QStringList rows;
             for (const QModelIndex &index : grid->selectionModel()->selectedRows())
                 rows << QString::number(index.row());
             Expect(name + " highlighting", rest.join(' '), rows.join(' '));
             if (!rows.isEmpty())
-                Expect(name + " with current row", rows.front(), QString::number(grid->currentRow()));
+                Expect(name + " with current row", rows.front(), current);
             return;
         }
         if (aspect == "current")
-            return Expect(name + " with current row", one, QString::number(grid->currentRow()));
+            return Expect(name + " with current row", one, current);
         Fail("a check", aspect);
     }
 
