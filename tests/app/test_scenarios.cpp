@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableWidget>
@@ -33,36 +34,21 @@ const QString ScenarioDir = QStringLiteral(RIGSMITH_APP_DATA "/scenarios");
 // A line split into words; a quoted word may hold blanks and the escapes \" \\ \r \n \t.
 QStringList Words(const QString &line)
 {
+    static const QRegularExpression word("\"((?:[^\"\\\\]|\\\\.)*)\"|(\\S+)");
     QStringList words;
-    QString word;
-    bool inWord = false, quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == '\\' && i + 1 < line.size()) {
-            const QChar e = line[++i];
-            word += e == 'r' ? QChar('\r') : e == 'n' ? QChar('\n') : e == 't' ? QChar('\t') : e;
-        } else if (c == '"') {
-            if (quoted)
-                words << word;
-            else
-                inWord = true;
-            quoted = !quoted;
-            if (!quoted) {
-                word.clear();
-                inWord = false;
+    for (const QRegularExpressionMatch &m : word.globalMatch(line)) {
+        QString text = m.captured(2);
+        const QString quoted = m.captured(1);
+        for (int i = 0; i < quoted.size(); ++i) {
+            if (quoted[i] != '\\') {
+                text += quoted[i];
+                continue;
             }
-        } else if (!quoted && c.isSpace()) {
-            if (inWord && !word.isEmpty())
-                words << word;
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
+            const QChar c = quoted[++i]; // the pattern leaves none at the end
+            text += c == 'r' ? QChar('\r') : c == 'n' ? QChar('\n') : c == 't' ? QChar('\t') : c;
         }
+        words << text;
     }
-    if (!word.isEmpty())
-        words << word;
     return words;
 }
 
