@@ -5,12 +5,10 @@
 #include "model/FixDatas.h"
 #include "support/MainWindowHarness.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -167,7 +168,7 @@ void TestStartup::startsLayoutAndFile()
 
     const TFixture &f = CurrentFixture();
     QCOMPARE(QString::fromStdString(f.FileName), loaded);
-    QCOMPARE(form->Controls().FileName->text(), loaded);
+    QCOMPARE(form->findChild<QLineEdit *>("FileName")->text(), loaded);
     QCOMPARE(f.Name == "Before", loaded.isEmpty()); // a file that does not load leaves the fixture as it was
     QVERIFY(f.Saved);
     if (!loaded.isEmpty()) {
@@ -193,7 +194,7 @@ void TestStartup::userFixtures_whenTheWorkingDirectoryHasNone()
 
     const std::unique_ptr<TMainFormBase> form = CreateMainForm(ReadStartArguments({"rigsmith"}));
     dialogs_->Files.push_back(std::nullopt); // the user cancels the chooser
-    form->Controller()->LoadFixture();
+    form->findChild<QPushButton *>("btnLoadFixture")->click();
     const bool samplesCopied = QFile::exists(own + "/demo-spot.fxr");
     // The compact layout's lists: Settings.ini names the relative directory "Fixtures".
     const std::string listed = FileListDirectory("unused");
