@@ -100,6 +100,16 @@ public:
         return Next(Modes, "mode list: " + fixture);
     }
 
+    // The texts shown, of every kind or of one (the screenshot tool lists them).
+    std::vector<std::string> Texts(std::optional<TMessageKind> kind = std::nullopt) const
+    {
+        std::vector<std::string> texts;
+        for (const TShown &shown : Shown)
+            if (!kind || shown.Kind == *kind)
+                texts.push_back(shown.Text);
+        return texts;
+    }
+
 private:
     template <class T> static T Next(std::deque<T> &queue, const std::string &what)
     {
