@@ -1,4 +1,3 @@
-#include "app/Load800.h"
 #include "app/QtDialogs.h"
 #include "app/Save800.h"
 #include "palettes/GetColName.h"
@@ -95,19 +94,14 @@ private slots:
     void init();
     void cleanup();
 
-    void fileLists_listOnlyFixtureFilesSorted();
-    void fileLists_missingDirectoryLeavesListEmpty();
-    void fileLists_followSettingsAtEachActivation();
-    void fileLists_keepDirectoryWhenSettingsNameNone();
-
-    void loadDialog_userActions_data();
-    void loadDialog_userActions();
+    void saveList_listsOnlyFixtureFilesSorted();
+    void saveList_missingDirectoryLeavesListEmpty();
 
     void saveDialog_selectionFillsName();
     void saveDialog_activationKeepsCallersName();
     void saveDialog_refusesEmptyName();
 
-    void fileLists_namesInAnyScript();
+    void saveList_namesInAnyScript();
     void fileDialogs_pathsInAnyScript_data();
     void fileDialogs_pathsInAnyScript();
 
@@ -158,17 +152,11 @@ QString TestDialogs::MakeFixtureDir()
     return dir;
 }
 
-void TestDialogs::fileLists_listOnlyFixtureFilesSorted()
+void TestDialogs::saveList_listsOnlyFixtureFilesSorted()
 {
     const QString dir = MakeFixtureDir();
     WriteSettings(dir);
     const QStringList expected{"beam.fxr", "spot.fxr", "WASH.FXR"};
-
-    TfrmLoad800 load;
-    load.FormActivate();
-    QCOMPARE(Names(load.flbFxr), expected);
-    QCOMPARE(load.Directory(), dir.toStdString());
-    CheckShows(load.lDir, dir);
 
     TfrmSave800 save;
     save.FormActivate();
@@ -177,96 +165,15 @@ void TestDialogs::fileLists_listOnlyFixtureFilesSorted()
     CheckShows(save.lDir, dir);
 }
 
-void TestDialogs::fileLists_missingDirectoryLeavesListEmpty()
+void TestDialogs::saveList_missingDirectoryLeavesListEmpty()
 {
     const QString missing = root_->filePath("missing");
     WriteSettings(missing);
-
-    TfrmLoad800 load;
-    WhenShown(load, [&] {
-        QCOMPARE(load.flbFxr->count(), 0);
-        CheckShows(load.lDir, missing + " (does not exist)");
-        QVERIFY(load.lDir->text().endsWith(" (does not exist)"));
-        QTest::mouseClick(load.btnLoad, Qt::LeftButton);
-    });
-    QCOMPARE(Result(load.Execute()), QString());
 
     TfrmSave800 save;
     save.FormActivate();
     QCOMPARE(save.flbFxr->count(), 0);
     CheckShows(save.lDir, missing + " (does not exist)");
-}
-
-void TestDialogs::fileLists_followSettingsAtEachActivation()
-{
-    const QString first = MakeFixtureDir();
-    const QString second = root_->filePath("second");
-    QDir().mkdir(second);
-    WriteFile(second + "/dimmer.fxr", {});
-
-    TfrmLoad800 load;
-    TfrmSave800 save;
-    WriteSettings(first);
-    load.FormActivate();
-    save.FormActivate();
-    QCOMPARE(load.flbFxr->count(), 3);
-    QCOMPARE(save.flbFxr->count(), 3);
-
-    WriteSettings(second);
-    load.FormActivate();
-    save.FormActivate();
-    QCOMPARE(Names(load.flbFxr), QStringList{"dimmer.fxr"});
-    QCOMPARE(Names(save.flbFxr), QStringList{"dimmer.fxr"});
-    CheckShows(load.lDir, second);
-    QCOMPARE(save.Directory(), second.toStdString());
-}
-
-void TestDialogs::fileLists_keepDirectoryWhenSettingsNameNone()
-{
-    TfrmLoad800 load;
-    load.FormActivate();
-    QCOMPARE(load.Directory(), WorkingDir());
-
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    load.FormActivate();
-    WriteSettings("");
-    load.FormActivate();
-    QCOMPARE(load.Directory(), dir.toStdString());
-    QCOMPARE(load.flbFxr->count(), 3);
-}
-
-void TestDialogs::loadDialog_userActions_data()
-{
-    using User = std::function<void(TfrmLoad800 &)>;
-    QTest::addColumn<User>("user");
-    QTest::addColumn<QString>("result"); // a file of the fixture directory, "" or cancelled
-    QTest::newRow("Enter loads the first file, selected")
-        << User([](TfrmLoad800 &load) { QTest::keyClick(load.flbFxr, Qt::Key_Return); }) << "/beam.fxr";
-    QTest::newRow("double click loads that file") << User([](TfrmLoad800 &load) {
-        const QPoint place = load.flbFxr->visualItemRect(load.flbFxr->item(2)).center();
-        // A real double click starts with a plain click; QTest sends only the second half.
-        QTest::mouseClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place);
-        QTest::mouseDClick(load.flbFxr->viewport(), Qt::LeftButton, {}, place);
-    }) << "/WASH.FXR";
-    QTest::newRow("Load with nothing selected gives an empty path") << User([](TfrmLoad800 &load) {
-        load.flbFxr->clearSelection();
-        QTest::mouseClick(load.btnLoad, Qt::LeftButton);
-    }) << "";
-    QTest::newRow("cancel") << User([](TfrmLoad800 &load) { QTest::mouseClick(load.btnCancel, Qt::LeftButton); })
-                            << Cancelled;
-}
-
-void TestDialogs::loadDialog_userActions()
-{
-    QFETCH(std::function<void(TfrmLoad800 &)>, user);
-    QFETCH(QString, result);
-    const QString dir = MakeFixtureDir();
-    WriteSettings(dir);
-    TfrmLoad800 load;
-    WhenShown(load, [&] { user(load); });
-    QCOMPARE(Result(load.Execute()), result.startsWith('/') ? dir + result : result);
-    QCOMPARE(Messages(*dialogs_), QStringList());
 }
 
 void TestDialogs::saveDialog_selectionFillsName()
@@ -323,24 +230,12 @@ void TestDialogs::saveDialog_refusesEmptyName()
     QCOMPARE(Messages(*dialogs_), QStringList{BlankName});
 }
 
-void TestDialogs::fileLists_namesInAnyScript()
+void TestDialogs::saveList_namesInAnyScript()
 {
     const QString dir = root_->filePath(ScriptDir);
     QVERIFY(QDir().mkdir(dir));
     WriteFile(dir + '/' + ScriptName, "Name=x\r\n");
     WriteSettings(dir);
-
-    TfrmLoad800 load;
-    QStringList listed;
-    WhenShown(load, [&] {
-        listed = Names(load.flbFxr);
-        QTest::keyClick(load.flbFxr, Qt::Key_Return);
-    });
-    const std::optional<std::string> chosen = load.Execute();
-    QCOMPARE(listed, QStringList{ScriptName});
-    CheckShows(load.lDir, dir);
-    QCOMPARE(Result(chosen), dir + '/' + ScriptName);
-    QVERIFY(std::filesystem::is_regular_file(*chosen));
 
     TfrmSave800 save;
     QString proposed;

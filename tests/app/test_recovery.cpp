@@ -26,7 +26,7 @@ class TestRecovery : public TWindowTest {
     {
         window_->Start(false);
         window_->Load(window_->Path("par.fxr"));
-        QTest::keyClicks(C().FixtureName, " 64");
+        QTest::keyClicks(window_->Widget<QLineEdit>("FixtureName"), " 64");
         if (change)
             change(Fixture());
         QVERIFY(!Fixture().Saved);
@@ -47,7 +47,7 @@ private slots:
         Begin();
         TMainWindowHarness::WriteBytes(window_->Path("par.fxr"), ParText);
     }
-    void cleanup() { Finish(true); }
+    void cleanup() { Finish(); }
 
     // The copy follows the work until it is saved, and names the file by its absolute path,
     // whatever directory the next editor starts in.
@@ -112,8 +112,8 @@ private slots:
             QCOMPARE(QString::fromStdString(f.FileDir + "/" + f.FileName), window_->Path("par.fxr"));
             QCOMPARE(f.FormatVersion, 1);
             QVERIFY(!f.Saved);
-            QCOMPARE(C().FixtureName->text(), "Par 64");
-            QCOMPARE(C().FileName->text(), "par.fxr");
+            QCOMPARE(window_->Widget<QLineEdit>("FixtureName")->text(), "Par 64");
+            QCOMPARE(window_->Widget<QLineEdit>("FileName")->text(), "par.fxr");
             QVERIFY(QFile::exists(recovery.CopyPath())); // still unsaved
         } else {
             QCOMPARE(f.Name, std::string());
@@ -283,7 +283,7 @@ private slots:
         window_->Load(window_->Path("par.fxr"));
         TRecovery recovery(Fixture(), Dir());
         connect(&Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
-        QTest::keyClicks(C().FixtureName, " 64");
+        QTest::keyClicks(window_->Widget<QLineEdit>("FixtureName"), " 64");
         recovery.Poll();
         QVERIFY(QFile::exists(recovery.CopyPath()));
         bool copyWhileShown = true;
@@ -291,22 +291,11 @@ private slots:
             recovery.Poll();
             copyWhileShown = QFile::exists(recovery.CopyPath());
         };
-        TMainWindowHarness::Click(C().btnSaveFixture);
+        QTest::mouseClick(window_->Widget<QPushButton>("btnSaveFixture"), Qt::LeftButton);
         dialogs_->WhileShown = nullptr;
         QCOMPARE(window_->Messages(), QStringList{"Information: File par.fxr saved"});
         QVERIFY(!copyWhileShown);
         window_->Forget();
-    }
-
-    void discard_removesTheCopy()
-    {
-        TFixture work;
-        TRecovery recovery(work, Dir());
-        work.Saved = false;
-        recovery.Poll();
-        QVERIFY(QFile::exists(recovery.CopyPath()));
-        recovery.Discard();
-        QVERIFY(!QFile::exists(recovery.CopyPath()));
     }
 };
 

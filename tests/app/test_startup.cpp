@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -81,62 +82,34 @@ void TestStartup::cleanup()
     root_.reset();
 }
 
+// The rows of tests/data/app/start-arguments.txt.
 void TestStartup::arguments_data()
 {
-    QTest::addColumn<QStringList>("arguments"); // after the program's name
-    QTest::addColumn<bool>("compact");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("status");     // -1: the editor starts
-    QTest::addColumn<QString>("output"); // the first line of standard output
-    QTest::addColumn<QString>("errors");
-
-    const auto starts = [](const char *name, const QStringList &arguments, bool compact, const QString &file) {
-        QTest::newRow(name) << arguments << compact << file << -1 << QString() << QString();
-    };
-    const auto ends = [](const char *name, const QStringList &arguments, int status, const QString &output,
-                         const QString &errors) {
-        QTest::newRow(name) << arguments << false << QString() << status << output << errors;
-    };
-    starts("no argument", {}, false, {});
-    starts("800", {"800"}, true, {});
-    starts("800 FILE", {"800", "spot.fxr"}, true, "spot.fxr");
-    starts("FILE", {"spot.fxr"}, false, "spot.fxr");
-    starts("0800 is a file name", {"0800"}, false, "0800");
-    starts("800x is a file name", {"800x"}, false, "800x");
-    starts("800 only counts first", {"spot.fxr", "800"}, false, "spot.fxr");
-    starts("further arguments are ignored", {"800", "spot.fxr", "wash.fxr"}, true, "spot.fxr");
-    starts("a file named like an option", {"--", "-odd.fxr"}, false, "-odd.fxr");
-    starts("Qt's own options pass", {"-platform", "offscreen", "-reverse", "800", "spot.fxr"}, true, "spot.fxr");
-    ends("unknown option", {"--bogus"}, 2, {}, UnknownOption);
-    ends("unknown option after 800", {"800", "--bogus", "spot.fxr"}, 2, {}, UnknownOption);
-    ends("unknown short option", {"-x"}, 2, {},
-         "rigsmith: Unknown option 'x'.\nTry 'rigsmith --help' for more information.\n");
-    const QString usage = "Usage: rigsmith [800] [FILE.fxr]";
-    ends("--help", {"--help"}, 0, usage, {});
-    ends("-h", {"-h"}, 0, usage, {});
-    ends("--help after 800 and a file", {"800", "spot.fxr", "--help"}, 0, usage, {});
-    ends("--version", {"--version"}, 0, "rigsmith " + Version, {});
-    ends("-v", {"-v"}, 0, "rigsmith " + Version, {});
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QFile file(QStringLiteral(RIGSMITH_APP_DATA "/start-arguments.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    for (const QString &line : QString::fromUtf8(file.readAll()).split('\n'))
+        if (line.contains('|') && !line.startsWith('#'))
+            QTest::newRow(qPrintable("rigsmith " + line.section('|', 0, 0).simplified()))
+                << line.section('|', 0, 0).split(' ', Qt::SkipEmptyParts)
+                << line.section('|', 1).trimmed().replace("\\n", "\n").replace("$VERSION", Version);
 }
 
 void TestStartup::arguments()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, compact);
-    QFETCH(QString, file);
-    QFETCH(int, status);
-    QFETCH(QString, output);
-    QFETCH(QString, errors);
-
+    QFETCH(QString, expected);
     const TStartRequest request = ReadStartArguments(QStringList{"rigsmith"} + arguments);
-    QCOMPARE(request.ExitStatus.value_or(-1), status);
-    QCOMPARE(request.Output.section('\n', 0, 0), output);
-    QCOMPARE(request.Output.endsWith('\n'), !output.isEmpty());
-    QCOMPARE(request.Errors, errors);
-    if (status == -1) {
-        QCOMPARE(request.Compact, compact);
-        QCOMPARE(request.File, file);
-    }
+    QString found = request.ExitStatus ? "ends " + QString::number(*request.ExitStatus)
+                                       : (request.Compact ? "compact" : "standard") +
+                                             (request.File.isEmpty() ? "" : " " + request.File);
+    if (!request.Output.isEmpty())
+        found += " > " + request.Output.section('\n', 0, 0);
+    if (!request.Errors.isEmpty())
+        found += " ! " + request.Errors;
+    QCOMPARE(found, expected);
+    QCOMPARE(request.Output.endsWith('\n'), !request.Output.isEmpty());
 }
 
 void TestStartup::startsLayoutAndFile_data()
@@ -191,7 +164,7 @@ void TestStartup::startsLayoutAndFile()
 
     const TFixture &f = form->Controller()->Fixture();
     QCOMPARE(QString::fromStdString(f.FileName), loaded);
-    QCOMPARE(form->Controls().FileName->text(), loaded);
+    QCOMPARE(form->findChild<QLineEdit *>("FileName")->text(), loaded);
     QCOMPARE(f.Name == "Before", loaded.isEmpty()); // a file that does not load leaves the fixture as it was
     QVERIFY(f.Saved);
     if (!loaded.isEmpty()) {
@@ -217,7 +190,7 @@ void TestStartup::userFixtures_whenTheWorkingDirectoryHasNone()
 
     const std::unique_ptr<TMainFormBase> form = CreateMainForm(ReadStartArguments({"rigsmith"}));
     dialogs_->Files.push_back(std::nullopt); // the user cancels the chooser
-    form->Controller()->LoadFixture();
+    form->findChild<QPushButton *>("btnLoadFixture")->click();
     const bool samplesCopied = QFile::exists(own + "/demo-spot.fxr");
     // The compact layout's lists: Settings.ini names the relative directory "Fixtures".
     const std::string listed = FileListDirectory("unused");

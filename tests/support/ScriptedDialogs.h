@@ -100,7 +100,7 @@ public:
         return Next(Modes, "mode list: " + fixture);
     }
 
-    // The texts shown, of every kind or of one.
+    // The texts shown, of every kind or of one (the screenshot tool lists them).
     std::vector<std::string> Texts(std::optional<TMessageKind> kind = std::nullopt) const
     {
         std::vector<std::string> texts;
