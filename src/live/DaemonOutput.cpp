@@ -3,9 +3,13 @@
 #include <cstdlib>
 
 #ifdef RIGSMITH_WITH_OLA
+#include <ola/Callback.h>
 #include <ola/DmxBuffer.h>
 #include <ola/Logging.h>
-#include <ola/client/StreamingClient.h>
+#include <ola/client/OlaClient.h>
+#include <ola/io/SelectServer.h>
+#include <ola/network/SocketAddress.h>
+#include <ola/network/TCPSocket.h>
 #endif
 
 namespace {
@@ -21,37 +25,64 @@ uint16_t DaemonPort()
 
 #ifdef RIGSMITH_WITH_OLA
 
+// Every frame waits for olad's answer: a frame sent is a frame olad has taken, also the last one
+// before the program ends, and a daemon that went away is noticed at the next frame.
 class TOlaOutput final : public TDmxOutput {
 public:
     explicit TOlaOutput(unsigned universe) : universe_(universe) {}
+    ~TOlaOutput() override
+    {
+        if (socket_)
+            select_.RemoveReadDescriptor(socket_.get());
+    }
 
     bool Open(std::string &error) override
     {
         // The library's own reports would only repeat ours on the terminal.
         ola::InitLogging(ola::OLA_LOG_NONE, ola::OLA_LOG_STDERR);
-        ola::client::StreamingClient::Options options;
-        options.auto_start = false; // a daemon the user did not start is none of our business
-        options.server_port = DaemonPort();
-        client_ = std::make_unique<ola::client::StreamingClient>(options);
-        if (client_->Setup())
-            return true;
-        error =
-            "olad, the DMX daemon, does not answer on port " + std::to_string(options.server_port) + ": is it running?";
+        const uint16_t port = DaemonPort();
+        socket_.reset(ola::network::TCPSocket::Connect(
+            ola::network::IPV4SocketAddress(ola::network::IPV4Address::Loopback(), port)));
+        if (socket_) {
+            client_ = std::make_unique<ola::client::OlaClient>(socket_.get());
+            if (client_->Setup() && select_.AddReadDescriptor(socket_.get())) {
+                client_->SetCloseHandler(ola::NewSingleCallback(this, &TOlaOutput::Closed));
+                return true;
+            }
+        }
+        error = "olad, the DMX daemon, does not answer on port " + std::to_string(port) + ": is it running?";
         return false;
     }
 
     bool Send(const TUniverse &levels, std::string &error) override
     {
-        ola::DmxBuffer buffer(levels.data(), static_cast<unsigned>(levels.size()));
-        if (client_->SendDmx(universe_, buffer))
+        answered_ = false;
+        client_->SendDMX(universe_, ola::DmxBuffer(levels.data(), static_cast<unsigned>(levels.size())),
+                         ola::client::SendDMXArgs(ola::NewSingleCallback(this, &TOlaOutput::Answered)));
+        for (int waits = 0; !answered_ && !closed_ && waits < 50; ++waits)
+            select_.RunOnce(ola::TimeInterval(0, 100'000));
+        if (answered_ && !closed_ && refusal_.empty())
             return true;
-        error = "The connection to olad was lost: did it stop?";
+        error = closed_ || !answered_ ? "The connection to olad was lost: did it stop?"
+                                      : "olad refused the levels of universe " + std::to_string(universe_) + ": " +
+                                            refusal_ + " (is an output patched to it?)";
         return false;
     }
 
 private:
+    void Answered(const ola::client::Result &result)
+    {
+        answered_ = true;
+        refusal_ = result.Success() ? std::string() : result.Error();
+    }
+    void Closed() { closed_ = true; }
+
     unsigned universe_;
-    std::unique_ptr<ola::client::StreamingClient> client_;
+    ola::io::SelectServer select_;
+    std::unique_ptr<ola::network::TCPSocket> socket_;
+    std::unique_ptr<ola::client::OlaClient> client_;
+    bool answered_ = false, closed_ = false;
+    std::string refusal_;
 };
 
 #else

@@ -95,15 +95,13 @@ TEST(LiveDaemon, ReadsBackAndReportsADaemonMissingOrStopping)
 {
     std::vector<std::string> reports;
     const auto report = [&reports](const std::string &message) { reports.push_back(message); };
-    const std::string nobody = std::to_string(FreePort());
-    setenv("RIGSMITH_OLA_PORT", nobody.c_str(), 1);
+    setenv("RIGSMITH_OLA_PORT", "1", 1); // nothing answers there
     {
         TLiveOutput output(MakeDaemonOutput(1), report);
         output.Set({{1, 255}});
         EXPECT_FALSE(output.Drain());
     }
-    ASSERT_EQ(reports,
-              std::vector<std::string>{"olad, the DMX daemon, does not answer on port " + nobody + ": is it running?"});
+    ASSERT_EQ(reports, std::vector<std::string>{"olad, the DMX daemon, does not answer on port 1: is it running?"});
     if (const std::string why = OladMissing(); !why.empty())
         GTEST_SKIP() << why;
     TOlad olad(3);
@@ -112,9 +110,7 @@ TEST(LiveDaemon, ReadsBackAndReportsADaemonMissingOrStopping)
     const auto sent = Clock::now();
     output.Set({{1, 0}, {2, 255}, {3, 128}, {4, 7}});
     ASSERT_TRUE(output.Drain());
-    while (olad.Levels().size() < 4 && Clock::now() - sent < 5s)
-        std::this_thread::sleep_for(1ms);
-    std::cout << "read back after " << (Clock::now() - sent) / 1us << " us\n";
+    std::cout << "olad took the levels " << (Clock::now() - sent) / 1us << " us after the change\n";
     std::vector<int> levels = olad.Levels();
     levels.resize(4);
     EXPECT_EQ(levels, (std::vector<int>{0, 255, 128, 7}));
