@@ -231,6 +231,10 @@ void TMainFormClass::WireEvents()
             Guarded([this] { RefreshCommandDetail(); }));
     connect(c_.btnAddCommand, &QPushButton::clicked, this, Guarded([this] { NewCommand(); }));
     connect(c_.btnDeleteCommand, &QPushButton::clicked, this, Guarded([this] { DeleteCommand(); }));
+    connect(c_.CommandPage->findChild<QPushButton *>("btnSendCommand"), &QPushButton::clicked, this, Guarded([this] {
+                if (TCommand *command = CurrentCommand())
+                    SendCommandLive(CurrentFixture(), *command);
+            }));
     connect(c_.btnAddCommandCh, &QPushButton::clicked, this, Guarded([this] { AddCommandStep(); }));
     connect(c_.btnDeleteCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteCommandStep(); }));
     connect(c_.btnDeleteAllCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteAllCommandSteps(); }));

@@ -330,6 +330,8 @@ void Commands(QWidget *page, TMainFormControls &c, TLayout layout)
     c.btnDeleteCommand = Button("btnDeleteCommand", "Delete command", commands);
     commandsLayout->addWidget(c.btnAddCommand);
     commandsLayout->addWidget(c.btnDeleteCommand);
+    // Plays the selected command on the live output of the DMX panel.
+    commandsLayout->addWidget(Button("btnSendCommand", "Send", commands));
     row->addWidget(commands);
 
     auto *available = Group(compact ? " Available channels " : " Available attributes", page);

@@ -4,6 +4,7 @@
 #include "MainFormClass.h"
 
 #include "Application.h"
+#include "DmxPanel.h"
 #include "model/FixColors.h"
 #include "model/FixDatas.h"
 #include "palettes/PaletteIcons.h"
@@ -328,6 +329,8 @@ void TMainFormClass::SelectPalette(QObject *sender)
     if (button->Tag == ControlPalette && !PaletteOfButton(button))
         CurrentFixture().AddPalette(FromQt(button->Caption()), ControlPalette);
     RefreshPaletteDetail();
+    if (const TPalette *palette = CurrentPalette())
+        SendPaletteLive(CurrentFixture(), *palette); // with live output on, the fixture shows it
 }
 
 void TMainFormClass::RebuildPaletteBoxes()
