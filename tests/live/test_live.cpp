@@ -90,35 +90,16 @@ TEST(LiveOutput, FoldsChangesIntoFramesAndHoldsSteps)
     }
 }
 
-// olad not running, olad stopping while live: one report each, and no wait that never ends.
-TEST(LiveDaemon, ReadsBackAndReportsADaemonMissingOrStopping)
+// olad not running: one report, and no wait that never ends (olad stopping: the panel's test).
+TEST(LiveDaemon, ReportsADaemonNotRunning)
 {
     std::vector<std::string> reports;
     const auto report = [&reports](const std::string &message) { reports.push_back(message); };
     setenv("RIGSMITH_OLA_PORT", "1", 1); // nothing answers there
-    {
-        TLiveOutput output(MakeDaemonOutput(1), report);
-        output.Set({{1, 255}});
-        EXPECT_FALSE(output.Drain());
-    }
-    ASSERT_EQ(reports, std::vector<std::string>{"olad, the DMX daemon, does not answer on port 1: is it running?"});
-    if (const std::string why = OladMissing(); !why.empty())
-        GTEST_SKIP() << why;
-    TOlad olad(3);
-    setenv("RIGSMITH_OLA_PORT", olad.Port().c_str(), 1);
-    TLiveOutput output(MakeDaemonOutput(3), report);
-    const auto sent = Clock::now();
-    output.Set({{1, 0}, {2, 255}, {3, 128}, {4, 7}});
-    ASSERT_TRUE(output.Drain());
-    std::cout << "olad took the levels " << (Clock::now() - sent) / 1us << " us after the change\n";
-    std::vector<int> levels = olad.Levels();
-    levels.resize(4);
-    EXPECT_EQ(levels, (std::vector<int>{0, 255, 128, 7}));
-    olad.Stop();
-    for (int tries = 0; tries < 100 && output.Drain(); ++tries)
-        output.Set({{1, uint8_t(tries)}});
-    EXPECT_EQ(reports.back(), "The connection to olad was lost: did it stop?");
-    EXPECT_EQ(reports.size(), 2u);
+    TLiveOutput output(MakeDaemonOutput(1), report);
+    output.Set({{1, 255}});
+    EXPECT_FALSE(output.Drain());
+    EXPECT_EQ(reports, std::vector<std::string>{"olad, the DMX daemon, does not answer on port 1: is it running?"});
 }
 
 // What rigsmith-fxr send leaves in the universe: the samples' palettes and their commands of two
