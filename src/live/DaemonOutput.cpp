@@ -14,6 +14,8 @@
 
 namespace {
 
+#ifdef RIGSMITH_WITH_OLA
+
 // olad's port for its clients: 9010 unless RIGSMITH_OLA_PORT names another (a daemon of the
 // tests' own, or one the user started with --rpc-port).
 uint16_t DaemonPort()
@@ -22,8 +24,6 @@ uint16_t DaemonPort()
     const long number = port != nullptr ? std::strtol(port, nullptr, 10) : 0;
     return number > 0 && number < 65536 ? static_cast<uint16_t>(number) : 9010;
 }
-
-#ifdef RIGSMITH_WITH_OLA
 
 // Every frame waits for olad's answer: a frame sent is a frame olad has taken, also the last one
 // before the program ends, and a daemon that went away is noticed at the next frame.

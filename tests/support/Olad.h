@@ -3,6 +3,8 @@
 // olad of a test's own, set up by live/olad_sandbox.py (the dummy plugin alone, loopback ports of
 // its own, the universe patched) and stopped by its process id.
 
+#include "live/LiveOutput.h"
+
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -29,6 +31,8 @@ inline std::string Output(const std::string &command)
 // Why olad cannot run for the tests here, or nothing.
 inline std::string OladMissing()
 {
+    if (!DaemonOutputBuilt())
+        return "this build has no live output: OLA's development files (libola-dev) were missing";
     if (std::system("command -v olad >/dev/null") != 0)
         return "olad is not installed (Debian package ola): the live output tests need it";
     return {};
