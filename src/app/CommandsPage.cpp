@@ -1,6 +1,7 @@
 #include "CommandsPage.h"
 
 #include "Application.h"
+#include "DmxPanel.h"
 #include "PageBuilder.h"
 #include "Widgets.h"
 
@@ -64,6 +65,8 @@ void TCommandsPage::Build(QWidget *page, TCommandsControls &c, TLayout layout)
     c.btnDeleteCommand = Button("btnDeleteCommand", "Delete command", commands);
     commandsLayout->addWidget(c.btnAddCommand);
     commandsLayout->addWidget(c.btnDeleteCommand);
+    c.btnSendCommand = Button("btnSendCommand", "Send", commands);
+    commandsLayout->addWidget(c.btnSendCommand);
     row->addWidget(commands);
 
     auto *available = Group(compact ? " Available channels " : " Available attributes", page);
@@ -112,6 +115,10 @@ void TCommandsPage::Wire()
             Guarded([this] { RefreshCommandDetail(); }));
     connect(c_.btnAddCommand, &QPushButton::clicked, this, Guarded([this] { NewCommand(); }));
     connect(c_.btnDeleteCommand, &QPushButton::clicked, this, Guarded([this] { DeleteCommand(); }));
+    connect(c_.btnSendCommand, &QPushButton::clicked, this, Guarded([this] {
+                if (const TCommand *command = CurrentCommand())
+                    SendCommandLive(Widget(), Fixture(), *command);
+            }));
     connect(c_.btnAddCommandCh, &QPushButton::clicked, this, Guarded([this] { AddCommandStep(); }));
     connect(c_.btnDeleteCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteCommandStep(); }));
     connect(c_.btnDeleteAllCommandCh, &QPushButton::clicked, this, Guarded([this] { DeleteAllCommandSteps(); }));

@@ -91,8 +91,11 @@ void TMainFormClass::Wire()
     connect(c_.btnExit, &QPushButton::clicked, c_.Form, &QWidget::close);
     connect(c_.PageControl, &QTabWidget::currentChanged, this, Guarded([this](int) { PageChanged(); }));
     // Undo and redo of the fixture, wherever the focus is (see eventFilter).
+    // Ctrl+Y too, where the platform does not bind it already: two shortcuts of one key are
+    // ambiguous, and neither would fire.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys << QKeySequence(Qt::CTRL | Qt::Key_Y);
     for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::Undo))
         connect(new QShortcut(keys, c_.Form), &QShortcut::activated, this, Guarded([this] { Undo(); }));
     for (const QKeySequence &keys : redoKeys)

@@ -99,6 +99,7 @@ struct TCommandsControls {
     QTableWidget *CommandChannelList = nullptr;
     QPushButton *btnAddCommand = nullptr;
     QPushButton *btnDeleteCommand = nullptr;
+    QPushButton *btnSendCommand = nullptr; // plays the selected command on the live output
     QPushButton *btnAddCommandCh = nullptr;
     QPushButton *btnDeleteCommandCh = nullptr;
     QPushButton *btnDeleteAllCommandCh = nullptr;

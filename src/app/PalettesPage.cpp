@@ -4,6 +4,7 @@
 #include "PalettesPage.h"
 
 #include "Application.h"
+#include "DmxPanel.h"
 #include "PageBuilder.h"
 #include "Widgets.h"
 #include "model/FixClasses.h"
@@ -496,6 +497,8 @@ void TPalettesPage::SelectPalette(QObject *sender)
     if (button->Tag == ControlPalette && !PaletteOfButton(button))
         Fixture().AddPalette(FromQt(button->Caption()), ControlPalette);
     RefreshPaletteDetail();
+    if (const TPalette *palette = CurrentPalette())
+        SendPaletteLive(Widget(), Fixture(), *palette); // with live output on, the fixture shows it
 }
 
 void TPalettesPage::RebuildPaletteBoxes()

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScrollBar>
 
 namespace {
 
@@ -59,7 +60,13 @@ void TQtDialogs::CreateNameDialog()
 
 void TQtDialogs::CreateDmxPanel()
 {
-    dmxPanel_ = new TfrmDmxPanel(dmxLevels_, mainWindow_);
+    dmxPanel_ = new TfrmDmxPanel(dmxLevels_, fixture_, mainWindow_);
+    // The compact layout's master scales what the panel sends; without it the panel sends in full.
+    if (auto *master = mainWindow_ ? mainWindow_->findChild<QScrollBar *>("DmxMaster") : nullptr) {
+        const auto follow = [panel = dmxPanel_.data(), master] { panel->SetMaster(255 - master->value()); };
+        QObject::connect(master, &QScrollBar::valueChanged, dmxPanel_, follow);
+        follow();
+    }
 }
 
 void TQtDialogs::CreateValueDialog()

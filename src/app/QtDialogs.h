@@ -18,11 +18,13 @@ public:
     TQtDialogs();
     ~TQtDialogs() override;
 
-    // Message boxes and dialogs are centred on this window, of the compact layout or not.
-    void SetMainWindow(QWidget *window, bool compact)
+    // Message boxes and dialogs are centred on this window, of the compact layout or not; the
+    // DMX panel shows the attributes of its fixture.
+    void SetMainWindow(QWidget *window, bool compact, const TFixture *fixture = nullptr)
     {
         mainWindow_ = window;
         addChannel_.Compact = compact;
+        fixture_ = fixture;
     }
     void CreateFileListDialogs();
     void CreateNameDialog();
@@ -60,5 +62,6 @@ private:
     QPointer<TfrmSave800> save800_;
     QPointer<TfrmGetColName> getColName_;
     QPointer<TfrmDmxPanel> dmxPanel_;
+    const TFixture *fixture_ = nullptr;
     QPointer<TGetDataForm> getData_;
 };

@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
     TQtDialogs dialogs;
     SetDialogs(&dialogs);
     const std::unique_ptr<TMainFormBase> mainForm = CreateMainForm(request);
-    dialogs.SetMainWindow(mainForm.get(), request.Compact);
+    dialogs.SetMainWindow(mainForm.get(), request.Compact, &mainForm->Controller()->Fixture());
     mainForm->show();
     // Once the window is up, so that a message about the file has a window to stand over. Work
     // that an earlier run left unsaved comes first; the question names the file it would replace.

@@ -7,6 +7,7 @@
 #include "fxr/FixtureReader.h"
 #include "fxr/FixtureWriter.h"
 #include "fxr/SaveFile.h"
+#include "live/LiveOutput.h"
 #include "ofl/OflExport.h"
 #include "ofl/OflImport.h"
 #include "platform/CodePage.h"
@@ -189,6 +190,59 @@ int Export(const std::string &in, const std::string &out)
     return Trouble;
 }
 
+struct TSendRequest {
+    std::string File;
+    unsigned Universe = 1;
+    int Address = 1;
+    std::string Command, Palette;
+    std::vector<std::string> Settings;
+};
+
+// Sends a command, a palette or attribute values to a universe through olad and waits until the
+// last of it has gone out.
+int Send(const TSendRequest &request)
+{
+    if (request.Command.empty() && request.Palette.empty() && request.Settings.empty()) {
+        std::cerr << "rigsmith-fxr send: say what to send: --command NAME, --palette NAME or --set ATTRIBUTE=VALUE\n";
+        return Trouble;
+    }
+    const std::optional<TFixture> fixture = Load(request.File);
+    if (!fixture)
+        return Trouble;
+    std::vector<TTimedFrame> frames;
+    try {
+        if (!request.Command.empty()) {
+            const TCommand *command = fixture->Commands.Find(request.Command);
+            if (command == nullptr)
+                throw ELiveError("The fixture has no command \"" + request.Command + "\"");
+            frames = CommandFrames(*fixture, *command, request.Address);
+        } else if (!request.Palette.empty()) {
+            const TPalette *palette = FindPaletteNamed(*fixture, request.Palette);
+            if (palette == nullptr)
+                throw ELiveError("The fixture has no palette \"" + request.Palette + "\"");
+            frames.push_back({PaletteLevels(*fixture, *palette, request.Address), 0});
+        } else {
+            TTimedFrame frame;
+            for (const std::string &setting : request.Settings) {
+                const TLevelChanges levels = SettingLevels(*fixture, setting, request.Address);
+                frame.Changes.insert(frame.Changes.end(), levels.begin(), levels.end());
+            }
+            frames.push_back(std::move(frame));
+        }
+    } catch (const ELiveError &error) {
+        Report(std::cerr, request.File, error.what());
+        return Trouble;
+    }
+    std::string failure;
+    TLiveOutput output(MakeDaemonOutput(request.Universe),
+                       [&failure](const std::string &message) { failure = message; });
+    output.Play(std::move(frames));
+    if (output.Drain())
+        return Success;
+    std::cerr << "rigsmith-fxr: " << failure << '\n';
+    return Trouble;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -198,11 +252,12 @@ int main(int argc, char **argv)
                  "rigsmith-fxr"};
     app.set_version_flag("--version", std::string("rigsmith-fxr ") + RIGSMITH_VERSION);
     app.require_subcommand(1);
-    app.footer("check, convert and import check a fixture as the editor's Check and Save do. Exit status: 0 on "
-               "success, 1 when a check finds a problem (nothing is then written), 2 when a file cannot be "
-               "read, loaded or written, a mode does not exist or has more than 64 channels, or the command line "
-               "is wrong. Findings go to standard output, errors "
-               "to standard error.");
+    app.footer(
+        "check, convert and import check a fixture as the editor's Check and Save do. Exit status: 0 on "
+        "success, 1 when a check finds a problem (nothing is then written), 2 when a file cannot be "
+        "read, loaded or written, a mode, command, palette or attribute does not exist, a mode has more than "
+        "64 channels, olad cannot be reached, or the command line is wrong. Findings go to standard output, errors "
+        "to standard error.");
 
     std::vector<std::string> checkFiles;
     CLI::App *check = app.add_subcommand("check", "Load each file and check it; print each finding as FILE: message.");
@@ -242,6 +297,22 @@ int main(int argc, char **argv)
     exportCommand->add_option("IN", exportIn, "Fixture file to read")->required();
     exportCommand->add_option("OUT", exportOut, "Open Fixture Library fixture to write")->required();
 
+    TSendRequest sendRequest;
+    CLI::App *send = app.add_subcommand(
+        "send", "Send a command (its steps in order, each held for its time), a palette, or attribute values of FILE "
+                "to a DMX universe through olad (the Open Lighting Architecture's daemon), and exit once sent.");
+    send->add_option("FILE", sendRequest.File, "Fixture file")->required();
+    send->add_option("--universe", sendRequest.Universe, "The universe")->required()->check(CLI::Range(0u, 65535u));
+    send->add_option("--address", sendRequest.Address, "The fixture's first channel (default 1)")
+        ->check(CLI::Range(1, UniverseSize));
+    CLI::Option *commandOption = send->add_option("--command", sendRequest.Command, "A command, by name");
+    CLI::Option *paletteOption = send->add_option("--palette", sendRequest.Palette, "A palette, by name");
+    CLI::Option *setOption =
+        send->add_option("--set", sendRequest.Settings,
+                         "ATTRIBUTE=VALUE, the value as in the file (decimal, percent, hexadecimal with h)");
+    commandOption->excludes(paletteOption)->excludes(setOption);
+    paletteOption->excludes(setOption);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &error) {
@@ -258,5 +329,7 @@ int main(int argc, char **argv)
         return Flushed(Import(importIn, importOut, importMode, allModes, importFormat));
     if (*exportCommand)
         return Export(exportIn, exportOut);
+    if (*send)
+        return Send(sendRequest);
     return Dump(dumpFile);
 }
