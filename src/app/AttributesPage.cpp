@@ -681,8 +681,9 @@ int TAttributesPage::ChannelTypeFromButtons() const
 void TAttributesPage::ApplyAttribute()
 {
     if (c_.PatchLow->currentIndex() == c_.Patch->currentIndex() + 1) {
-        ClearAttributeEditor();
-        SetAttributeEdited(false);
+        // The edits go; the editor shows the selected attribute as it is stored, so that what is
+        // applied next goes to it with its own fields.
+        UndoAttribute();
         throw EFixtureError("The value of low and high parameter cannot be the same!");
     }
     TFixture &f = Fixture();
