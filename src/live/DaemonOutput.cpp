@@ -32,6 +32,14 @@ public:
     explicit TOlaOutput(unsigned universe) : universe_(universe) {}
     ~TOlaOutput() override
     {
+        // The client neither runs nor deletes a close handler that the connection never needed.
+        if (closeHandler_) {
+            client_->SetCloseHandler(nullptr);
+            delete closeHandler_;
+        }
+        // Requests olad never answered go with the connection.
+        if (client_)
+            client_->Stop();
         if (socket_)
             select_.RemoveReadDescriptor(socket_.get());
     }
@@ -46,7 +54,8 @@ public:
         if (socket_) {
             client_ = std::make_unique<ola::client::OlaClient>(socket_.get());
             if (client_->Setup() && select_.AddReadDescriptor(socket_.get())) {
-                client_->SetCloseHandler(ola::NewSingleCallback(this, &TOlaOutput::Closed));
+                closeHandler_ = ola::NewSingleCallback(this, &TOlaOutput::Closed);
+                client_->SetCloseHandler(closeHandler_);
                 return true;
             }
         }
@@ -75,12 +84,18 @@ private:
         answered_ = true;
         refusal_ = result.Success() ? std::string() : result.Error();
     }
-    void Closed() { closed_ = true; }
+    // A single-use callback deletes itself once it has run.
+    void Closed()
+    {
+        closeHandler_ = nullptr;
+        closed_ = true;
+    }
 
     unsigned universe_;
     ola::io::SelectServer select_;
     std::unique_ptr<ola::network::TCPSocket> socket_;
     std::unique_ptr<ola::client::OlaClient> client_;
+    ola::SingleUseCallback0<void> *closeHandler_ = nullptr;
     bool answered_ = false, closed_ = false;
     std::string refusal_;
 };
