@@ -80,7 +80,7 @@ std::string Canonical(const TFixture &f, int version)
 {
     const TAttributeNameIndex names(f.Attributes);
     // A channel by the patch of its attribute, where it has one.
-    const auto channel = [&](const std::string &name) -> std::string {
+    const auto channel = [&](std::string_view name) -> std::string {
         const TParameter *attribute = nullptr;
         int32_t patch = 0;
         if (StartsWith(name, "#") && TryStrToInt(name.substr(1), patch)) {
@@ -90,7 +90,7 @@ std::string Canonical(const TFixture &f, int version)
         } else {
             attribute = names.Find(name);
         }
-        return attribute ? "@" + std::to_string(attribute->InternalPatch) : "'" + name + "'";
+        return attribute ? "@" + std::to_string(attribute->InternalPatch) : "'" + std::string(name) + "'";
     };
     std::ostringstream out;
     const TCalendarDate day = DecodeDate(f.Date);
@@ -127,11 +127,11 @@ std::string Canonical(const TFixture &f, int version)
     }
     for (const TPalette &palette : f.Palettes) {
         const bool colour = version != 1 || palette.PaletteType == ptColour;
-        out << "palette " << +palette.PaletteType << " '" << palette.Name << "' '" << palette.Description << "'";
+        out << "palette " << +palette.PaletteType << " '" << palette.Name << "' '" << palette.Description.View() << "'";
         if (colour)
             out << " colour " << palette.Red << " " << palette.Green << " " << palette.Blue;
         if (version != 1 || !colour)
-            out << " icon '" << palette.Bitmap << "'";
+            out << " icon '" << palette.Bitmap.View() << "'";
         out << ":";
         for (const TPaletteLine &value : palette.Lines)
             out << " " << channel(value.ChannelName) << " " << value.Value << ";";

@@ -228,7 +228,7 @@ void TCommandsPage::FillCommandDetail()
             const QString time = QString::number(step.Time);
             if (IsControlStep(step)) {
                 if (first)
-                    AddRow(c_.CommandChannelList, {ToQt(step.ChannelName.substr(1)), "Control", value, time},
+                    AddRow(c_.CommandChannelList, {ToQt(step.ChannelName.View().substr(1)), "Control", value, time},
                            qulonglong(i));
             } else if (SameText(step.ChannelName, attribute.Name)) {
                 AddRow(c_.CommandChannelList,

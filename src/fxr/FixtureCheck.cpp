@@ -186,10 +186,10 @@ template <std::size_t N> bool CodeLost(const std::array<std::string_view, N> &li
 struct TFindings {
     std::vector<std::string> List;
 
-    void Add(std::string_view what, const std::string &text, std::string_view problem)
+    void Add(std::string_view what, std::string_view text, std::string_view problem)
     {
         if (!problem.empty())
-            List.push_back(std::string(what) + " \"" + text + "\" " + std::string(problem) + ".");
+            List.push_back(std::string(what).append(" \"").append(text).append("\" ").append(problem).append("."));
     }
 };
 
@@ -226,12 +226,12 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
     };
     for (const TCommand &command : fixture.Commands)
         for (const TCommandLine &step : command.Lines) {
-            const std::string &channel = step.ChannelName;
+            const TName &channel = step.ChannelName;
             const TParameter *attribute = nullptr;
             std::string problem;
             if (StartsWith(channel, "#")) {
                 int32_t patch = 0;
-                if (!TryStrToInt(channel.substr(1), patch)) {
+                if (!TryStrToInt(channel.View().substr(1), patch)) {
                     problem = "has a step on " + channel + ", which is no channel number";
                 } else {
                     attribute = fixture.ParameterByPatch(patch);
@@ -280,7 +280,7 @@ void ChannelFindings(const TFixture &fixture, int formatVersion, TFindings &find
 std::vector<std::string> TextFindings(const TFixture &fixture, int formatVersion)
 {
     TFindings findings;
-    const auto check = [&](std::string_view what, const std::string &text, std::string_view problem) {
+    const auto check = [&](std::string_view what, std::string_view text, std::string_view problem) {
         findings.Add(what, text, problem);
     };
     check("Fixture", fixture.Name, TextProblem(fixture.Name));

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string Utf8(const std::string &text)
+std::string Utf8(std::string_view text)
 {
     return Cp1252ToUtf8(text);
 }

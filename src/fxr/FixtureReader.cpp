@@ -14,6 +14,7 @@
 #include <fstream>
 #include <optional>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
 
@@ -231,6 +232,35 @@ private:
         return names_->Find(name);
     }
 
+    // A name as written in steps and values (or a bitmap's), made once and shared by all that
+    // write it alike, with the attribute it names as AttributeNamed finds it. The attribute is
+    // looked up again once attributes were added since.
+    struct TNamed {
+        TName Name;
+        const TParameter *Attribute = nullptr;
+        std::size_t FoundAmong = SIZE_MAX; // the number of attributes when it was looked up
+    };
+
+    TNamed &Named(std::string_view text)
+    {
+        auto at = named_.find(text);
+        if (at == named_.end()) {
+            TName name(text);
+            const std::string_view key = name; // the shared text, which the entry holds
+            at = named_.emplace(key, TNamed{std::move(name)}).first;
+        }
+        return at->second;
+    }
+
+    const TParameter *AttributeOf(TNamed &named)
+    {
+        if (named.FoundAmong != fixture_.Attributes.Count()) {
+            named.Attribute = AttributeNamed(named.Name);
+            named.FoundAmong = fixture_.Attributes.Count();
+        }
+        return named.Attribute;
+    }
+
     void ReadCommands()
     {
         // current_ is the line in hand throughout: the COMMANDS line on entry.
@@ -260,7 +290,7 @@ private:
         const std::string_view first = NextColumn(line, at);
         const std::string_view second = NextColumn(line, at);
         const std::string_view third = NextColumn(line, at);
-        std::string channelName;
+        TName channelName;
         const TParameter *attribute = nullptr;
         std::string_view valueText;
         std::string_view timeText;
@@ -269,11 +299,12 @@ private:
             timeText = third;
             if (StartsWith(first, "#")) {
                 const int32_t patch = StrToInt(first.substr(1));
-                channelName = "#" + std::to_string(patch);
+                channelName = Named("#" + std::to_string(patch)).Name;
                 attribute = fixture_.ParameterByPatch(patch);
             } else {
-                channelName = first;
-                attribute = AttributeNamed(first);
+                TNamed &named = Named(first);
+                channelName = named.Name;
+                attribute = AttributeOf(named);
             }
         } else {
             valueText = first;
@@ -282,7 +313,7 @@ private:
             attribute = fixture_.ParameterByPatch(patch);
             if (!attribute)
                 attribute = AddControlChannel(patch);
-            channelName = attribute->Name;
+            channelName = Named(attribute->Name).Name;
         }
         const int64_t value = attribute ? ParseDmxValue(valueText, attribute->DmxMax, attribute->Width == 8)
                                         : ParseDmxValue(valueText, 255, true);
@@ -337,7 +368,7 @@ private:
                 completePalette();
                 palette = &fixture_.AddPalette(std::string(value), type);
             } else if (keyword && StartsWith(line, kw::PaletteBitmap)) {
-                currentPalette().Bitmap = value;
+                currentPalette().Bitmap = Named(value).Name;
             } else if (keyword && StartsWith(line, kw::PaletteColor)) {
                 SetColour(currentPalette(), std::string(value));
             } else if (keyword && StartsWith(line, kw::PaletteDes)) {
@@ -346,13 +377,13 @@ private:
                 const auto equals = line.find('=');
                 if (equals == std::string::npos)
                     throw EFixtureError("No attribute");
-                const std::string_view channel = TrimmedView(std::string_view(line).substr(0, equals));
-                const TParameter *attribute = AttributeNamed(channel);
+                TNamed &channel = Named(TrimmedView(std::string_view(line).substr(0, equals)));
+                const TParameter *attribute = AttributeOf(channel);
                 if (!attribute)
                     throw EFixtureError("No attribute");
                 const int64_t number = ParseDmxValue(value, attribute->DmxMax, attribute->Width == 8);
                 currentPalette(); // a value belongs to a palette
-                values_.SetValue(std::string(channel), static_cast<int32_t>(number));
+                values_.SetValue(channel.Name, static_cast<int32_t>(number));
             }
         }
         completePalette();
@@ -386,6 +417,7 @@ private:
     TPalette values_{{}, 0};
     std::optional<TAttributeNameIndex> names_;
     std::size_t namesCount_ = 0;
+    std::unordered_map<std::string_view, TNamed> named_;
 };
 
 } // namespace

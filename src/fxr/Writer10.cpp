@@ -81,7 +81,7 @@ void Commands(TLines &out, const TFixture &f)
             int64_t value = step.Value / 257;
             int64_t patch = 0;
             if (StartsWith(step.ChannelName, "#")) {
-                patch = StrToInt(step.ChannelName.substr(1));
+                patch = StrToInt(step.ChannelName.View().substr(1));
             } else {
                 const TParameter *attribute = attributes.Find(step.ChannelName);
                 if (!attribute)

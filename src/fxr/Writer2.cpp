@@ -88,16 +88,16 @@ void Commands(TLines &out, const TFixture &f)
         for (const TCommandLine &step : command.Lines) {
             // Resolved as the reader resolves it, so that values read back unchanged.
             const TParameter *attribute = nullptr;
-            std::string channel = step.ChannelName;
+            std::string_view channel = step.ChannelName;
             if (StartsWith(step.ChannelName, "#")) {
-                attribute = f.ParameterByPatch(StrToInt(step.ChannelName.substr(1)));
+                attribute = f.ParameterByPatch(StrToInt(step.ChannelName.View().substr(1)));
                 if (attribute)
                     channel = attribute->Name;
             } else {
                 attribute = attributes.Find(step.ChannelName);
             }
             const int64_t value = attribute && attribute->Width != 8 ? step.Value : step.Value / 257;
-            out.Line(channel + ", " + PadNumber(value, 5) + ", " + std::to_string(step.Time));
+            out.Line(std::string(channel) + ", " + PadNumber(value, 5) + ", " + std::to_string(step.Time));
         }
         out.Empty();
     }

@@ -23,12 +23,12 @@ uint8_t High(int32_t value)
 
 // A step or palette value: an attribute by name, or "#" and an internal patch, which is the
 // attribute of that patch when one starts there and a plain 8-bit channel otherwise.
-TLevelChanges NamedLevels(const TFixture &fixture, const std::string &name, int address, int32_t value)
+TLevelChanges NamedLevels(const TFixture &fixture, std::string_view name, int address, int32_t value)
 {
     if (StartsWith(name, "#")) {
         int32_t patch = 0;
         if (!TryStrToInt(name.substr(1), patch))
-            throw ELiveError("\"" + name + "\" is no channel");
+            throw ELiveError("\"" + std::string(name) + "\" is no channel");
         const TParameter *attribute = fixture.ParameterByPatch(patch);
         if (attribute != nullptr && attribute->InternalPatch == patch)
             return AttributeLevels(*attribute, address, value);
@@ -36,7 +36,7 @@ TLevelChanges NamedLevels(const TFixture &fixture, const std::string &name, int 
     }
     const TParameter *attribute = fixture.ParameterByName(name);
     if (attribute == nullptr)
-        throw ELiveError("The fixture has no attribute \"" + name + "\"");
+        throw ELiveError("The fixture has no attribute \"" + std::string(name) + "\"");
     return AttributeLevels(*attribute, address, value);
 }
 
@@ -78,7 +78,7 @@ TLevelChanges SettingLevels(const TFixture &fixture, const std::string &setting,
     const std::string name = Trim(setting.substr(0, equals));
     const TParameter *attribute = fixture.ParameterByName(name);
     if (attribute == nullptr)
-        throw ELiveError("The fixture has no attribute \"" + name + "\"");
+        throw ELiveError("The fixture has no attribute \"" + std::string(name) + "\"");
     const std::string text = Trim(setting.substr(equals + 1));
     int64_t value = 0;
     try {

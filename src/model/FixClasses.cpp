@@ -20,19 +20,19 @@ void TParameter::Assign(const TParameter &source)
     LocateLevel = locateLevel;
 }
 
-TCommandLine &TCommand::AddLine(std::string channelName, int64_t value, int32_t time)
+TCommandLine &TCommand::AddLine(TName channelName, int64_t value, int32_t time)
 {
     Lines.push_back({std::move(channelName), static_cast<uint16_t>(value & 0xFFFF), time});
     return Lines.back();
 }
 
-TPaletteLine &TPalette::SetValue(const std::string &channelName, int32_t value)
+TPaletteLine &TPalette::SetValue(TName channelName, int32_t value)
 {
     if (TPaletteLine *line = Lines.Find(channelName)) {
         line->Value = value;
         return *line;
     }
-    return Lines.Add(channelName, TPaletteLine{{}, value});
+    return Lines.Add(std::move(channelName), TPaletteLine{{}, value});
 }
 
 TAttributeList::TAttributeList(const TAttributeList &other)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeyedList.h"
+#include "Name.h"
 #include "platform/DateTime.h"
 
 #include <cstdint>
@@ -36,9 +37,9 @@ public:
 
 // One step of a command.
 struct TCommandLine {
-    std::string ChannelName; // an attribute name, or "#" and an internal patch
-    uint16_t Value = 0;      // on the 16-bit scale
-    int32_t Time = 0;        // milliseconds
+    TName ChannelName;  // an attribute name, or "#" and an internal patch
+    uint16_t Value = 0; // on the 16-bit scale
+    int32_t Time = 0;   // milliseconds
 };
 
 class TCommand {
@@ -49,12 +50,12 @@ public:
     std::vector<TCommandLine> Lines;
 
     // Keeps the low 16 bits of the value.
-    TCommandLine &AddLine(std::string channelName, int64_t value, int32_t time);
+    TCommandLine &AddLine(TName channelName, int64_t value, int32_t time);
 };
 
 // One channel value of a palette.
 struct TPaletteLine {
-    std::string ChannelName;
+    TName ChannelName;
     int32_t Value = 0; // on the 16-bit scale
 };
 
@@ -63,17 +64,17 @@ public:
     TPalette(std::string name, uint8_t paletteType) : PaletteType(paletteType), Name(std::move(name)) {}
 
     uint8_t PaletteType;
-    std::string Name;
-    std::string Description;
     int32_t Red = -1; // -1: no colour
     int32_t Green = -1;
     int32_t Blue = -1;
-    std::string Bitmap;
+    std::string Name;
+    TName Description;
+    TName Bitmap;
     TKeyedList<TPaletteLine, &TPaletteLine::ChannelName> Lines;
 
     // Replaces the value of a channel of the same name in any letter case (the name already held
     // stays), or appends a new value.
-    TPaletteLine &SetValue(const std::string &channelName, int32_t value);
+    TPaletteLine &SetValue(TName channelName, int32_t value);
     // The name followed by the type in decimal, as the user knows a palette ("Locate7").
     std::string Key() const { return Name + std::to_string(PaletteType); }
 };

@@ -141,11 +141,11 @@ void ColorFromCMY(TFixture &fixture, TPalette &palette)
     for (const TPaletteLine &value : palette.Lines) {
         if (value.Value < 0)
             continue;
-        if (value.ChannelName.find("Cyan") != std::string::npos)
+        if (value.ChannelName.View().find("Cyan") != std::string_view::npos)
             cyan = value.Value;
-        if (value.ChannelName.find("Magenta") != std::string::npos)
+        if (value.ChannelName.View().find("Magenta") != std::string_view::npos)
             magenta = value.Value;
-        if (value.ChannelName.find("Yellow") != std::string::npos)
+        if (value.ChannelName.View().find("Yellow") != std::string_view::npos)
             yellow = value.Value;
     }
     if (cyan >= 0 && magenta >= 0 && yellow >= 0) {

@@ -14,6 +14,13 @@ std::size_t TextBytes(const std::string &text)
     return text.capacity() > 15 ? text.capacity() + 1 : 0;
 }
 
+// A name's text is shared by every entry that holds it, in the history and out of it; an entry
+// adds only its handle, which its own size counts.
+std::size_t TextBytes(const TName &)
+{
+    return 0;
+}
+
 std::size_t EntryBytes(const TParameter &)
 {
     return sizeof(TParameter);

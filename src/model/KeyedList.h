@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -24,6 +25,10 @@ template <class T, auto KeyField = nullptr> class TKeyedList {
         std::unique_ptr<T> Item;
     };
     using Entry = std::conditional_t<OwnKeys, KeyedEntry, T>;
+    // A list of items of their own is one of a fixture's few long lists: it grows in blocks of
+    // entries, so that it never needs room for its entries twice over as a vector does when it
+    // moves to a larger block.
+    using Entries = std::conditional_t<OwnKeys, std::deque<Entry>, std::vector<Entry>>;
 
     // Items are reached through a const list as through a pointer, whether or not they stand in
     // the list's own block.
@@ -34,21 +39,21 @@ template <class T, auto KeyField = nullptr> class TKeyedList {
         else
             return const_cast<T &>(entry);
     }
-    static const std::string &KeyOf(const Entry &entry)
+    static decltype(auto) KeyOf(const Entry &entry)
     {
         if constexpr (OwnKeys)
-            return entry.Key;
+            return (entry.Key);
         else
-            return entry.*KeyField;
+            return std::string_view(entry.*KeyField);
     }
 
 public:
     TKeyedList() = default;
     // A copy holds copies of the items, in a block of their number.
-    TKeyedList(const TKeyedList &other) : index_(other.index_)
+    TKeyedList(const TKeyedList &other)
+        : index_(other.index_ ? std::make_unique<std::vector<uint64_t>>(*other.index_) : nullptr)
     {
         if constexpr (OwnKeys) {
-            entries_.reserve(other.entries_.size());
             for (const Entry &entry : other.entries_)
                 entries_.push_back({entry.Key, std::make_unique<T>(*entry.Item)});
         } else {
@@ -69,7 +74,7 @@ public:
     public:
         using difference_type = std::ptrdiff_t;
         using value_type = T;
-        explicit iterator(typename std::vector<Entry>::const_iterator at) : at_(at) {}
+        explicit iterator(typename Entries::const_iterator at) : at_(at) {}
         T &operator*() const { return ItemOf(*at_); }
         T *operator->() const { return &ItemOf(*at_); }
         iterator &operator++()
@@ -80,13 +85,13 @@ public:
         bool operator==(const iterator &) const = default;
 
     private:
-        typename std::vector<Entry>::const_iterator at_;
+        typename Entries::const_iterator at_;
     };
 
     std::size_t Count() const { return entries_.size(); }
     bool Empty() const { return entries_.empty(); }
     T &operator[](std::size_t i) const { return ItemOf(entries_[i]); }
-    const std::string &Key(std::size_t i) const { return KeyOf(entries_[i]); }
+    decltype(auto) Key(std::size_t i) const { return KeyOf(entries_[i]); }
     iterator begin() const { return iterator(entries_.begin()); }
     iterator end() const { return iterator(entries_.end()); }
 
@@ -99,10 +104,11 @@ public:
                     return static_cast<int>(i);
             return -1;
         }
-        const std::size_t mask = index_.size() - 1;
+        const std::vector<uint64_t> &index = *index_;
+        const std::size_t mask = index.size() - 1;
         const std::size_t hash = CaseInsensitiveHash(key);
         for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const uint64_t held = index_[slot];
+            const uint64_t held = index[slot];
             if (held == NoEntry)
                 return -1;
             if (held >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(held)]), key))
@@ -120,9 +126,9 @@ public:
     {
         return Added(KeyedEntry{std::move(key), std::move(item)});
     }
-    T &Add(std::string key, T item) requires(!OwnKeys)
+    template <class Key> T &Add(Key &&key, T item) requires(!OwnKeys)
     {
-        item.*KeyField = std::move(key);
+        item.*KeyField = std::forward<Key>(key);
         return Added(std::move(item));
     }
     void Delete(std::size_t i)
@@ -137,29 +143,30 @@ public:
         entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(to), std::move(entry));
         Reindex();
     }
-    void Rekey(std::size_t i, std::string key)
+    template <class Key> void Rekey(std::size_t i, Key &&key)
     {
         if constexpr (OwnKeys)
-            entries_[i].Key = std::move(key);
+            entries_[i].Key = std::forward<Key>(key);
         else
-            entries_[i].*KeyField = std::move(key);
+            entries_[i].*KeyField = std::forward<Key>(key);
         Reindex();
     }
     void Clear()
     {
         entries_.clear();
-        index_.clear();
+        index_.reset();
     }
 
 private:
     T &Added(Entry entry)
     {
         // Most lists stay short; one block for the first few entries spares the regrowth.
-        if (entries_.empty())
-            entries_.reserve(OwnKeys ? 8 : 4);
+        if constexpr (!OwnKeys)
+            if (entries_.empty())
+                entries_.reserve(4);
         entries_.push_back(std::move(entry));
         if (entries_.size() >= IndexedFrom) {
-            if (entries_.size() * 2 > index_.size())
+            if (!index_ || entries_.size() * 4 > index_->size() * 3)
                 Reindex();
             else
                 IndexEntry(entries_.size() - 1);
@@ -179,17 +186,20 @@ private:
     // Keys whose tags match are almost always the same; most are written alike, too.
     static bool SameKey(std::string_view held, std::string_view key) { return held == key || SameText(held, key); }
 
-    // The index has at least twice as many slots as entries, a power of two, and room for one
-    // more entry; it doubles as the list grows.
+    // The index has a power of two of slots, at most three quarters of them taken, and room for
+    // one more entry; it doubles as the list grows.
     void Reindex()
     {
-        index_.clear();
-        if (entries_.size() < IndexedFrom)
+        if (entries_.size() < IndexedFrom) {
+            index_.reset();
             return;
+        }
         std::size_t size = 64;
-        while (size < entries_.size() * 2 + 2)
+        while (size * 3 < entries_.size() * 4 + 4)
             size *= 2;
-        index_.assign(size, NoEntry);
+        if (!index_)
+            index_ = std::make_unique<std::vector<uint64_t>>();
+        index_->assign(size, NoEntry);
         for (std::size_t i = 0; i < entries_.size(); ++i)
             IndexEntry(i);
     }
@@ -197,18 +207,19 @@ private:
     // Only the first entry of a key is indexed, as the scan finds the first.
     void IndexEntry(std::size_t i)
     {
-        const std::size_t mask = index_.size() - 1;
-        const std::string &key = KeyOf(entries_[i]);
+        std::vector<uint64_t> &index = *index_;
+        const std::size_t mask = index.size() - 1;
+        const std::string_view key = KeyOf(entries_[i]);
         const std::size_t hash = CaseInsensitiveHash(key);
         std::size_t slot = hash & mask;
-        for (; index_[slot] != NoEntry; slot = (slot + 1) & mask)
-            if (index_[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index_[slot])]), key))
+        for (; index[slot] != NoEntry; slot = (slot + 1) & mask)
+            if (index[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index[slot])]), key))
                 return;
-        index_[slot] = Tag(hash) << 32 | i;
+        index[slot] = Tag(hash) << 32 | i;
     }
 
-    std::vector<Entry> entries_;
+    Entries entries_;
     // Positions of the entries, found by the hash of their key without regard to letter case and
-    // probed slot by slot from there; empty for a short list.
-    std::vector<uint64_t> index_;
+    // probed slot by slot from there; none for a short list, which then costs one pointer for it.
+    std::unique_ptr<std::vector<uint64_t>> index_;
 };

@@ -127,7 +127,7 @@ std::string TExport::Channel(const TParameter &attribute)
             continue;
         const TCommandLine &step = command.Lines[0];
         const TParameter *target = StartsWith(step.ChannelName, "#")
-                                       ? f_.ParameterByPatch(std::atoi(step.ChannelName.c_str() + 1))
+                                       ? f_.ParameterByPatch(std::atoi(step.ChannelName.String().c_str() + 1))
                                        : f_.ParameterByName(step.ChannelName);
         if (!target || target->InternalPatch != attribute.InternalPatch)
             continue;

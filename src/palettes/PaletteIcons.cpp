@@ -90,7 +90,7 @@ fs::path TPaletteIcons::Match(const fs::path &directory, const std::string &name
     return found == listing->second.end() ? exact : directory / found->second;
 }
 
-fs::path TPaletteIcons::IconPath(const std::string &subDirectory, const std::string &name)
+fs::path TPaletteIcons::IconPath(const std::string &subDirectory, std::string_view name)
 {
     // Icon names written on another system may carry directories with either separator.
     const std::string relative = ReplaceChar(Cp1252ToUtf8(name) + ".bmp", '\\', '/');

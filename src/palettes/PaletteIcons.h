@@ -45,7 +45,7 @@ private:
     // The entry of the directory named so in any letter case; the exact path when there is none.
     std::filesystem::path Match(const std::filesystem::path &directory, const std::string &name);
     // name.bmp under the tree's sub-directory, name possibly holding directories of its own.
-    std::filesystem::path IconPath(const std::string &subDirectory, const std::string &name);
+    std::filesystem::path IconPath(const std::string &subDirectory, std::string_view name);
 
     std::filesystem::path root_;
     std::vector<std::string> goboDirectories_;

@@ -6,9 +6,10 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 // The core keeps text as Windows-1252 bytes; Qt wants Unicode. Every text crosses here.
-inline QString ToQt(const std::string &text)
+inline QString ToQt(std::string_view text)
 {
     return QString::fromStdString(Cp1252ToUtf8(text));
 }
