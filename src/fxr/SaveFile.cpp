@@ -221,6 +221,16 @@ void RemoveTemporaryFilesOnSignals()
 
 bool ReplaceFileContents(const std::string &path, const std::string &contents)
 {
+    return ReplaceFileContents(path, [&](const TWriteBlock &write) { write(contents); });
+}
+
+bool ReplaceFileContents(const std::string &path, const TComposeText &compose)
+{
+    const auto whole = [&] {
+        std::string text;
+        compose([&](std::string_view block) { text += block; });
+        return text;
+    };
     const fs::path target = ResolvedTarget(path);
     mode_t mode = NewFileMode();
     struct stat existing {};
@@ -231,25 +241,32 @@ bool ReplaceFileContents(const std::string &path, const std::string &contents)
             return false;
         mode = existing.st_mode & 07777;
         if (existing.st_nlink > 1) {
-            RewriteInPlace(target, contents);
+            RewriteInPlace(target, whole());
             return true;
         }
     }
     TTemporaryFile temporary(target, true);
     if (!temporary.Created())
         return false;
+    const int fd = temporary.Descriptor();
     if (exists) {
         struct stat made {};
-        if (fstat(temporary.Descriptor(), &made) != 0)
+        if (fstat(fd, &made) != 0)
             Fail(target, errno);
         // A file the user cannot give to its owner keeps its owner by being rewritten instead.
         if ((made.st_uid != existing.st_uid || made.st_gid != existing.st_gid) &&
-            fchown(temporary.Descriptor(), existing.st_uid, existing.st_gid) != 0) {
-            RewriteInPlace(target, contents);
+            fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            RewriteInPlace(target, whole());
             return true;
         }
     }
-    if (fchmod(temporary.Descriptor(), mode) != 0 || !temporary.Write(contents) || !temporary.RenameTo(target))
+    if (fchmod(fd, mode) != 0)
+        Fail(target, errno);
+    compose([&](std::string_view block) {
+        if (!WriteAll(fd, block))
+            Fail(target, errno);
+    });
+    if (fsync(fd) != 0 || !temporary.RenameTo(target))
         Fail(target, errno);
     return true;
 }
@@ -261,9 +278,29 @@ void PrepareForSaving(TFixture &fixture)
         ColorFromCMY(fixture, palette);
 }
 
+namespace {
+
+void Format(const TFixture &fixture, int formatVersion, writer::TLines &out)
+{
+    if (formatVersion == 1)
+        writer::Format10(fixture, out);
+    else
+        writer::Format2(fixture, out);
+}
+
+} // namespace
+
+void WriteFixture(const TFixture &fixture, int formatVersion, const TWriteBlock &write)
+{
+    writer::TLines out(write);
+    Format(fixture, formatVersion, out);
+}
+
 std::string FormatFixture(const TFixture &fixture, int formatVersion)
 {
-    return formatVersion == 1 ? writer::Format10(fixture) : writer::Format2(fixture);
+    writer::TLines out;
+    Format(fixture, formatVersion, out);
+    return std::move(out.Text());
 }
 
 bool WriteFixtureFile(TFixture &fixture, const std::string &path, int formatVersion)
@@ -271,7 +308,7 @@ bool WriteFixtureFile(TFixture &fixture, const std::string &path, int formatVers
     const TDateTime previous = fixture.Date;
     fixture.Date = Now();
     try {
-        if (ReplaceFileContents(path, FormatFixture(fixture, formatVersion)))
+        if (ReplaceFileContents(path, [&](const TWriteBlock &write) { WriteFixture(fixture, formatVersion, write); }))
             return true;
     } catch (...) {
         fixture.Date = previous;

@@ -132,12 +132,7 @@ void Palettes(TLines &out, const TFixture &f)
 
 } // namespace
 
-std::string writer::Format10(const TFixture &fixture)
+void writer::Format10(const TFixture &fixture, TLines &out)
 {
-    return Compose(fixture, Header, Attributes, Commands, Palettes);
-}
-
-void WriteFormat10(const TFixture &fixture, std::ostream &out)
-{
-    out << Format10(fixture);
+    Compose(out, fixture, Header, Attributes, Commands, Palettes);
 }

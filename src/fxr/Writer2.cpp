@@ -140,12 +140,7 @@ void Palettes(TLines &out, const TFixture &f)
 
 } // namespace
 
-std::string writer::Format2(const TFixture &fixture)
+void writer::Format2(const TFixture &fixture, TLines &out)
 {
-    return Compose(fixture, Header, Attributes, Commands, Palettes);
-}
-
-void WriteFormat2(const TFixture &fixture, std::ostream &out)
-{
-    out << Format2(fixture);
+    Compose(out, fixture, Header, Attributes, Commands, Palettes);
 }

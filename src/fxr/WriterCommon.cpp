@@ -7,8 +7,7 @@ namespace writer {
 
 namespace {
 
-// More than most texts take, so that a large one is not moved, and held twice, as it grows: the
-// pages of the reserve it never writes take no memory.
+// More than most texts take: the pages of the reserve a text never writes take no memory.
 std::size_t ReservedSize(const TFixture &fixture)
 {
     std::size_t lines = fixture.Attributes.Count() + fixture.Commands.Count() + 8 * fixture.Palettes.Count();
@@ -21,10 +20,21 @@ std::size_t ReservedSize(const TFixture &fixture)
 
 } // namespace
 
-std::string Compose(const TFixture &fixture, TSection header, TSection attributes, TSection commands, TSection palettes)
+void TLines::Spill(std::string_view text)
 {
-    TLines out;
-    out.Text().reserve(ReservedSize(fixture));
+    if (!text_.empty())
+        write_(text_);
+    text_.clear();
+    if (text.size() > limit_)
+        write_(text);
+    else
+        text_ += text;
+}
+
+void Compose(TLines &out, const TFixture &fixture, TSection header, TSection attributes, TSection commands,
+             TSection palettes)
+{
+    out.Reserve(ReservedSize(fixture));
     header(out, fixture);
     attributes(out, fixture);
     out.Empty();
@@ -35,7 +45,7 @@ std::string Compose(const TFixture &fixture, TSection header, TSection attribute
     out.Line("// --------------- Palettes section --------------------");
     out.Empty();
     palettes(out, fixture);
-    return std::move(out.Text());
+    out.Finish();
 }
 
 std::string Quoted(std::string_view text)

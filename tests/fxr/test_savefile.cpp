@@ -19,13 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs body while the system refuses every byte of a file past the first 100, as a full disk would.
-void WithDiskFullAfter100Bytes(const std::function<void()> &body)
+// Runs body while the system refuses every byte of a file past the first ones, as a full disk would.
+void WithDiskFullAfter(rlim_t bytes, const std::function<void()> &body)
 {
     struct rlimit previous {};
     getrlimit(RLIMIT_FSIZE, &previous);
     struct rlimit small = previous;
-    small.rlim_cur = 100;
+    small.rlim_cur = bytes;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
     body();
@@ -53,6 +53,10 @@ protected:
         fixture =
             FromText("Fixture = Spot\r\nDate = 01/01/2001\r\nPARAMETERS\r\nDimmer 1 IN HTP 8 1 na LINEAR 0 255\r\n"
                      "ENDPARAMETERS\r\n");
+        // Larger than a block, so that a failing save fails with some of the file written.
+        fixture.Comments = std::string(100000, 'c');
+        for (int i = 0; i < 3000; ++i)
+            fixture.AddCommand("Command " + std::to_string(i)).AddLine("Dimmer", 0, 0);
         fixture.FileDir = dir.Path().string();
         fixture.FileName = "spot.fxr";
         fixture.Saved = false;
@@ -116,11 +120,26 @@ TEST_F(FixtureSave, FailuresKeepThePreviousFileAndDate)
 
     chmod(Target().c_str(), 0644);
     dialogs.Shown.clear();
-    WithDiskFullAfter100Bytes([&] { EXPECT_THROW(fixture.Save(), EInOutError); });
+    WithDiskFullAfter(150000, [&] { EXPECT_THROW(fixture.Save(), EInOutError); });
     fixture.AddCommand("Reset").AddLine("#x", 0, 0);
     EXPECT_THROW(fixture.Save(), EConvertError);
     EXPECT_TRUE(dialogs.Shown.empty());
     ExpectUntouched();
+}
+
+// The text goes to the file as it is composed, in blocks of at most 64 KB or a longer line alone.
+TEST_F(FixtureSave, WritesInBlocks)
+{
+    for (const int version : {1, 2}) {
+        std::string text;
+        std::size_t largest = 0;
+        WriteFixture(fixture, version, [&](std::string_view block) {
+            text += block;
+            largest = std::max(largest, block.size());
+        });
+        EXPECT_EQ(text, FormatFixture(fixture, version));
+        EXPECT_TRUE(version == 1 ? largest <= 65536 : largest == 100000) << largest;
+    }
 }
 
 TEST_F(FixtureSave, KeepsPermissionsAndFollowsLinks)
@@ -162,7 +181,7 @@ TEST(ReplaceFileContents, KeepsEveryNameAndTheOwner)
     stat(file.c_str(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino);
 
-    WithDiskFullAfter100Bytes([&] { EXPECT_THROW(ReplaceFileContents(file, std::string(1000, 'x')), EInOutError); });
+    WithDiskFullAfter(100, [&] { EXPECT_THROW(ReplaceFileContents(file, std::string(1000, 'x')), EInOutError); });
     EXPECT_EQ(ReadAll(other), "new contents");
     EXPECT_EQ(FilesIn(dir.Path()), 2);
 
