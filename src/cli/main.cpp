@@ -15,12 +15,16 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -53,21 +57,67 @@ int Flushed(int status)
     return Trouble;
 }
 
+// What checking one file gave: why it could not be read, or the findings.
+struct TChecked {
+    bool Loaded = false;
+    std::string Error;
+    std::vector<std::string> Findings;
+};
+
+TChecked CheckFile(const std::string &file)
+{
+    TChecked checked;
+    try {
+        const TFixture fixture = ReadFixtureFile(file);
+        checked.Findings = CheckFindings(fixture, fixture.FormatVersion);
+        checked.Loaded = true;
+    } catch (const std::exception &error) {
+        checked.Error = error.what();
+    }
+    return checked;
+}
+
 // What the editor's Check finds (the standard layout's: patches, then the base data, then what
-// the file would not give back).
+// the file would not give back). The files are read and checked on a thread per core, at most
+// eight, so that at most that many fixtures are held at once; each is reported in the order given
+// as soon as it and those before it are done.
 int Check(const std::vector<std::string> &files)
 {
+    std::vector<TChecked> results(files.size());
+    std::vector<bool> done(files.size());
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::atomic<std::size_t> next = 0;
+    const auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            TChecked checked = CheckFile(files[i]);
+            const std::lock_guard lock(mutex);
+            results[i] = std::move(checked);
+            done[i] = true;
+            finished.notify_all();
+        }
+    };
+    const std::size_t threads =
+        std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, files.size()});
+    std::vector<std::jthread> workers;
+    for (std::size_t t = 0; t < threads; ++t)
+        workers.emplace_back(work);
     int status = Success;
-    for (const std::string &file : files) {
-        const std::optional<TFixture> fixture = Load(file);
-        if (!fixture) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        TChecked checked;
+        {
+            std::unique_lock lock(mutex);
+            finished.wait(lock, [&] { return done[i]; });
+            checked = std::move(results[i]);
+        }
+        if (!checked.Loaded) {
+            Report(std::cerr, files[i], checked.Error);
             status = Trouble;
             continue;
         }
-        const std::vector<std::string> findings = CheckFindings(*fixture, fixture->FormatVersion);
-        for (const std::string &finding : findings)
-            Report(std::cout, file, finding);
-        if (!findings.empty())
+        for (const std::string &finding : checked.Findings)
+            Report(std::cout, files[i], finding);
+        if (!checked.Findings.empty())
             status = std::max<int>(status, CheckFailed);
     }
     return Flushed(status);

@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 constexpr char EndOfFileMark = 26;
 
@@ -112,14 +116,84 @@ void TLineReader::CleanInPlace(std::string &line, bool keepQuotes)
     line.resize(kept - begin);
 }
 
+bool TLineReader::ReadPlainLine(std::string &line, bool keepQuotes)
+{
+#if defined(__SSE2__)
+    // Blocks of 16 characters are searched for the line feed and, before it, for the characters
+    // that need cleaning. The line must end before the end of the data in the buffer and before
+    // the reader would cut it.
+    if (ended_ || begin_ >= end_)
+        return false;
+    const char *const from = buffer_.get() + begin_;
+    const std::size_t available = std::min(mark_, end_) - begin_;
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i slash = _mm_set1_epi8('/');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i quote = _mm_set1_epi8('"');
+    // Where the quotes stand, a mask for each block of 16 characters.
+    uint32_t quotes[MaxLineLength / 16 + 1];
+    bool quoted = false;
+    std::size_t length = 0;
+    for (std::size_t at = 0;; at += 16) {
+        if (at >= available || at > MaxLineLength)
+            return false;
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + at));
+        const auto found = [&](__m128i c) {
+            return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, c)));
+        };
+        const uint32_t valid = available - at >= 16 ? 0xFFFFu : (1u << (available - at)) - 1;
+        const uint32_t feeds = found(lineFeed) & valid;
+        const uint32_t before = feeds != 0 ? (feeds & (~feeds + 1)) - 1 : valid;
+        if (((found(slash) | found(tab)) & before) != 0)
+            return false;
+        quotes[at / 16] = found(quote) & before;
+        quoted = quoted || quotes[at / 16] != 0;
+        if (feeds != 0) {
+            length = at + static_cast<std::size_t>(__builtin_ctz(feeds));
+            break;
+        }
+    }
+    if (length > MaxLineLength)
+        return false;
+    begin_ += length + 1;
+    ++lineNumber_;
+    if (length > 0 && from[length - 1] == '\r')
+        --length;
+    if (!quoted || keepQuotes) {
+        line.assign(from, length);
+        return true;
+    }
+    // The parts between the quotes, joined.
+    line.clear();
+    std::size_t part = 0;
+    for (std::size_t block = 0; block * 16 < length; ++block)
+        for (uint32_t mask = quotes[block]; mask != 0; mask &= mask - 1) {
+            const std::size_t at = block * 16 + static_cast<std::size_t>(__builtin_ctz(mask));
+            line.append(from + part, at - part);
+            part = at + 1;
+        }
+    if (part < length)
+        line.append(from + part, length - part);
+    return true;
+#else
+    (void)line;
+    (void)keepQuotes;
+    return false;
+#endif
+}
+
 void TLineReader::ReadLine(std::string &line)
 {
+    if (ReadPlainLine(line, false))
+        return;
     ReadPhysicalLine(line);
     CleanInPlace(line, false);
 }
 
 void TLineReader::ReadAttributeLine(std::string &line)
 {
+    if (ReadPlainLine(line, true))
+        return;
     ReadPhysicalLine(line);
     CleanInPlace(line, true);
 }

@@ -12,7 +12,7 @@
 // line of any length costs bounded memory and time linear in its length.
 class TLineReader {
 public:
-    explicit TLineReader(std::istream &in) : in_(*in.rdbuf()), buffer_(new char[BufferSize]) {}
+    explicit TLineReader(std::istream &in) : in_(*in.rdbuf()), buffer_(new char[BufferSize + Slack]()) {}
 
     // True when nothing is left to read: the end of the data or a character with code 26.
     bool Eof();
@@ -29,8 +29,13 @@ public:
 
 private:
     static constexpr std::size_t BufferSize = 64 * 1024;
+    // Room behind the data for a block of 16 characters read from its last ones.
+    static constexpr std::size_t Slack = 16;
 
     void ReadPhysicalLine(std::string &line);
+    // Reads and cleans the next line at once when it lies whole in the buffer and needs no more
+    // than its quotes removed, as most lines do; false, having read nothing, otherwise.
+    bool ReadPlainLine(std::string &line, bool keepQuotes);
     // False when the stream has nothing more.
     bool Fill();
 
