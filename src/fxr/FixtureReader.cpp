@@ -10,11 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sys/stat.h>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -241,15 +242,35 @@ private:
         std::size_t FoundAmong = SIZE_MAX; // the number of attributes when it was looked up
     };
 
+    // Names are found by their exact text in a table of open addressing, a power of two of slots
+    // at most half of which hold the position of a name, counted from 1.
     TNamed &Named(std::string_view text)
     {
-        auto at = named_.find(text);
-        if (at == named_.end()) {
-            TName name(text);
-            const std::string_view key = name; // the shared text, which the entry holds
-            at = named_.emplace(key, TNamed{std::move(name)}).first;
+        if (namedSlots_.size() < named_.size() * 2 + 2) {
+            namedSlots_.assign(std::max<std::size_t>(64, namedSlots_.size() * 2), 0);
+            for (std::size_t i = 0; i < named_.size(); ++i)
+                namedSlots_[FreeSlot(named_[i].Name)] = static_cast<uint32_t>(i + 1);
         }
-        return at->second;
+        const std::size_t mask = namedSlots_.size() - 1;
+        for (std::size_t slot = std::hash<std::string_view>()(text) & mask;; slot = (slot + 1) & mask) {
+            const uint32_t held = namedSlots_[slot];
+            if (held == 0) {
+                named_.push_back({TName(text)});
+                namedSlots_[slot] = static_cast<uint32_t>(named_.size());
+                return named_.back();
+            }
+            if (named_[held - 1].Name == text)
+                return named_[held - 1];
+        }
+    }
+
+    std::size_t FreeSlot(std::string_view text) const
+    {
+        const std::size_t mask = namedSlots_.size() - 1;
+        std::size_t slot = std::hash<std::string_view>()(text) & mask;
+        while (namedSlots_[slot] != 0)
+            slot = (slot + 1) & mask;
+        return slot;
     }
 
     const TParameter *AttributeOf(TNamed &named)
@@ -417,7 +438,8 @@ private:
     TPalette values_{{}, 0};
     std::optional<TAttributeNameIndex> names_;
     std::size_t namesCount_ = 0;
-    std::unordered_map<std::string_view, TNamed> named_;
+    std::deque<TNamed> named_; // a name keeps its place as more are added
+    std::vector<uint32_t> namedSlots_;
 };
 
 } // namespace
