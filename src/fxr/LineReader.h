@@ -12,7 +12,7 @@
 // line of any length costs bounded memory and time linear in its length.
 class TLineReader {
 public:
-    explicit TLineReader(std::istream &in) : in_(*in.rdbuf()), buffer_(new char[BufferSize + Slack]()) {}
+    explicit TLineReader(std::istream &in) : in_(*in.rdbuf()), buffer_(new char[BufferSize + Slack]) {}
 
     // True when nothing is left to read: the end of the data or a character with code 26.
     bool Eof();
@@ -29,7 +29,7 @@ public:
 
 private:
     static constexpr std::size_t BufferSize = 64 * 1024;
-    // Room behind the data for a block of 16 characters read from its last ones.
+    // Room behind the data for a block of 16 characters read from its last ones; Fill clears it.
     static constexpr std::size_t Slack = 16;
 
     void ReadPhysicalLine(std::string &line);

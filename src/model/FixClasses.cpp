@@ -171,17 +171,19 @@ TParameter *TFixture::ParameterByName(std::string_view name) const
 
 TCommand &TFixture::AddCommand(const std::string &name)
 {
-    if (Commands.Find(name))
+    TCommand *added = Commands.AddNew(name, std::make_unique<TCommand>(name));
+    if (!added)
         throw EFixtureError(AlreadyExists("Command ", name));
-    return Commands.Add(name, std::make_unique<TCommand>(name));
+    return *added;
 }
 
 TPalette &TFixture::AddPalette(const std::string &name, uint8_t paletteType)
 {
-    std::string key = PaletteIndexKey(name, paletteType);
-    if (Palettes.Find(key))
+    TPalette *added =
+        Palettes.AddNew(PaletteIndexKey(name, paletteType), std::make_unique<TPalette>(name, paletteType));
+    if (!added)
         throw EFixtureError(AlreadyExists("Palette ", name));
-    return Palettes.Add(std::move(key), std::make_unique<TPalette>(name, paletteType));
+    return *added;
 }
 
 TPalette *TFixture::FindPalette(std::string_view name, uint8_t paletteType) const

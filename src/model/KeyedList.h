@@ -126,6 +126,23 @@ public:
     {
         return Added(KeyedEntry{std::move(key), std::move(item)});
     }
+    // Adds the item unless an entry holds the key; null then, and nothing is added. The search
+    // and the addition share one look into the index.
+    T *AddNew(std::string key, std::unique_ptr<T> item) requires OwnKeys
+    {
+        if (!index_ || (entries_.size() + 1) * 4 > index_->size() * 3)
+            return IndexOf(key) < 0 ? &Added(KeyedEntry{std::move(key), std::move(item)}) : nullptr;
+        std::vector<uint64_t> &index = *index_;
+        const std::size_t mask = index.size() - 1;
+        const std::size_t hash = CaseInsensitiveHash(key);
+        std::size_t slot = hash & mask;
+        for (; index[slot] != NoEntry; slot = (slot + 1) & mask)
+            if (index[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index[slot])]), key))
+                return nullptr;
+        index[slot] = Tag(hash) << 32 | entries_.size();
+        entries_.push_back(KeyedEntry{std::move(key), std::move(item)});
+        return entries_.back().Item.get();
+    }
     template <class Key> T &Add(Key &&key, T item) requires(!OwnKeys)
     {
         item.*KeyField = std::forward<Key>(key);
