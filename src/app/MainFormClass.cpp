@@ -25,7 +25,6 @@ TMainFormClass::TMainFormClass(const TMainFormControls &controls, TLayout layout
     palettes_ = new TPalettesPage(controls, link, this);
 
     ShowFixture();
-    palettes_->Setup();
     ResetHistory();
     c_.PageControl->setCurrentIndex(0);
     ShowPageTabs();

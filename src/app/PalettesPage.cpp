@@ -206,9 +206,16 @@ TPalettesPage::TPalettesPage(const TPalettesControls &controls, const TPageLink 
     : TPage(controls.PalettePage, link, parent), c_(controls)
 {
     SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
+    QMetaObject::invokeMethod(this, Guarded([this] { SetupOnce(); }), Qt::QueuedConnection);
 }
 
 TPalettesPage::~TPalettesPage() = default;
+
+void TPalettesPage::SetupOnce()
+{
+    if (!catalogs_)
+        Setup();
+}
 
 void TPalettesPage::Setup()
 {
@@ -231,7 +238,6 @@ void TPalettesPage::Setup()
     catalogs_->LoadCustomColours(CustomColourFile());
     BuildColorBox(c_.sbLee);
     BuildColorBox(c_.sbCust);
-    c_.PalettePageControl->setCurrentIndex(0);
     ShapeDetailGrid(c_.PaletteChannelList);
 
     if (!catalogProblem.empty())
@@ -272,6 +278,7 @@ bool TPalettesPage::eventFilter(QObject *watched, QEvent *event)
 
 void TPalettesPage::Entered()
 {
+    SetupOnce();
     RebuildPaletteBoxes();
 }
 
@@ -375,6 +382,7 @@ TPaletteBox *TPalettesPage::PaletteBoxOfSheet() const
 
 std::string TPalettesPage::FindPaletteIcon(TPalette &palette)
 {
+    SetupOnce();
     return icons_->FindPaletteIcon(palette, *catalogs_);
 }
 

@@ -24,8 +24,6 @@ public:
     TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent);
     ~TPalettesPage() override;
 
-    // Builds the icon boxes and the colour catalogs; reports unreadable files once, at the end.
-    void Setup();
     void Wire();
     // The page was entered: the boxes are made anew from the fixture's palettes.
     void Entered() override;
@@ -35,8 +33,6 @@ public:
     // record of it.
     TPalette *CurrentPalette() const;
     std::string FindPaletteIcon(TPalette &palette);
-    const TColourCatalogs &ColourCatalogs() const { return *catalogs_; }
-    TPaletteIcons &PaletteIcons() const { return *icons_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,6 +52,12 @@ private:
     void DeletePalette();
     void ColorButtonClick(QObject *sender);
     void EditPaletteValue();
+    // The icon boxes, the colour catalogs and their about 400 buttons, which the first paint of the
+    // window does not need: made once the window is up, at the first turn of the event loop, or
+    // before that where the page needs them.
+    void SetupOnce();
+    // Builds the icon boxes and the colour catalogs; reports unreadable files once, at the end.
+    void Setup();
     TPaletteBox *PaletteBoxOfType(uint8_t paletteType) const;
     TPaletteBox *PaletteBoxOfSheet() const;
     QAbstractButton *PaletteButtonOfSheet() const;
