@@ -52,9 +52,9 @@ private:
     void DeletePalette();
     void ColorButtonClick(QObject *sender);
     void EditPaletteValue();
-    // The icon boxes, the colour catalogs and their about 400 buttons, which the first paint of the
-    // window does not need: made once the window is up, at the first turn of the event loop, or
-    // before that where the page needs them.
+    // The icon boxes, the colour catalogs and their about 400 buttons, which the window need not
+    // wait for: made at the first turn of the event loop, once the window is shown, or before that
+    // where the page needs them.
     void SetupOnce();
     // Builds the icon boxes and the colour catalogs; reports unreadable files once, at the end.
     void Setup();
