@@ -202,10 +202,9 @@ void TPalettesPage::Build(QWidget *page, TPalettesControls &c, TLayout layout)
     row->addWidget(c.PaletteDetail);
 }
 
-TPalettesPage::TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent)
+TPalettesPage::TPalettesPage(TPalettesControls &controls, const TPageLink &link, QObject *parent)
     : TPage(controls.PalettePage, link, parent), c_(controls)
 {
-    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
     QMetaObject::invokeMethod(this, Guarded([this] { SetupOnce(); }), Qt::QueuedConnection);
 }
 
@@ -213,8 +212,15 @@ TPalettesPage::~TPalettesPage() = default;
 
 void TPalettesPage::SetupOnce()
 {
-    if (!catalogs_)
-        Setup();
+    if (c_.PalettePageControl)
+        return;
+    Build(c_.PalettePage, c_, Is800() ? TLayout::Compact800 : TLayout::Standard);
+    // Built while its tab is shown, the page shows its parts at once.
+    c_.PalettePageControl->show();
+    c_.PaletteDetail->show();
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
+    Wire();
+    Setup();
 }
 
 void TPalettesPage::Setup()
@@ -571,6 +577,7 @@ void TPalettesPage::DeletePalette()
 
 void TPalettesPage::RefreshPaletteDetail()
 {
+    SetupOnce();
     QTableWidget *grid = c_.PaletteChannelList;
     const QSignalBlocker quiet(grid);
     const TPalette *palette = CurrentPalette();
