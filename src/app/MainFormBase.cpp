@@ -25,7 +25,7 @@ void TMainFormBase::CreateController(const TMainFormControls &controls, TLayout 
     move(1, 1);
     setFixedSize(clientSize);
     controls_ = controls;
-    controller_ = new TMainFormClass(controls, layout, this);
+    controller_ = new TMainFormClass(controls_, layout, this);
 }
 
 void TMainFormBase::closeEvent(QCloseEvent *event)
@@ -88,7 +88,7 @@ void AddWorkPages(QTabWidget *tabs, TMainFormControls &c, TLayout layout)
     c.PalettePage = AddPage(tabs, "PalettePage", "Palettes");
     TAttributesPage::Build(c.AttributesPage, c, layout);
     TCommandsPage::Build(c.CommandPage, c, layout);
-    TPalettesPage::Build(c.PalettePage, c, layout);
+    // The Palettes page builds its controls itself, once the window is up (see TPalettesPage).
 }
 
 } // namespace

@@ -13,7 +13,8 @@ public:
 
 protected:
     TMainFormBase() = default;
-    // Called by each layout once its controls exist.
+    // Called by each layout once its controls exist; those the Palettes page builds later are
+    // added to Controls() then.
     void CreateController(const TMainFormControls &controls, TLayout layout, QSize clientSize);
     void closeEvent(QCloseEvent *event) override;
 

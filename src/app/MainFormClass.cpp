@@ -15,7 +15,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 
-TMainFormClass::TMainFormClass(const TMainFormControls &controls, TLayout layout, QObject *parent)
+TMainFormClass::TMainFormClass(TMainFormControls &controls, TLayout layout, QObject *parent)
     : QObject(parent), c_(controls), layout_(layout)
 {
     const TPageLink link{fixture_, layout, c_.PageControl, [this](const void *typing) { Modified(typing); }};
@@ -25,7 +25,6 @@ TMainFormClass::TMainFormClass(const TMainFormControls &controls, TLayout layout
     palettes_ = new TPalettesPage(controls, link, this);
 
     ShowFixture();
-    palettes_->Setup();
     ResetHistory();
     c_.PageControl->setCurrentIndex(0);
     ShowPageTabs();
@@ -106,7 +105,6 @@ void TMainFormClass::Wire()
     connect(attributes_, &TAttributesPage::ChannelCountChanged, base_, &TBaseParametersPage::ShowChannelCount);
     connect(attributes_, &TAttributesPage::RowsChanged, this, [this] { ShowPageTabs(); });
     commands_->Wire();
-    palettes_->Wire();
 }
 
 bool TMainFormClass::eventFilter(QObject *watched, QEvent *event)

@@ -18,7 +18,8 @@ class TPalettesPage;
 class TMainFormClass : public QObject {
     Q_OBJECT
 public:
-    TMainFormClass(const TMainFormControls &controls, TLayout layout, QObject *parent = nullptr);
+    // The Palettes page fills in its part of controls when it builds itself.
+    TMainFormClass(TMainFormControls &controls, TLayout layout, QObject *parent = nullptr);
     ~TMainFormClass() override;
 
     TFixture &Fixture() { return fixture_; }

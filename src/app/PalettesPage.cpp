@@ -202,13 +202,26 @@ void TPalettesPage::Build(QWidget *page, TPalettesControls &c, TLayout layout)
     row->addWidget(c.PaletteDetail);
 }
 
-TPalettesPage::TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent)
+TPalettesPage::TPalettesPage(TPalettesControls &controls, const TPageLink &link, QObject *parent)
     : TPage(controls.PalettePage, link, parent), c_(controls)
 {
-    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
+    QMetaObject::invokeMethod(this, Guarded([this] { SetupOnce(); }), Qt::QueuedConnection);
 }
 
 TPalettesPage::~TPalettesPage() = default;
+
+void TPalettesPage::SetupOnce()
+{
+    if (c_.PalettePageControl)
+        return;
+    Build(c_.PalettePage, c_, Is800() ? TLayout::Compact800 : TLayout::Standard);
+    // Built while its tab is shown, the page shows its parts at once.
+    c_.PalettePageControl->show();
+    c_.PaletteDetail->show();
+    SetupGrid(c_.PaletteChannelList, {{"Ch", 42}, {"Ch name.", Is800() ? 121 : 155}, {"Dmx value", Is800() ? 64 : 61}});
+    Wire();
+    Setup();
+}
 
 void TPalettesPage::Setup()
 {
@@ -231,7 +244,6 @@ void TPalettesPage::Setup()
     catalogs_->LoadCustomColours(CustomColourFile());
     BuildColorBox(c_.sbLee);
     BuildColorBox(c_.sbCust);
-    c_.PalettePageControl->setCurrentIndex(0);
     ShapeDetailGrid(c_.PaletteChannelList);
 
     if (!catalogProblem.empty())
@@ -272,6 +284,7 @@ bool TPalettesPage::eventFilter(QObject *watched, QEvent *event)
 
 void TPalettesPage::Entered()
 {
+    SetupOnce();
     RebuildPaletteBoxes();
 }
 
@@ -375,6 +388,7 @@ TPaletteBox *TPalettesPage::PaletteBoxOfSheet() const
 
 std::string TPalettesPage::FindPaletteIcon(TPalette &palette)
 {
+    SetupOnce();
     return icons_->FindPaletteIcon(palette, *catalogs_);
 }
 
@@ -563,6 +577,7 @@ void TPalettesPage::DeletePalette()
 
 void TPalettesPage::RefreshPaletteDetail()
 {
+    SetupOnce();
     QTableWidget *grid = c_.PaletteChannelList;
     const QSignalBlocker quiet(grid);
     const TPalette *palette = CurrentPalette();

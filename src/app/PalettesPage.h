@@ -21,12 +21,10 @@ public:
     // Makes the page's controls in the layout's arrangement.
     static void Build(QWidget *page, TPalettesControls &c, TLayout layout);
 
-    TPalettesPage(const TPalettesControls &controls, const TPageLink &link, QObject *parent);
+    // The page's controls are built into controls.PalettePage later, and filled in then.
+    TPalettesPage(TPalettesControls &controls, const TPageLink &link, QObject *parent);
     ~TPalettesPage() override;
 
-    // Builds the icon boxes and the colour catalogs; reports unreadable files once, at the end.
-    void Setup();
-    void Wire();
     // The page was entered: the boxes are made anew from the fixture's palettes.
     void Entered() override;
     QWidget *FocusHome() const override;
@@ -35,8 +33,6 @@ public:
     // record of it.
     TPalette *CurrentPalette() const;
     std::string FindPaletteIcon(TPalette &palette);
-    const TColourCatalogs &ColourCatalogs() const { return *catalogs_; }
-    TPaletteIcons &PaletteIcons() const { return *icons_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,6 +52,13 @@ private:
     void DeletePalette();
     void ColorButtonClick(QObject *sender);
     void EditPaletteValue();
+    // The page's controls, the icon boxes, the colour catalogs and their about 400 buttons, which
+    // the window need not wait for: made at the first turn of the event loop, once the window is
+    // shown, or before that where the page needs them.
+    void SetupOnce();
+    void Wire();
+    // Builds the icon boxes and the colour catalogs; reports unreadable files once, at the end.
+    void Setup();
     TPaletteBox *PaletteBoxOfType(uint8_t paletteType) const;
     TPaletteBox *PaletteBoxOfSheet() const;
     QAbstractButton *PaletteButtonOfSheet() const;
@@ -64,7 +67,7 @@ private:
     void BuildColorBox(TScrollBox *box);
     void ShowLeeCatalog();
 
-    TPalettesControls c_;
+    TPalettesControls &c_; // the window's
     std::unique_ptr<TColourCatalogs> catalogs_;
     std::unique_ptr<TPaletteIcons> icons_;
 };

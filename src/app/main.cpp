@@ -54,8 +54,6 @@ int main(int argc, char *argv[])
 
     TApplication application(argc, argv);
     QApplication::setDesktopFileName("rigsmith");
-    // The installed icon, from the desktop's icon theme; none when run from the build tree.
-    QApplication::setWindowIcon(QIcon::fromTheme("rigsmith"));
     // What is left once Qt has taken its own options.
     const TStartRequest request = ReadStartArguments(QApplication::arguments());
     if (const auto status = Answered(request))
@@ -74,6 +72,10 @@ int main(int argc, char *argv[])
     QObject::connect(mainForm->Controller(), &TMainFormClass::Saved, &recovery, &TRecovery::Discard);
     QObject::connect(mainForm->Controller(), &TMainFormClass::Changed, &recovery, &TRecovery::MarkChanged);
     QTimer::singleShot(0, mainForm.get(), Guarded([&] {
+                           // The installed icon, from the desktop's icon theme; none when run from
+                           // the build tree. Looking it up reads the theme's index, which the window
+                           // need not wait for.
+                           QApplication::setWindowIcon(QIcon::fromTheme("rigsmith"));
                            // The windows of the run, made once in the order the layout uses them,
                            // once the main window is up.
                            if (request.Compact)
