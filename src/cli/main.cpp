@@ -79,8 +79,8 @@ TChecked CheckFile(const std::string &file)
 
 // What the editor's Check finds (the standard layout's: patches, then the base data, then what
 // the file would not give back). The files are read and checked on a thread per core, at most
-// eight, so that at most that many fixtures are held at once; each is reported in the order given
-// as soon as it and those before it are done.
+// eight, so that at most that many fixtures are held at once. This thread is one of them; between
+// its files, and at the end, it reports the files done in the order given.
 int Check(const std::vector<std::string> &files)
 {
     std::vector<TChecked> results(files.size());
@@ -88,38 +88,51 @@ int Check(const std::vector<std::string> &files)
     std::mutex mutex;
     std::condition_variable finished;
     std::atomic<std::size_t> next = 0;
-    const auto work = [&] {
+    std::size_t reported = 0;
+    int status = Success;
+    const auto report = [&](bool waiting) {
+        for (; reported < files.size(); ++reported) {
+            TChecked checked;
+            {
+                std::unique_lock lock(mutex);
+                if (!waiting && !done[reported])
+                    return;
+                finished.wait(lock, [&] { return done[reported]; });
+                checked = std::move(results[reported]);
+            }
+            const std::string &file = files[reported];
+            if (!checked.Loaded) {
+                Report(std::cerr, file, checked.Error);
+                status = Trouble;
+                continue;
+            }
+            for (const std::string &finding : checked.Findings)
+                Report(std::cout, file, finding);
+            if (!checked.Findings.empty())
+                status = std::max<int>(status, CheckFailed);
+        }
+    };
+    const auto work = [&](bool reporting) {
         for (std::size_t i = next++; i < files.size(); i = next++) {
             TChecked checked = CheckFile(files[i]);
-            const std::lock_guard lock(mutex);
-            results[i] = std::move(checked);
-            done[i] = true;
-            finished.notify_all();
+            {
+                const std::lock_guard lock(mutex);
+                results[i] = std::move(checked);
+                done[i] = true;
+            }
+            if (reporting)
+                report(false);
+            else
+                finished.notify_one();
         }
     };
     const std::size_t threads =
         std::min<std::size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, files.size()});
-    std::vector<std::jthread> workers;
-    for (std::size_t t = 0; t < threads; ++t)
-        workers.emplace_back(work);
-    int status = Success;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        TChecked checked;
-        {
-            std::unique_lock lock(mutex);
-            finished.wait(lock, [&] { return done[i]; });
-            checked = std::move(results[i]);
-        }
-        if (!checked.Loaded) {
-            Report(std::cerr, files[i], checked.Error);
-            status = Trouble;
-            continue;
-        }
-        for (const std::string &finding : checked.Findings)
-            Report(std::cout, files[i], finding);
-        if (!checked.Findings.empty())
-            status = std::max<int>(status, CheckFailed);
-    }
+    std::vector<std::jthread> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(work, false);
+    work(true);
+    report(true);
     return Flushed(status);
 }
 

@@ -22,7 +22,8 @@ bool IsTrimmed(char c)
 bool TLineReader::Fill()
 {
     begin_ = 0;
-    end_ = static_cast<std::size_t>(std::max<std::streamsize>(in_.sgetn(buffer_.get(), BufferSize), 0));
+    end_ = drained_ ? 0 : static_cast<std::size_t>(std::max<std::streamsize>(in_.sgetn(buffer_.get(), BufferSize), 0));
+    drained_ = end_ < BufferSize;
     std::memset(buffer_.get() + end_, 0, Slack);
     const void *mark = std::memchr(buffer_.get(), EndOfFileMark, end_);
     mark_ = mark ? static_cast<std::size_t>(static_cast<const char *>(mark) - buffer_.get()) : end_;

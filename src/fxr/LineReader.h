@@ -46,4 +46,6 @@ private:
     std::size_t mark_ = 0; // the first character with code 26 in the buffer, or end_
     int lineNumber_ = 0;
     bool ended_ = false;
+    // The stream gave less than a block, which it does only once it has nothing more.
+    bool drained_ = false;
 };
