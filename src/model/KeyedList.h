@@ -107,7 +107,7 @@ public:
         const std::vector<uint64_t> &index = *index_;
         const std::size_t mask = index.size() - 1;
         const std::size_t hash = CaseInsensitiveHash(key);
-        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        for (std::size_t slot = Home(Tag(hash), mask);; slot = (slot + 1) & mask) {
             const uint64_t held = index[slot];
             if (held == NoEntry)
                 return -1;
@@ -135,7 +135,7 @@ public:
         std::vector<uint64_t> &index = *index_;
         const std::size_t mask = index.size() - 1;
         const std::size_t hash = CaseInsensitiveHash(key);
-        std::size_t slot = hash & mask;
+        std::size_t slot = Home(Tag(hash), mask);
         for (; index[slot] != NoEntry; slot = (slot + 1) & mask)
             if (index[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index[slot])]), key))
                 return nullptr;
@@ -182,11 +182,12 @@ private:
             if (entries_.empty())
                 entries_.reserve(4);
         entries_.push_back(std::move(entry));
-        if (entries_.size() >= IndexedFrom) {
-            if (!index_ || entries_.size() * 4 > index_->size() * 3)
-                Reindex();
-            else
-                IndexEntry(entries_.size() - 1);
+        if (entries_.size() >= IndexedFrom && !index_) {
+            Reindex();
+        } else if (index_) {
+            if (entries_.size() * 4 > index_->size() * 3)
+                Grow();
+            IndexEntry(entries_.size() - 1);
         }
         return ItemOf(entries_.back());
     }
@@ -199,12 +200,17 @@ private:
     static constexpr uint64_t NoEntry = UINT64_MAX;
     static uint64_t Tag(std::size_t hash) { return static_cast<uint64_t>(hash) >> 32; }
     static std::size_t Position(uint64_t held) { return static_cast<uint32_t>(held); }
+    // The first slot to look at for a tag: its bits mixed, so that the slot says little of the tag.
+    static std::size_t Home(uint64_t tag, std::size_t mask)
+    {
+        return static_cast<std::size_t>((tag * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    }
 
     // Keys whose tags match are almost always the same; most are written alike, too.
     static bool SameKey(std::string_view held, std::string_view key) { return held == key || SameText(held, key); }
 
     // The index has a power of two of slots, at most three quarters of them taken, and room for
-    // one more entry; it doubles as the list grows.
+    // one more entry; it doubles as the list grows. This builds it anew from the keys.
     void Reindex()
     {
         if (entries_.size() < IndexedFrom) {
@@ -221,6 +227,23 @@ private:
             IndexEntry(i);
     }
 
+    // Doubles the index. Each entry moves by the tag its slot holds, so no key is read or hashed
+    // again.
+    void Grow()
+    {
+        std::vector<uint64_t> grown(index_->size() * 2, NoEntry);
+        const std::size_t mask = grown.size() - 1;
+        for (const uint64_t held : *index_) {
+            if (held == NoEntry)
+                continue;
+            std::size_t slot = Home(held >> 32, mask);
+            while (grown[slot] != NoEntry)
+                slot = (slot + 1) & mask;
+            grown[slot] = held;
+        }
+        *index_ = std::move(grown);
+    }
+
     // Only the first entry of a key is indexed, as the scan finds the first.
     void IndexEntry(std::size_t i)
     {
@@ -228,7 +251,7 @@ private:
         const std::size_t mask = index.size() - 1;
         const std::string_view key = KeyOf(entries_[i]);
         const std::size_t hash = CaseInsensitiveHash(key);
-        std::size_t slot = hash & mask;
+        std::size_t slot = Home(Tag(hash), mask);
         for (; index[slot] != NoEntry; slot = (slot + 1) & mask)
             if (index[slot] >> 32 == Tag(hash) && SameKey(KeyOf(entries_[Position(index[slot])]), key))
                 return;
