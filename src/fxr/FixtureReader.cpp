@@ -249,26 +249,22 @@ private:
         if (namedSlots_.size() < named_.size() * 2 + 2) {
             namedSlots_.assign(std::max<std::size_t>(64, namedSlots_.size() * 2), 0);
             for (std::size_t i = 0; i < named_.size(); ++i)
-                namedSlots_[FreeSlot(named_[i].Name)] = static_cast<uint32_t>(i + 1);
+                namedSlots_[SlotOf(named_[i].Name)] = static_cast<uint32_t>(i + 1);
         }
-        const std::size_t mask = namedSlots_.size() - 1;
-        for (std::size_t slot = std::hash<std::string_view>()(text) & mask;; slot = (slot + 1) & mask) {
-            const uint32_t held = namedSlots_[slot];
-            if (held == 0) {
-                named_.push_back({TName(text)});
-                namedSlots_[slot] = static_cast<uint32_t>(named_.size());
-                return named_.back();
-            }
-            if (named_[held - 1].Name == text)
-                return named_[held - 1];
+        const std::size_t slot = SlotOf(text);
+        if (namedSlots_[slot] == 0) {
+            named_.push_back({TName(text)});
+            namedSlots_[slot] = static_cast<uint32_t>(named_.size());
         }
+        return named_[namedSlots_[slot] - 1];
     }
 
-    std::size_t FreeSlot(std::string_view text) const
+    // The slot that holds the name, or the free one where it belongs.
+    std::size_t SlotOf(std::string_view text) const
     {
         const std::size_t mask = namedSlots_.size() - 1;
         std::size_t slot = std::hash<std::string_view>()(text) & mask;
-        while (namedSlots_[slot] != 0)
+        while (namedSlots_[slot] != 0 && named_[namedSlots_[slot] - 1].Name != text)
             slot = (slot + 1) & mask;
         return slot;
     }
